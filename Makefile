@@ -1,0 +1,43 @@
+# The front door: `make run` builds in Release and starts the console,
+# `make test` builds and runs every test, `make bench` runs the benchmarks.
+
+PACKAGES := g++ cmake libgtest-dev libbenchmark-dev
+RELEASE_DIR := build/release
+
+.PHONY: all build run test bench asan dev deps clean
+
+all: build
+
+deps:
+	@missing=""; for p in $(PACKAGES); do \
+	  dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
+	if [ -n "$$missing" ]; then \
+	  if [ "$$(id -u)" = 0 ]; then \
+	    echo "Installing:$$missing"; \
+	    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
+	  else \
+	    echo "Missing packages. Run: sudo apt-get install -y$$missing"; exit 1; \
+	  fi; \
+	fi
+
+build: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release
+
+run: build
+	@./$(RELEASE_DIR)/varnolith_cli
+
+test: deps
+	cmake --workflow --preset release
+
+bench: build
+	@for b in $(RELEASE_DIR)/bench/bench_*; do echo "== $$b"; $$b; done
+
+dev: deps
+	cmake --workflow --preset dev
+
+asan: deps
+	cmake --workflow --preset asan
+
+clean:
+	rm -rf build
