@@ -43,6 +43,14 @@ uint32_t suit_counts(uint64_t cards) {
     return counts;
 }
 
+// Kept out of line so that the common path does not hold the cards' partial
+// results in registers for it.
+[[gnu::noinline]] HandValue evaluate_with_repeats(std::span<const Card> cards) {
+    HandBits hand;
+    for (const Card c : cards) hand = hand + bits_of(c);
+    return detail::value_with_repeats(hand, cards.data());
+}
+
 } // namespace
 
 namespace detail {
@@ -106,11 +114,7 @@ HandValue evaluate_seven(std::span<const Card> cards) {
     // Cards per rank, a 4-bit count at bit 4 * rank: each nibble's population count.
     uint64_t ranks = mask - ((mask >> 1) & 0x5555'5555'5555'5555);
     ranks = (ranks & 0x3333'3333'3333'3333) + ((ranks >> 2) & 0x3333'3333'3333'3333);
-    if (((ranks * 0x1111'1111'1111'1111) >> 60) != 7) { // fewer than seven distinct cards
-        HandBits hand;
-        for (const Card c : cards) hand = hand + bits_of(c);
-        return detail::value_with_repeats(hand, cards.data());
-    }
+    if (((ranks * 0x1111'1111'1111'1111) >> 60) != 7) return evaluate_with_repeats(cards); // a card twice
     return detail::value_of_distinct(mask, ranks, suit_counts(mask));
 }
 

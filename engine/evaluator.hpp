@@ -44,7 +44,25 @@ inline int32_t straight_high(uint64_t present) {
     return (present & wheel) == wheel ? 9 : 0;
 }
 
-// The five highest ranks as the digits of a base-15 number.
+// Taken from the low end, kicker digits do not wait on one another: each step
+// is a trailing-zero count and a clear-lowest-bit, both one instruction.
+inline int32_t low_rank(uint64_t mask) { return __builtin_ctzll(mask) >> 2; }
+inline uint64_t drop_lowest(uint64_t mask) { return mask & (mask - 1); }
+
+// Base-15 value of a mask holding exactly five ranks, highest digit first.
+inline int32_t five_digits(uint64_t mask) {
+    const int32_t r5 = low_rank(mask);
+    mask = drop_lowest(mask);
+    const int32_t r4 = low_rank(mask);
+    mask = drop_lowest(mask);
+    const int32_t r3 = low_rank(mask);
+    mask = drop_lowest(mask);
+    const int32_t r2 = low_rank(mask);
+    mask = drop_lowest(mask);
+    return 50'625 * low_rank(mask) + 3'375 * r2 + 225 * r3 + 15 * r4 + r5;
+}
+
+// The five highest ranks as the digits of a base-15 number; missing ones are 0.
 inline int32_t five_high(uint64_t mask) {
     int32_t value = 0;
     for (int i = 0; i < 5; ++i) value = value * 15 + take_top_rank(mask);
@@ -67,9 +85,12 @@ inline HandValue value_of_distinct(uint64_t cards, uint64_t ranks, uint32_t suit
     const uint32_t flush_flags = (suits + 0x7B7B'7B7Bu) & 0x8080'8080u; // a suit count >= 5
     if (__builtin_expect(flush_flags != 0, 0)) {
         const int32_t suit = __builtin_ctz(flush_flags) >> 3;
-        const uint64_t flush_ranks = (cards >> suit) & rank_lsbs;
+        uint64_t flush_ranks = (cards >> suit) & rank_lsbs;
         if (const int32_t high = straight_high(flush_ranks)) return 8'000'000 + high;
-        return 6'000'000 + five_high(flush_ranks);
+        const uint32_t count = (suits >> (8 * suit)) & 0xFF; // five to seven: keep the top five
+        if (count > 5) flush_ranks = drop_lowest(flush_ranks);
+        if (count > 6) flush_ranks = drop_lowest(flush_ranks);
+        return 6'000'000 + five_digits(flush_ranks);
     }
     if (__builtin_expect(fours != 0, 0)) {
         const int32_t quad = top_rank(fours);
@@ -81,24 +102,26 @@ inline HandValue value_of_distinct(uint64_t cards, uint64_t ranks, uint32_t suit
     const uint64_t other_pairs = pairs & ~rank_bit(trips);
     if (threes && other_pairs) return 5'000'000 + 100 * trips + top_rank(other_pairs);
     if (const int32_t high = straight_high(present)) return 4'000'000 + high;
-    uint64_t kickers = present & ~rank_bit(trips);
+    // Seven distinct cards without a better hand leave a known number of
+    // kickers: four beside trips, five beside one pair, seven for high card.
+    // Dropping the lowest ones leaves exactly the kickers that count.
     if (threes) {
-        const int32_t k1 = take_top_rank(kickers);
-        return 3'000'000 + 10'000 * trips + 100 * k1 + top_rank(kickers);
+        const uint64_t kickers = drop_lowest(drop_lowest(present & ~rank_bit(trips)));
+        return 3'000'000 + 10'000 * trips + 100 * low_rank(drop_lowest(kickers)) + low_rank(kickers);
     }
     if (pairs) {
-        uint64_t rest = pairs;
-        const int32_t p1 = take_top_rank(rest);
-        kickers &= ~rank_bit(p1);
+        const int32_t p1 = top_rank(pairs);
+        const uint64_t rest = pairs & ~rank_bit(p1);
         if (rest) { // the third pair, if any, stays a kicker candidate
             const int32_t p2 = top_rank(rest);
-            return 2'000'000 + 10'000 * p1 + 100 * p2 + top_rank(kickers & ~rank_bit(p2));
+            return 2'000'000 + 10'000 * p1 + 100 * p2 + top_rank(present & ~rank_bit(p1) & ~rank_bit(p2));
         }
-        const int32_t k1 = take_top_rank(kickers);
-        const int32_t k2 = take_top_rank(kickers);
-        return 1'000'000 + 10'000 * p1 + 100 * k1 + 10 * k2 + top_rank(kickers);
+        uint64_t kickers = drop_lowest(drop_lowest(present & ~rank_bit(p1)));
+        const int32_t k3 = low_rank(kickers);
+        kickers = drop_lowest(kickers);
+        return 1'000'000 + 10'000 * p1 + 100 * low_rank(drop_lowest(kickers)) + 10 * low_rank(kickers) + k3;
     }
-    return five_high(present);
+    return five_digits(drop_lowest(drop_lowest(present)));
 }
 
 } // namespace detail
