@@ -1,6 +1,7 @@
 #include "enumeration.hpp"
 
 #include <algorithm>
+#include <array>
 #include <stdexcept>
 
 #include "evaluator.hpp"
@@ -22,7 +23,12 @@ struct Walk {
     const TrialPlan& plan;
     std::vector<PlayerTally>& tallies;
     int players;
+    std::array<HandBits, deck_size> deck_bits{};
     int64_t boards = 0;
+
+    Walk(const TrialPlan& p, std::vector<PlayerTally>& t) : plan(p), tallies(t), players(static_cast<int>(p.hands.size())) {
+        for (int i = 0; i < plan.deck_count; ++i) deck_bits[i] = bits_of_index(plan.deck[i]);
+    }
 
     template <int Left>
     void level(int from, HandBits partial) {
@@ -32,8 +38,7 @@ struct Walk {
             settle_pot(values, players, tallies.data());
             ++boards;
         } else {
-            for (int i = from; i <= plan.deck_count - Left; ++i)
-                level<Left - 1>(i + 1, partial + bits_of_index(plan.deck[i]));
+            for (int i = from; i <= plan.deck_count - Left; ++i) level<Left - 1>(i + 1, partial + deck_bits[i]);
         }
     }
 };
@@ -76,7 +81,7 @@ int64_t walk_boards(const TrialPlan& plan, std::vector<PlayerTally>& tallies) {
         walk.level(0, plan.to_come);
         return walk.boards;
     }
-    Walk walk{plan, tallies, players};
+    Walk walk(plan, tallies);
     switch (plan.to_come) {
     case 0: walk.level<0>(0, plan.board_bits); break;
     case 1: walk.level<1>(0, plan.board_bits); break;

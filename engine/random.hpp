@@ -16,9 +16,10 @@ constexpr uint64_t mix64(uint64_t z) {
     return z ^ (z >> 31);
 }
 
-// Position 8t + d of the run's SplitMix64 stream; a trial draws at most five.
-constexpr uint32_t trial_draw(uint64_t run_key, uint64_t trial, uint32_t draw) {
-    return static_cast<uint32_t>(mix64(run_key + (trial * 8 + draw + 1) * golden_gamma) >> 32);
+// Position 4t + w of the run's SplitMix64 stream gives trial t's draws 2w and
+// 2w + 1 as its two 32-bit halves; a trial draws at most five.
+constexpr uint64_t trial_word(uint64_t run_key, uint64_t trial, uint32_t word) {
+    return mix64(run_key + (trial * 4 + word + 1) * golden_gamma);
 }
 
 // x mod d for 32-bit x without a hardware divide: Lemire's exact

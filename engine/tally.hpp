@@ -36,6 +36,14 @@ struct alignas(32) PlayerTally { // two to a cache line
 // Hands one pot to the best of `count` values: a win for a sole best hand, else
 // an equal share to each of the m best.
 inline void settle_pot(const int32_t* values, int count, PlayerTally* tallies) {
+    if (count == 2) { // heads-up, the common case: one comparison
+        if (values[0] != values[1]) ++tallies[values[0] > values[1] ? 0 : 1].wins;
+        else {
+            tallies[0].tie_units += split_unit / 2;
+            tallies[1].tie_units += split_unit / 2;
+        }
+        return;
+    }
     int32_t best = values[0];
     int sharers = 1;
     for (int p = 1; p < count; ++p) {

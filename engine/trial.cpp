@@ -65,9 +65,12 @@ void play_trials(const TrialPlan& plan, int64_t first, int64_t last, TrialScratc
         // every trial starts from the same order.
         uint32_t swapped_with[5];
         HandBits dealt = plan.board_bits;
+        uint64_t word = 0;
         for (int d = 0; d < to_come; ++d) {
             const int last_slot = plan.deck_count - 1 - d;
-            const uint32_t j = plan.modulo[d](trial_draw(plan.run_key, static_cast<uint64_t>(trial), d));
+            if (d % 2 == 0) word = trial_word(plan.run_key, static_cast<uint64_t>(trial), static_cast<uint32_t>(d / 2));
+            const uint32_t x = static_cast<uint32_t>(d % 2 == 0 ? word >> 32 : word);
+            const uint32_t j = plan.modulo[d](x);
             swapped_with[d] = j;
             std::swap(deck[last_slot], deck[j]);
             dealt = dealt + bits_of_index(deck[last_slot]);
