@@ -106,7 +106,7 @@ HandValue evaluate_seven(std::span<const Card> cards) {
     uint64_t mask = 0;
     uint32_t rank_offsets = 0, suits = 0;
     for (const Card c : cards) {
-        rank_offsets |= static_cast<uint32_t>(c.rank - lowest_rank);
+        rank_offsets |= static_cast<uint32_t>(c.rank) - uint32_t{lowest_rank}; // unsigned: no overflow
         suits |= static_cast<uint32_t>(c.suit);
         mask |= uint64_t{1} << ((static_cast<uint32_t>(c.rank) * 4 + static_cast<uint32_t>(c.suit)) & 63);
     }

@@ -68,7 +68,7 @@ TEST(EvaluateSeven, OtherLengthsEvaluateNothing) {
 }
 
 TEST(EvaluateSeven, CardsOutsideTheDeckEvaluateNothing) {
-    const Card bad[] = {{5, 0}, {15, 1}, {2, 0}, {6, 4}, {6, -1}, {-100, 0}, {INT32_MAX, 3}, {14, INT32_MIN}};
+    const Card bad[] = {{5, 0}, {15, 1}, {2, 0}, {6, 4}, {6, -1}, {-100, 0}, {INT32_MAX, 3}, {14, INT32_MIN}, {INT32_MIN, 0}, {INT32_MIN + 6, 2}};
     for (const Card b : bad) {
         auto seven = cards("Ts Js Qs Ks As 6c 7d");
         for (std::size_t at = 0; at < seven.size(); ++at) {
