@@ -1,0 +1,111 @@
+"""Short-Deck (six-plus, 36-card) Hold'em equity from Python, through libvarnolith.
+
+    >>> import varnolith
+    >>> varnolith.evaluate("Ts Js Qs Ks As 6c 7d")
+    8000014
+    >>> varnolith.equity(["AhKd", "QsQc"], board="6c 7d 8h")
+    [0.5147783251231527, 0.4852216748768473]
+
+Cards are written as in varnolith_cli: rank "6789TJQKA" then suit "cdhs", so
+"Ah" or "Tc"; a hand is two cards run together, "AhKd". Input the console would
+refuse raises ValueError with the console's message.
+
+The library file is looked for in this order: the path in the environment
+variable VARNOLITH_LIBRARY (then nowhere else), libvarnolith.so.1 next to this
+package, libvarnolith.so.1 on the system library path. It is loaded at the
+first call; LibraryNotFoundError lists every place tried.
+"""
+
+from __future__ import annotations
+
+import ctypes
+import operator
+from typing import Iterable
+
+from ._library import LibraryNotFoundError, library
+from ._notation import Card, card_texts, parse_board, parse_card, parse_hand
+
+__all__ = ["evaluate", "equity", "set_seed", "LibraryNotFoundError"]
+
+_INT32_MAX = 2**31 - 1
+_UINT32_MAX = 2**32 - 1
+
+
+def _int32_array(cards: list[Card]) -> ctypes.Array[ctypes.c_int32]:
+    return (ctypes.c_int32 * (2 * len(cards)))(*(value for card in cards for value in card))
+
+
+def evaluate(cards: str | Iterable[str]) -> int:
+    """Returns the value of exactly seven cards; the larger value wins, equal values split.
+
+    cards: "Ts Js Qs Ks As 6c 7d" (split on whitespace) or a list of card texts.
+    The value is category * 1,000,000 + detail, the category from 0 (high card)
+    to 8 (straight flush), a flush (6) above a full house (5).
+    Raises ValueError for a bad card, a repeated card or a count other than seven.
+    """
+    texts = card_texts(cards, "cards")
+    parsed = [parse_card(text) for text in texts]
+    if len(parsed) != 7:
+        raise ValueError(f"Seven cards are needed, got {len(parsed)}")
+    for i, card in enumerate(parsed):
+        if card in parsed[:i]:
+            raise ValueError(f"Duplicate card: {texts[i]}")
+    return int(library().evaluate_hand_direct(_int32_array(parsed), 7))
+
+
+def equity(hands: str | Iterable[str], board: str | Iterable[str] = "",
+           trials: int | None = None) -> list[float]:
+    """Returns each hand's share of the pot, a fraction from 0 to 1, in the order of the hands.
+
+    hands: two or more hands, ["AhKd", "QsQc"] (or the same as one string, split
+    on whitespace). board: zero to five cards, "6c 7d 8h" or ["6c", "7d", "8h"].
+    trials: None for the exact equity over every completion of the board (more
+    than four hands with cards to come are estimated from 2,000,000 trials
+    instead); a number from 1 to 2**31 - 1 for a Monte Carlo estimate from that
+    many random completions. The shares add up to 1 apart from rounding.
+    Raises ValueError for input the console would refuse and for a bad trial count.
+    """
+    hand_texts = card_texts(hands, "hands")
+    if len(hand_texts) < 2:
+        raise ValueError("At least two hands are needed to calculate equity.")
+    parsed_hands = [parse_hand(text) for text in hand_texts]
+    board_texts = card_texts(board, "board")
+    if len(board_texts) > 5:
+        raise ValueError("Invalid number of board cards. Must be between 0 and 5.")
+    parsed_board = parse_board(board_texts)
+
+    seen: set[Card] = set()
+    for card in (card for hand in parsed_hands for card in hand):
+        if card in seen:
+            raise ValueError("Duplicate card in hands")
+        seen.add(card)
+    if any(card in seen for card in parsed_board):
+        raise ValueError("Duplicate card in board or between board and hands")
+
+    if trials is not None:
+        trials = operator.index(trials)
+        if not 1 <= trials <= _INT32_MAX:
+            raise ValueError(f"trials must be from 1 to {_INT32_MAX}, got {trials}")
+
+    count = len(parsed_hands)
+    hand_array = _int32_array([card for hand in parsed_hands for card in hand])
+    board_array = _int32_array(parsed_board)
+    results = (ctypes.c_double * count)()
+    if trials is None:
+        library().compute_equity_enumeration(hand_array, count, board_array, len(parsed_board), results)
+    else:
+        library().compute_equity_montecarlo_ultra_fast(hand_array, count, board_array, len(parsed_board),
+                                                       trials, results)
+    return list(results)
+
+
+def set_seed(seed: int) -> None:
+    """Seeds the Monte Carlo generator of the whole process, for good: from then on the
+    same sequence of equity(..., trials=...) calls gives the same figures.
+
+    seed: 0 to 2**32 - 1.
+    """
+    seed = operator.index(seed)
+    if not 0 <= seed <= _UINT32_MAX:
+        raise ValueError(f"seed must be from 0 to {_UINT32_MAX}, got {seed}")
+    library().set_seed(seed)

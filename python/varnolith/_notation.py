@@ -1,0 +1,79 @@
+"""Card text in the console's notation, with the console's refusals.
+
+A card is a rank character from "6789TJQKA" and a suit character from "cdhs",
+case-sensitive, nothing before, between or after. A hand is two cards run
+together ("AhKd"). Nothing is trimmed: a length counts every character given.
+"""
+
+from __future__ import annotations
+
+from typing import Iterable, NamedTuple
+
+_RANKS = "6789TJQKA"
+_SUITS = "cdhs"
+_LOWEST_RANK = 6
+
+
+class Card(NamedTuple):
+    """A card as the library takes it: rank 6..14 (T=10 .. A=14), suit 0..3 (c d h s)."""
+
+    rank: int
+    suit: int
+
+
+def parse_card(text: str) -> Card:
+    """Returns the card that two characters name, such as "Ah".
+
+    Raises ValueError "Invalid Card Format: ", "Invalid Rank: " or
+    "Invalid Suit:  " (two blanks) followed by the text, tested in that order.
+    """
+    if len(text) != 2:
+        raise ValueError(f"Invalid Card Format: {text}")
+    rank = _RANKS.find(text[0])
+    if rank < 0:
+        raise ValueError(f"Invalid Rank: {text}")
+    suit = _SUITS.find(text[1])
+    if suit < 0:
+        # The double blank is the message console users already know.
+        raise ValueError(f"Invalid Suit:  {text}")
+    return Card(_LOWEST_RANK + rank, suit)
+
+
+def parse_hand(text: str) -> tuple[Card, Card]:
+    """Returns the two cards of a four-character hand such as "AhKd", in the order written.
+
+    A card error quotes only the two characters that failed ("Invalid Rank: Xd"
+    for "AhXd"); a hand of one card twice raises
+    "Hand cannot have two identical cards: " followed by the hand.
+    """
+    if len(text) != 4:
+        raise ValueError("Hand must be 4 characters long (e.g., KdTd)")
+    first = parse_card(text[:2])
+    second = parse_card(text[2:])
+    if first == second:
+        raise ValueError(f"Hand cannot have two identical cards: {text}")
+    return first, second
+
+
+def parse_board(texts: list[str]) -> list[Card]:
+    """Returns the board cards in the order given; stops at the first bad card.
+
+    A card given twice raises "Duplicate card in board: " followed by its text.
+    """
+    board: list[Card] = []
+    for text in texts:
+        card = parse_card(text)
+        if card in board:
+            raise ValueError(f"Duplicate card in board: {text}")
+        board.append(card)
+    return board
+
+
+def card_texts(cards: str | Iterable[str], what: str) -> list[str]:
+    """Splits a string on whitespace; takes any other iterable of strings as it is."""
+    if isinstance(cards, str):
+        return cards.split()
+    texts = list(cards) if not isinstance(cards, (bytes, bytearray)) else None
+    if texts is None or not all(isinstance(text, str) for text in texts):
+        raise TypeError(f"{what} must be a string or an iterable of strings")
+    return texts
