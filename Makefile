@@ -4,7 +4,7 @@
 PACKAGES := g++ cmake libgtest-dev libbenchmark-dev
 RELEASE_DIR := build/release
 
-.PHONY: all build run test bench asan dev deps clean
+.PHONY: all build run test bench asan tsan dev deps clean
 
 all: build
 
@@ -38,6 +38,12 @@ dev: deps
 
 asan: deps
 	cmake --workflow --preset asan
+
+# ThreadSanitizer only sees OpenMP's barriers through LLVM's runtime and its
+# archer tool, so this one builds with clang.
+tsan: PACKAGES += clang libomp-dev libclang-rt-14-dev
+tsan: deps
+	cmake --workflow --preset tsan
 
 clean:
 	rm -rf build
