@@ -1,10 +1,10 @@
 # The front door: `make run` builds in Release and starts the console,
 # `make test` builds and runs every test, `make bench` runs the benchmarks.
 
-PACKAGES := g++ cmake libgtest-dev libbenchmark-dev
+PACKAGES := g++ cmake libgtest-dev libbenchmark-dev pkgconf python3
 RELEASE_DIR := build/release
 
-.PHONY: all build run test bench asan tsan dev deps clean
+.PHONY: all build run test bench asan tsan fuzz dev deps clean
 
 all: build
 
@@ -44,6 +44,14 @@ asan: deps
 tsan: PACKAGES += clang libomp-dev libclang-rt-14-dev
 tsan: deps
 	cmake --workflow --preset tsan
+
+# libFuzzer over the notation parsers, the whole dialogue and the four exports,
+# ten minutes each (FUZZ_SECONDS to change).
+FUZZ_SECONDS ?= 600
+fuzz: PACKAGES += clang libomp-dev libclang-rt-14-dev
+fuzz: deps
+	cmake --workflow --preset fuzz
+	fuzz/run.sh $(FUZZ_SECONDS)
 
 clean:
 	rm -rf build

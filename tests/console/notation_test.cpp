@@ -72,7 +72,7 @@ TEST(ParseCard, RefusesWithTheMessageOfTheFirstProblem) {
         {"A ", "Invalid Suit:  A "},
     };
     for (const auto& [text, message] : cases)
-        EXPECT_EQ(refusal([&] { parse_card(text); }), message) << '"' << text << '"';
+        EXPECT_EQ(refusal([&t = text] { parse_card(t); }), message) << '"' << text << '"';
 }
 
 struct HandCase {
@@ -118,7 +118,7 @@ TEST(ParseHand, RefusesWithTheMessageOfTheFirstProblem) {
         {"6c6c", "Hand cannot have two identical cards: 6c6c"},
     };
     for (const auto& [text, message] : cases)
-        EXPECT_EQ(refusal([&] { parse_hand(text); }), message) << '"' << text << '"';
+        EXPECT_EQ(refusal([&t = text] { parse_hand(t); }), message) << '"' << text << '"';
 }
 
 TEST(ParseBoard, KeepsTheCardsInEntryOrder) {
@@ -152,7 +152,7 @@ TEST(ParseBoard, StopsAtTheFirstProblemInEntryOrder) {
     for (const auto& [texts, message] : cases) {
         std::string joined;
         for (const auto& t : texts) joined += '"' + t + "\" ";
-        EXPECT_EQ(refusal([&] { parse_board(texts); }), message) << joined;
+        EXPECT_EQ(refusal([&t = texts] { parse_board(t); }), message) << joined;
     }
 }
 
