@@ -53,41 +53,64 @@ TrialScratch::TrialScratch(const TrialPlan& plan) : deck(plan.deck), values(plan
     if (plan.by_lists) seven.reserve(2 + std::max<std::size_t>(plan.board.size(), 5));
 }
 
-void play_trials(const TrialPlan& plan, int64_t first, int64_t last, TrialScratch& scratch, PlayerTally* tallies) {
+namespace {
+
+// The number of cards to come is a template argument so that the deal unrolls:
+// the trial's draws are all computed before any swap, which lets them overlap.
+template <int ToCome, bool ByLists>
+void play_fixed(const TrialPlan& plan, int64_t first, int64_t last, TrialScratch& scratch, PlayerTally* tallies) {
     const int players = static_cast<int>(plan.hands.size());
-    const int to_come = plan.to_come;
     uint8_t* deck = scratch.deck.data();
     int32_t* values = scratch.values.data();
+    const int top = plan.deck_count - 1;
     for (int64_t trial = first; trial < last; ++trial) {
         // Only the dealt cards matter, so the shuffle stops after them: the first
         // draws of a full Fisher-Yates from the end of the deck deal exactly
         // the same distribution. The swaps are undone after the trial so that
         // every trial starts from the same order.
         uint32_t swapped_with[5];
-        HandBits dealt = plan.board_bits;
-        uint64_t word = 0;
-        for (int d = 0; d < to_come; ++d) {
-            const int last_slot = plan.deck_count - 1 - d;
-            if (d % 2 == 0) word = trial_word(plan.run_key, static_cast<uint64_t>(trial), static_cast<uint32_t>(d / 2));
-            const uint32_t x = static_cast<uint32_t>(d % 2 == 0 ? word >> 32 : word);
-            const uint32_t j = plan.modulo[d](x);
-            swapped_with[d] = j;
-            std::swap(deck[last_slot], deck[j]);
-            dealt = dealt + bits_of_index(deck[last_slot]);
+        for (int d = 0; d < ToCome; d += 2) {
+            const uint64_t word = trial_word(plan.run_key, static_cast<uint64_t>(trial), static_cast<uint32_t>(d / 2));
+            swapped_with[d] = plan.modulo[d](static_cast<uint32_t>(word >> 32));
+            if (d + 1 < ToCome) swapped_with[d + 1] = plan.modulo[d + 1](static_cast<uint32_t>(word));
         }
-        if (!plan.by_lists) {
+        HandBits dealt = plan.board_bits;
+        for (int d = 0; d < ToCome; ++d) {
+            std::swap(deck[top - d], deck[swapped_with[d]]);
+            dealt = dealt + bits_of_index(deck[top - d]);
+        }
+        if constexpr (!ByLists) {
             for (int p = 0; p < players; ++p) values[p] = evaluate_bits(dealt + plan.hole_bits[p]);
         } else {
             for (int p = 0; p < players; ++p) {
                 scratch.seven.assign({plan.hands[p].first, plan.hands[p].second});
                 scratch.seven.insert(scratch.seven.end(), plan.board.begin(), plan.board.end());
-                for (int d = 0; d < to_come; ++d) scratch.seven.push_back(card_from_index(deck[plan.deck_count - 1 - d]));
+                for (int d = 0; d < ToCome; ++d) scratch.seven.push_back(card_from_index(deck[top - d]));
                 values[p] = evaluate_seven(scratch.seven);
             }
         }
         if (players > 0) settle_pot(values, players, tallies);
-        for (int d = to_come - 1; d >= 0; --d) std::swap(deck[plan.deck_count - 1 - d], deck[swapped_with[d]]);
+        for (int d = ToCome - 1; d >= 0; --d) std::swap(deck[top - d], deck[swapped_with[d]]);
     }
+}
+
+template <bool ByLists>
+void play_by_count(const TrialPlan& plan, int64_t first, int64_t last, TrialScratch& scratch, PlayerTally* tallies) {
+    switch (plan.to_come) {
+    case 0: return play_fixed<0, ByLists>(plan, first, last, scratch, tallies);
+    case 1: return play_fixed<1, ByLists>(plan, first, last, scratch, tallies);
+    case 2: return play_fixed<2, ByLists>(plan, first, last, scratch, tallies);
+    case 3: return play_fixed<3, ByLists>(plan, first, last, scratch, tallies);
+    case 4: return play_fixed<4, ByLists>(plan, first, last, scratch, tallies);
+    default: return play_fixed<5, ByLists>(plan, first, last, scratch, tallies);
+    }
+}
+
+} // namespace
+
+void play_trials(const TrialPlan& plan, int64_t first, int64_t last, TrialScratch& scratch, PlayerTally* tallies) {
+    if (plan.by_lists) play_by_count<true>(plan, first, last, scratch, tallies);
+    else play_by_count<false>(plan, first, last, scratch, tallies);
 }
 
 } // namespace varnolith
