@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "card_text.hpp"
+#include "thread_count.hpp"
 #include "console_monte_carlo.hpp"
 #include "enumeration.hpp"
 
@@ -14,11 +15,7 @@ namespace {
 using testing::cards;
 using testing::hand;
 
-struct ThreadCount {
-    int saved = omp_get_max_threads();
-    explicit ThreadCount(int threads) { omp_set_num_threads(threads); }
-    ~ThreadCount() { omp_set_num_threads(saved); }
-};
+using testing::ThreadCount;
 
 double pots(const EquityResult& r) {
     double sum = 0;

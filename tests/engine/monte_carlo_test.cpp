@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "card_text.hpp"
+#include "thread_count.hpp"
 #include "enumeration.hpp"
 #include "monte_carlo.hpp"
 #include "seeding.hpp"
@@ -14,12 +15,7 @@ namespace {
 using testing::cards;
 using testing::hand;
 
-// Restores the OpenMP thread count a test changes.
-struct ThreadCount {
-    int saved = omp_get_max_threads();
-    explicit ThreadCount(int threads) { omp_set_num_threads(threads); }
-    ~ThreadCount() { omp_set_num_threads(saved); }
-};
+using testing::ThreadCount;
 
 int64_t pots_counted(const std::vector<PlayerTally>& tallies) {
     double pots = 0;
