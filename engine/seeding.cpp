@@ -1,6 +1,7 @@
 #include "seeding.hpp"
 
 #include <atomic>
+#include <cstdint>
 #include <ctime>
 
 #include "random.hpp"
@@ -9,24 +10,26 @@ namespace varnolith {
 
 namespace {
 
-std::atomic<uint64_t> seed_state{0};
+// Never equal to a 32-bit user seed: the state before anything has seeded it.
+constexpr uint64_t unseeded = UINT64_MAX;
+
+std::atomic<uint64_t> seed_state{unseeded};
 std::atomic<bool> user_seeded_flag{false};
 std::atomic<bool> clock_seeded_flag{false};
 
 } // namespace
 
 void seed_generator(uint32_t seed) {
-    // Flag first: a run starting meanwhile then never seeds over it from the clock.
     user_seeded_flag.store(true);
     seed_state.store(seed);
 }
 
 uint64_t next_run_key() {
-    if (!user_seeded_flag.load() && !clock_seeded_flag.load()) {
-        // Two threads arriving here together may both seed from the clock;
-        // both store the same second, which does no harm.
-        seed_state.store(static_cast<uint32_t>(std::time(nullptr)));
-        clock_seeded_flag.store(true);
+    if (!user_seeded_flag.load() && !clock_seeded_flag.exchange(true)) {
+        // Only an unseeded state takes the clock: a set_seed racing with the
+        // first run always wins.
+        uint64_t expected = unseeded;
+        seed_state.compare_exchange_strong(expected, static_cast<uint32_t>(std::time(nullptr)));
     }
     return mix64(seed_state.fetch_add(golden_gamma) + golden_gamma);
 }

@@ -3,7 +3,8 @@
 // 1/360360 (the least common multiple of 1..15, every split that a deck can
 // deal), so sums never round and the order in which threads merge cannot
 // change a bit. Larger splits, possible only when the caller repeats cards,
-// fall back to a floating-point sum.
+// fall back to a floating-point sum, whose last bit may then depend on how the
+// trials were shared among threads.
 
 #include <cstdint>
 #include <span>
@@ -16,7 +17,7 @@ namespace varnolith {
 inline constexpr int64_t split_unit = 360'360;
 inline constexpr int max_exact_split = 15;
 
-struct alignas(32) PlayerTally { // two to a cache line
+struct alignas(64) PlayerTally { // a cache line each: threads never share one
     int64_t wins = 0;       // pots won alone
     int64_t tie_units = 0;  // split pots, in 1/split_unit of a pot
     double large_splits = 0; // split pots among more than 15 players
@@ -64,21 +65,15 @@ inline void settle_pot(const int32_t* values, int count, PlayerTally* tallies) {
     }
 }
 
-// Every thread's tallies, each thread's row starting on a cache line of its
-// own, so that no two threads ever write to the same line.
-struct alignas(64) TallyLine {
-    PlayerTally slot[2];
-};
+// Every thread's tallies in one block, a row of players per thread; each
+// PlayerTally fills a cache line, so no two threads ever write to the same line.
 struct ThreadTallies {
-    std::vector<TallyLine> lines;
-    std::size_t lines_per_thread = 0;
+    std::vector<PlayerTally> cells;
     std::size_t players = 0;
 
-    ThreadTallies(std::size_t threads, std::size_t player_count)
-        : lines(threads * ((player_count + 1) / 2)), lines_per_thread((player_count + 1) / 2), players(player_count) {}
-    PlayerTally* row(std::size_t thread) { return lines[thread * lines_per_thread].slot; }
-    const PlayerTally* row(std::size_t thread) const { return lines[thread * lines_per_thread].slot; }
-    std::size_t threads() const { return lines_per_thread ? lines.size() / lines_per_thread : 0; }
+    ThreadTallies(std::size_t threads, std::size_t player_count) : cells(threads * player_count), players(player_count) {}
+    PlayerTally* row(std::size_t thread) { return cells.data() + thread * players; }
+    const PlayerTally* row(std::size_t thread) const { return cells.data() + thread * players; }
 };
 
 // Adds the threads' rows in thread order.

@@ -59,10 +59,12 @@ VARNOLITH_API void compute_equity_enumeration(const int32_t *hands, int32_t num_
  * for i in 0 .. num_hands-1: the player's average share of the pot.
  *   - iterations == 0: every entry is NaN; iterations < 0: every entry is -0.0;
  *   - board of five or more cards: nothing is dealt; exact 1/m shares;
- *   - any failure (as above): 1.0/num_hands for everyone.
+ *   - any failure (as above): 1.0/num_hands for everyone, whatever `iterations`.
  * num_hands <= 0: nothing is written. num_board < 0: an empty board.
  * After set_seed(s), the same sequence of calls gives bit-identical results
- * whatever the number of threads. Safe to call from several threads at once. */
+ * whatever the number of threads (pots split among more than 15 players, which
+ * only repeated cards allow, are summed in floating point and may differ in
+ * the last bit). Safe to call from several threads at once. */
 VARNOLITH_API void compute_equity_montecarlo_ultra_fast(const int32_t *hands, int32_t num_hands,
                                                         const int32_t *board, int32_t num_board,
                                                         int32_t iterations, double *results);
