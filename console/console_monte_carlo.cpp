@@ -36,7 +36,7 @@ struct ProgressReporter {
         const auto now = Clock::now();
         const double elapsed = std::chrono::duration<double>(now - start).count();
         const double fraction = static_cast<double>(done) / static_cast<double>(share);
-        if (!shown && (elapsed < 0.25 || elapsed / std::max(fraction, 1e-9) < 1.0)) return;
+        if (!shown && (elapsed < line.first_look || elapsed / std::max(fraction, 1e-9) < line.worth_showing)) return;
         if (shown && now - last_drawn < std::chrono::milliseconds(200)) return;
         const double rate = static_cast<double>(done) * team / std::max(elapsed, 1e-9);
         char text[96];

@@ -22,8 +22,12 @@ struct ConsoleShare {
 ConsoleShare console_share(int64_t trials, int threads, int thread);
 
 // Where thread 0 reports how far the run has come; null for no progress line.
+// The line appears once `first_look` seconds have passed and the run looks
+// like lasting more than `worth_showing` seconds in all.
 struct ProgressLine {
     std::ostream* to = nullptr;
+    double first_look = 0.25;
+    double worth_showing = 1.0;
 };
 
 // Runs `trials` trials and returns wins and tie shares over them; `team`

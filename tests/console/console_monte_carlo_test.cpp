@@ -89,6 +89,22 @@ TEST(RunMonteCarlo, PrintsNothingWithoutTrialsOrHands) {
     EXPECT_EQ(out.str(), "");
 }
 
+TEST(RunMonteCarlo, DrawsTheProgressLineAndErasesItBeforeTheReport) {
+    std::ostringstream out, progress;
+    ProgressLine line{&progress};
+    line.first_look = 0; // show it from the first slice on, as on a long run
+    line.worth_showing = 0;
+    run_monte_carlo(std::vector<HoleHand>{hand("Ah Kd"), hand("Qs Qc")}, {}, 300'000, out, line);
+    const std::string drawn = progress.str();
+    EXPECT_EQ(drawn.rfind("\r", 0), 0u);
+    EXPECT_NE(drawn.find("% done, "), std::string::npos);
+    EXPECT_NE(drawn.find(" trials/s"), std::string::npos);
+    const std::string erase = "\r" + std::string(48, ' ') + "\r";
+    ASSERT_GE(drawn.size(), erase.size());
+    EXPECT_EQ(drawn.substr(drawn.size() - erase.size()), erase);
+    EXPECT_EQ(out.str().rfind("Equity: ", 0), 0u); // the report itself is untouched
+}
+
 TEST(RunMonteCarlo, ShowsProgressOnlyWhereAsked) {
     std::ostringstream out, progress;
     run_monte_carlo(std::vector<HoleHand>{hand("Ah Kd"), hand("Qs Qc")}, {}, 1000, out, {&progress});

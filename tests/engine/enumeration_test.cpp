@@ -73,7 +73,7 @@ TEST(EnumerateEquity, SplitsPotsExactly) {
         EXPECT_EQ(everyone.wins[p], 0);
         EXPECT_DOUBLE_EQ(everyone.tie_shares[p], 0.25);
     }
-    // Three share a broadway straight, the fourth plays the board's pair of sixes.
+    // Three share the ace-high straight; the fourth's king-high straight loses.
     const std::vector<HoleHand> three_of_four = {hand("Ac 7d"), hand("Ad 7h"), hand("Ah 8c"), hand("6h 9h")};
     const EquityResult three = enumerate_equity(three_of_four, cards("Ts Js Qs Kd 6s"));
     EXPECT_DOUBLE_EQ(three.tie_shares[0], 1.0 / 3);

@@ -81,7 +81,7 @@ TEST(LibraryStress, EightHostThreadsCallEveryExportAtOnce) {
         {"Kc Kd 9h 8h", "6s Tc Jh Qd"},
         {"Ah Kd Qs Qc As Kc 7h 7s 6h 6s", "Qd Jh Td 8c 9c"},
     };
-    // The flop of the first spot: AhKd takes 209 of the 406 boards outright.
+    // The flop of the first spot: AhKd's equity is 209/406 (195 wins, 28 splits).
     ASSERT_DOUBLE_EQ(spots[0].alone[0], 209.0 / 406);
     ASSERT_EQ(spots[4].alone, (std::vector<double>{0.5, 0.0, 0.5, 0.0, 0.0}));
     for (const Spot& spot : spots) ASSERT_EQ(share_fault(spot.alone), "");
