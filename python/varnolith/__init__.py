@@ -68,6 +68,8 @@ def equity(hands: str | Iterable[str], board: str | Iterable[str] = "",
     hand_texts = card_texts(hands, "hands")
     if len(hand_texts) < 2:
         raise ValueError("At least two hands are needed to calculate equity.")
+    if len(hand_texts) > 15:  # sixteen hands and a board need more than 36 cards
+        raise ValueError("At most 15 hands fit in a 36-card deck.")
     parsed_hands = [parse_hand(text) for text in hand_texts]
     board_texts = card_texts(board, "board")
     if len(board_texts) > 5:

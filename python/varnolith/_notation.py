@@ -21,13 +21,22 @@ class Card(NamedTuple):
     suit: int
 
 
+def _utf8(text: str) -> bytes:
+    # The console counts and splits bytes, not characters; so does this module.
+    return text.encode("utf-8", "surrogateescape")
+
+
+def _piece(text: str, start: int, stop: int) -> str:
+    return _utf8(text)[start:stop].decode("utf-8", "surrogateescape")
+
+
 def parse_card(text: str) -> Card:
     """Returns the card that two characters name, such as "Ah".
 
     Raises ValueError "Invalid Card Format: ", "Invalid Rank: " or
     "Invalid Suit:  " (two blanks) followed by the text, tested in that order.
     """
-    if len(text) != 2:
+    if len(_utf8(text)) != 2:
         raise ValueError(f"Invalid Card Format: {text}")
     rank = _RANKS.find(text[0])
     if rank < 0:
@@ -46,10 +55,10 @@ def parse_hand(text: str) -> tuple[Card, Card]:
     for "AhXd"); a hand of one card twice raises
     "Hand cannot have two identical cards: " followed by the hand.
     """
-    if len(text) != 4:
+    if len(_utf8(text)) != 4:
         raise ValueError("Hand must be 4 characters long (e.g., KdTd)")
-    first = parse_card(text[:2])
-    second = parse_card(text[2:])
+    first = parse_card(_piece(text, 0, 2))
+    second = parse_card(_piece(text, 2, 4))
     if first == second:
         raise ValueError(f"Hand cannot have two identical cards: {text}")
     return first, second

@@ -46,6 +46,9 @@ class RefusalsTest(unittest.TestCase):
             (["AhKd"], "At least two hands are needed to calculate equity."),
             ([], "At least two hands are needed to calculate equity."),
             (["AhKd", "AhQs"], "Duplicate card in hands"),
+            (["\u00c4hK", "QsQc"], "Invalid Rank: \u00c4"),  # four bytes: the first card is "\u00c4"
+            ([f"{r}{s}{r2}{s2}" for r, r2 in (("6", "7"), ("8", "9"), ("T", "J"), ("Q", "K"))
+              for s, s2 in (("c", "c"), ("d", "d"), ("h", "h"), ("s", "s"))], "At most 15 hands fit in a 36-card deck."),
         ]
         for hands, message in cases:
             self.assert_refused(message, varnolith.equity, hands)
@@ -53,6 +56,7 @@ class RefusalsTest(unittest.TestCase):
     def test_board(self) -> None:
         cases = [
             ("10h", "Invalid Card Format: 10h"),
+            ("\u00c4h", "Invalid Card Format: \u00c4h"),  # lengths are in bytes, as in the console
             ("5h", "Invalid Rank: 5h"),  # no ranks below six
             (["AhKd"], "Invalid Card Format: AhKd"),
             ("9h Ts 9h", "Duplicate card in board: 9h"),
