@@ -113,13 +113,10 @@ EquityResult enumerate_equity(std::span<const HoleHand> hands, std::span<const C
 std::vector<double> enumeration_equity_or_estimate(std::span<const HoleHand> hands, std::span<const Card> board) {
     std::vector<double> results(hands.size(), 0.0);
     if (hands.empty()) return results;
-    const int to_come = 5 - static_cast<int>(board.size());
-    if (to_come <= 0) {
-        // Nothing to deal: one evaluation per player of its two cards and the board.
-        for (const HoleHand& h : hands)
-            if (!is_valid_card(h.first) || !is_valid_card(h.second)) throw std::invalid_argument("card outside the deck");
-        for (const Card c : board)
-            if (!is_valid_card(c)) throw std::invalid_argument("card outside the deck");
+    const TrialPlan plan = make_trial_plan(hands, board, DeckOrder::rank_major, 0);
+    if (plan.to_come == 0) {
+        // Nothing to deal: one evaluation per player of its two cards and the
+        // board (more than five board cards evaluate to 0, and everyone shares).
         std::vector<int32_t> values;
         std::vector<Card> cards;
         for (const HoleHand& h : hands) {
@@ -132,7 +129,6 @@ std::vector<double> enumeration_equity_or_estimate(std::span<const HoleHand> han
         for (std::size_t p = 0; p < hands.size(); ++p) results[p] = values[p] == best ? 1.0 / static_cast<double>(sharers) : 0.0;
         return results;
     }
-    const TrialPlan plan = make_trial_plan(hands, board, DeckOrder::rank_major, 0);
     if (completion_count(plan.deck_count, plan.to_come) > board_limit || hands.size() > player_limit) {
         monte_carlo_equity(hands, board, fallback_trials, results);
         return results;
