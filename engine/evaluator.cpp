@@ -101,16 +101,17 @@ HandValue value_with_repeats(const HandBits& hand, const Card* seven) {
 HandValue evaluate_seven(std::span<const Card> cards) {
     if (cards.size() != 7) return 0;
     // One pass reads each card once into the card mask. Range faults are caught
-    // in bulk: any rank below 6 or above 21, or suit outside 0..3, leaves bits
-    // outside the low four or two; ranks 15..21 land outside the deck's bits.
+    // in bulk: a rank outside 0..15 or a suit outside 0..3 leaves bits above the
+    // low four or two (negative values included), and with suits in range,
+    // ranks 0..5 and 15 set bits outside the deck's 24..59.
     uint64_t mask = 0;
-    uint32_t rank_offsets = 0, suits = 0;
+    uint32_t ranks_seen = 0, suits_seen = 0;
     for (const Card c : cards) {
-        rank_offsets |= static_cast<uint32_t>(c.rank) - uint32_t{lowest_rank}; // unsigned: no overflow
-        suits |= static_cast<uint32_t>(c.suit);
+        ranks_seen |= static_cast<uint32_t>(c.rank);
+        suits_seen |= static_cast<uint32_t>(c.suit);
         mask |= uint64_t{1} << ((static_cast<uint32_t>(c.rank) * 4 + static_cast<uint32_t>(c.suit)) & 63);
     }
-    if ((rank_offsets & ~15u) | (suits & ~3u) | (mask & ~deck_cards)) return 0;
+    if ((ranks_seen & ~15u) | (suits_seen & ~3u) | (mask & ~deck_cards)) return 0;
     // Cards per rank, a 4-bit count at bit 4 * rank: each nibble's population count.
     uint64_t ranks = mask - ((mask >> 1) & 0x5555'5555'5555'5555);
     ranks = (ranks & 0x3333'3333'3333'3333) + ((ranks >> 2) & 0x3333'3333'3333'3333);
