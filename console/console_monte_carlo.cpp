@@ -6,7 +6,6 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <optional>
 #include <stdexcept>
 #include <string>
 

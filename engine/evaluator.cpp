@@ -16,6 +16,20 @@ uint64_t ranks_held(uint64_t ranks, uint64_t count) {
     return ~(x | x >> 1 | x >> 2 | x >> 3) & rank_lsbs;
 }
 
+// Used only where a repeated card can leave fewer ranks than kickers.
+int32_t take_top_rank(uint64_t& mask) {
+    const int32_t rank = top_rank(mask);
+    mask &= ~rank_bit(rank);
+    return rank;
+}
+
+// The five highest ranks as the digits of a base-15 number; missing ones are 0.
+int32_t five_high(uint64_t mask) {
+    int32_t value = 0;
+    for (int i = 0; i < 5; ++i) value = value * 15 + take_top_rank(mask);
+    return value;
+}
+
 // Flush weights from the list itself: the card mask would hide a repeated card.
 int32_t five_high_of_suit(const Card* seven, int32_t suit) {
     int32_t ranks[7];

@@ -30,12 +30,6 @@ constexpr uint64_t rank_bit(int32_t rank) { return uint64_t{1} << (4 * rank); }
 // exist adds nothing to the value.
 inline int32_t top_rank(uint64_t mask) { return (63 - __builtin_clzll(mask | 1)) >> 2; }
 
-inline int32_t take_top_rank(uint64_t& mask) {
-    const int32_t rank = top_rank(mask);
-    mask &= ~rank_bit(rank);
-    return rank;
-}
-
 // High card of the best straight within the rank mask, or 0 for none.
 inline int32_t straight_high(uint64_t present) {
     const uint64_t run = present & present >> 4 & present >> 8 & present >> 12 & present >> 16;
@@ -60,13 +54,6 @@ inline int32_t five_digits(uint64_t mask) {
     const int32_t r2 = low_rank(mask);
     mask = drop_lowest(mask);
     return 50'625 * low_rank(mask) + 3'375 * r2 + 225 * r3 + 15 * r4 + r5;
-}
-
-// The five highest ranks as the digits of a base-15 number; missing ones are 0.
-inline int32_t five_high(uint64_t mask) {
-    int32_t value = 0;
-    for (int i = 0; i < 5; ++i) value = value * 15 + take_top_rank(mask);
-    return value;
 }
 
 // The general rules, for seven cards among which one may be listed twice
