@@ -15,13 +15,8 @@
 #include "card_text.hpp"
 #include "console_monte_carlo.hpp"
 #include "monte_carlo.hpp"
-#include "thread_count.hpp"
 
-namespace {
-
-std::atomic<bool> fail_off_the_calling_thread{false};
-
-} // namespace
+static std::atomic<bool> fail_off_the_calling_thread{false};
 
 // Out of line, so that the compiler does not pair an inlined free with new.
 [[gnu::noinline]] void* operator new(std::size_t size) {
@@ -35,39 +30,18 @@ std::atomic<bool> fail_off_the_calling_thread{false};
 namespace varnolith {
 namespace {
 
-using testing::hand;
-
-struct InjectedFailure {
-    InjectedFailure() { fail_off_the_calling_thread = true; }
-    ~InjectedFailure() { fail_off_the_calling_thread = false; }
-};
-
-const std::vector<HoleHand> hands = {hand("Ah Kd"), hand("Qs Qc")};
-
-TEST(WorkerFailure, LibraryDriverReportsItAfterTheRegion) {
-    const testing::ThreadCount two(2);
-    std::vector<double> results;
-    const InjectedFailure failing;
+TEST(WorkerFailure, DriversReportItAndExportsAnswerNeutrally) {
+    omp_set_num_threads(2);
+    const std::vector<HoleHand> hands = {testing::hand("Ah Kd"), testing::hand("Qs Qc")};
+    const auto records = testing::records("Ah Kd Qs Qc");
+    std::vector<double> results(2);
+    fail_off_the_calling_thread = true;
     EXPECT_THROW(monte_carlo_equity(hands, {}, 10'000, results), std::runtime_error);
-}
-
-TEST(WorkerFailure, ConsoleDriverReportsItAfterTheRegion) {
-    const testing::ThreadCount two(2);
-    const InjectedFailure failing;
     EXPECT_THROW(console_monte_carlo(hands, {}, 10'000), std::runtime_error);
-}
-
-TEST(WorkerFailure, ExportsWriteTheNeutralShare) {
-    const testing::ThreadCount two(2);
-    const int32_t records[8] = {14, 2, 13, 1, 12, 3, 12, 0};
-    double results[2] = {0, 0};
-    {
-        const InjectedFailure failing;
-        compute_equity_montecarlo_ultra_fast(records, 2, nullptr, 0, 10'000, results);
-    }
-    EXPECT_EQ(results[0], 0.5);
-    EXPECT_EQ(results[1], 0.5);
-    compute_equity_montecarlo_ultra_fast(records, 2, nullptr, 0, 10'000, results); // and it recovers
+    compute_equity_montecarlo_ultra_fast(records.data(), 2, nullptr, 0, 10'000, results.data());
+    EXPECT_EQ(results, (std::vector<double>{0.5, 0.5}));
+    fail_off_the_calling_thread = false; // and the next call succeeds
+    compute_equity_montecarlo_ultra_fast(records.data(), 2, nullptr, 0, 10'000, results.data());
     EXPECT_NE(results[0], 0.5);
 }
 

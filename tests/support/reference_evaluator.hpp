@@ -1,10 +1,8 @@
 #pragma once
-// A plain, step-by-step evaluator kept only as the yardstick for the fast one:
-// every rule written out with counts, lists and sorts, nothing clever.
+// A plain, step-by-step evaluator kept only as the yardstick for the fast one.
 
 #include <span>
 
-#include "card.hpp"
 #include "evaluator.hpp"
 
 namespace varnolith::testing {
