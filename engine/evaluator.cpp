@@ -59,10 +59,46 @@ uint32_t suit_counts(uint64_t cards) {
 
 // Kept out of line so that the common path does not hold the cards' partial
 // results in registers for it.
-[[gnu::noinline]] HandValue evaluate_with_repeats(std::span<const Card> cards) {
+[[gnu::noinline]] HandValue evaluate_with_repeats(const Card* seven) {
     HandBits hand;
-    for (const Card c : cards) hand = hand + bits_of(c);
-    return detail::value_with_repeats(hand, cards.data());
+    for (int i = 0; i < 7; ++i) hand = hand + bits_of(seven[i]);
+    return detail::value_with_repeats(hand, seven);
+}
+
+[[gnu::noinline]] HandValue evaluate_records_with_repeats(const int32_t* records) {
+    Card seven[7];
+    for (int i = 0; i < 7; ++i) seven[i] = Card{records[2 * i], records[2 * i + 1]};
+    return evaluate_with_repeats(seven);
+}
+
+// Seven cards through `rank_of(i)` and `suit_of(i)`. Each field is read on its
+// own: one wider read across both would wait on the caller's separate stores.
+// Range faults are caught in bulk, negative values included as large unsigned
+// ones: with every suit within 0..3, an index 4 * rank + suit below 64 means a
+// rank within 0..15, so the card bits are distinct, and ranks 0..5 and 15 land
+// outside the deck's 24..59.
+template <typename RankOf, typename SuitOf, typename Repeats>
+inline HandValue evaluate_cards(RankOf rank_of, SuitOf suit_of, Repeats repeats) {
+    uint64_t indices_seen = 0, suits_seen = 0, mask = 0;
+    for (int i = 0; i < 7; ++i) {
+        const uint64_t s = static_cast<uint32_t>(suit_of(i));
+        const uint64_t index = uint64_t{static_cast<uint32_t>(rank_of(i))} * 4 + s;
+        indices_seen |= index;
+        suits_seen |= s;
+        mask |= uint64_t{1} << (index & 63);
+    }
+    if ((indices_seen & ~uint64_t{63}) | (suits_seen & ~uint64_t{3}) | (mask & ~deck_cards)) return 0;
+    // Cards per rank, a 4-bit count at bit 4 * rank: each nibble's population count.
+    uint64_t ranks = mask - ((mask >> 1) & 0x5555'5555'5555'5555);
+    ranks = (ranks & 0x3333'3333'3333'3333) + ((ranks >> 2) & 0x3333'3333'3333'3333);
+    if (((ranks * 0x1111'1111'1111'1111) >> 60) != 7) return repeats(); // a card twice
+    // A suit's nine rank bits summed into the top nibble by one multiply; adding
+    // 3 there carries into bit 63 for a count of five or more.
+    uint64_t five_of_a_suit = 0;
+    for (int suit = 0; suit < 4; ++suit)
+        five_of_a_suit |= ((mask >> suit) & rank_lsbs) * 0x1111'1111'1111'1111 + (uint64_t{3} << 60);
+    if (__builtin_expect(five_of_a_suit >> 63, 0)) return detail::value_of_distinct(mask, ranks, suit_counts(mask));
+    return detail::value_without_flush(ranks);
 }
 
 } // namespace
@@ -114,23 +150,14 @@ HandValue value_with_repeats(const HandBits& hand, const Card* seven) {
 
 HandValue evaluate_seven(std::span<const Card> cards) {
     if (cards.size() != 7) return 0;
-    // One pass reads each card once into the card mask. Range faults are caught
-    // in bulk: a rank outside 0..15 or a suit outside 0..3 leaves bits above the
-    // low four or two (negative values included), and with suits in range,
-    // ranks 0..5 and 15 set bits outside the deck's 24..59.
-    uint64_t mask = 0;
-    uint32_t ranks_seen = 0, suits_seen = 0;
-    for (const Card c : cards) {
-        ranks_seen |= static_cast<uint32_t>(c.rank);
-        suits_seen |= static_cast<uint32_t>(c.suit);
-        mask |= uint64_t{1} << ((static_cast<uint32_t>(c.rank) * 4 + static_cast<uint32_t>(c.suit)) & 63);
-    }
-    if ((ranks_seen & ~15u) | (suits_seen & ~3u) | (mask & ~deck_cards)) return 0;
-    // Cards per rank, a 4-bit count at bit 4 * rank: each nibble's population count.
-    uint64_t ranks = mask - ((mask >> 1) & 0x5555'5555'5555'5555);
-    ranks = (ranks & 0x3333'3333'3333'3333) + ((ranks >> 2) & 0x3333'3333'3333'3333);
-    if (((ranks * 0x1111'1111'1111'1111) >> 60) != 7) return evaluate_with_repeats(cards); // a card twice
-    return detail::value_of_distinct(mask, ranks, suit_counts(mask));
+    const Card* seven = cards.data();
+    return evaluate_cards([=](int i) { return seven[i].rank; }, [=](int i) { return seven[i].suit; },
+                          [=] { return evaluate_with_repeats(seven); });
+}
+
+HandValue evaluate_seven_records(const int32_t* records) noexcept {
+    return evaluate_cards([=](int i) { return records[2 * i]; }, [=](int i) { return records[2 * i + 1]; },
+                          [=] { return evaluate_records_with_repeats(records); });
 }
 
 } // namespace varnolith

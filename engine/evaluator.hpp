@@ -20,40 +20,49 @@ using HandValue = int32_t;
 // Reentrant, allocation-free.
 HandValue evaluate_seven(std::span<const Card> cards);
 
+// The same for the library's record form, 14 int32 in a row (rank, suit per
+// card), read where they lie.
+HandValue evaluate_seven_records(const int32_t* records) noexcept;
+
 namespace detail {
 
 inline constexpr uint64_t rank_lsbs = 0x0111'1111'1100'0000; // bit 4r for ranks 6..14
 
 constexpr uint64_t rank_bit(int32_t rank) { return uint64_t{1} << (4 * rank); }
 
-// Highest rank whose bit 4r is set, 0 for an empty mask: a kicker that does not
-// exist adds nothing to the value.
-inline int32_t top_rank(uint64_t mask) { return (63 - __builtin_clzll(mask | 1)) >> 2; }
+// Bit position 4r of the highest rank present, 0 for an empty mask: a kicker
+// that does not exist adds nothing to the value. 63 ^ clz is a single bsr.
+inline int32_t top_bit(uint64_t mask) { return 63 ^ __builtin_clzll(mask | 1); }
+inline int32_t top_rank(uint64_t mask) { return top_bit(mask) >> 2; }
 
-// High card of the best straight within the rank mask, or 0 for none.
+// High card of the best straight within the rank mask, or 0 for none. The ace
+// is copied down to rank 5, so the wheel is one more run of five, ending at 9.
 inline int32_t straight_high(uint64_t present) {
-    const uint64_t run = present & present >> 4 & present >> 8 & present >> 12 & present >> 16;
-    if (run) return top_rank(run) + 4; // bit 4r: ranks r .. r+4 all present
-    constexpr uint64_t wheel = rank_bit(14) | rank_bit(6) | rank_bit(7) | rank_bit(8) | rank_bit(9);
-    return (present & wheel) == wheel ? 9 : 0;
+    const uint64_t ranks = present | ((present >> 36) & rank_bit(5));
+    const uint64_t two = ranks & ranks >> 4;           // bit 4r: ranks r, r+1
+    const uint64_t run = two & two >> 8 & ranks >> 16; // ranks r .. r+4
+    return run ? top_rank(run) + 4 : 0;
 }
 
 // Taken from the low end, kicker digits do not wait on one another: each step
 // is a trailing-zero count and a clear-lowest-bit, both one instruction.
-inline int32_t low_rank(uint64_t mask) { return __builtin_ctzll(mask) >> 2; }
+inline int32_t low_bit(uint64_t mask) { return __builtin_ctzll(mask); }
 inline uint64_t drop_lowest(uint64_t mask) { return mask & (mask - 1); }
+
+// Values are weighted sums of ranks. Bit positions are four times the rank, so
+// the weights are applied to positions and the sum is divided by four once.
 
 // Base-15 value of a mask holding exactly five ranks, highest digit first.
 inline int32_t five_digits(uint64_t mask) {
-    const int32_t r5 = low_rank(mask);
+    const int32_t b5 = low_bit(mask);
     mask = drop_lowest(mask);
-    const int32_t r4 = low_rank(mask);
+    const int32_t b4 = low_bit(mask);
     mask = drop_lowest(mask);
-    const int32_t r3 = low_rank(mask);
+    const int32_t b3 = low_bit(mask);
     mask = drop_lowest(mask);
-    const int32_t r2 = low_rank(mask);
+    const int32_t b2 = low_bit(mask);
     mask = drop_lowest(mask);
-    return 50'625 * low_rank(mask) + 3'375 * r2 + 225 * r3 + 15 * r4 + r5;
+    return (50'625 * low_bit(mask) + 3'375 * b2 + 225 * b3 + 15 * b4 + b5) >> 2;
 }
 
 // The general rules, for seven cards among which one may be listed twice
@@ -61,54 +70,66 @@ inline int32_t five_digits(uint64_t mask) {
 // quad or full house is tested before the flush because a repeat can make both.
 HandValue value_with_repeats(const HandBits& hand, const Card* seven);
 
-// Seven valid, distinct cards: no rank is held more than four times, so the
-// counts' low three bits say everything, and a flush excludes quads and full
-// houses, so the rare flush is settled first.
-inline HandValue value_of_distinct(uint64_t cards, uint64_t ranks, uint32_t suits) {
-    const uint64_t once_bit = ranks & rank_lsbs;
-    const uint64_t twice_bit = (ranks >> 1) & rank_lsbs;
+// Trips or quads among seven distinct cards: rarer, so kept apart from the
+// pairs-only road. Without a flush, a quad is alone and a full house has no
+// room for a straight.
+inline HandValue value_of_sets(uint64_t present, uint64_t twice_bit, uint64_t threes, uint64_t fours) {
+    if (fours) return (28'000'000 + 100 * low_bit(fours) + top_bit(present & ~fours)) >> 2;
+    const int32_t trips = top_bit(threes);
+    const uint64_t others = twice_bit & ~(uint64_t{1} << trips); // a pair or a second trips
+    if (others) return (20'000'000 + 100 * trips + top_bit(others)) >> 2;
+    if (const int32_t high = straight_high(present)) return 4'000'000 + high;
+    // Four other ranks: the top two are the kickers.
+    const uint64_t kickers = drop_lowest(drop_lowest(present & ~threes));
+    return (12'000'000 + 10'000 * trips + 100 * low_bit(drop_lowest(kickers)) + low_bit(kickers)) >> 2;
+}
+
+// Seven valid, distinct cards without five of a suit: no rank is held more
+// than four times, so the counts' low three bits say everything.
+inline HandValue value_without_flush(uint64_t ranks) {
+    const uint64_t once_bit = ranks & rank_lsbs;         // count 1 or 3
+    const uint64_t twice_bit = (ranks >> 1) & rank_lsbs; // count 2 or 3
     const uint64_t fours = (ranks >> 2) & rank_lsbs;
     const uint64_t present = once_bit | twice_bit | fours;
+    const uint64_t threes = once_bit & twice_bit;
+    if (__builtin_expect((threes | fours) != 0, 0)) return value_of_sets(present, twice_bit, threes, fours);
+    // Only pairs and single cards from here; a known number of ranks is left
+    // for kickers, and dropping the lowest ones leaves exactly those that count.
+    if (const int32_t high = straight_high(present)) return 4'000'000 + high;
+    const uint64_t pairs = twice_bit;
+    const uint64_t upper_pairs = drop_lowest(pairs);
+    if (upper_pairs) { // of three pairs the lowest is only a kicker candidate
+        const uint64_t best = drop_lowest(upper_pairs) ? upper_pairs : pairs;
+        return (8'000'000 + 10'000 * top_bit(best) + 100 * low_bit(best) + top_bit(present & ~best)) >> 2;
+    }
+    if (pairs) {
+        uint64_t kickers = drop_lowest(drop_lowest(present & ~pairs));
+        const int32_t k3 = low_bit(kickers);
+        kickers = drop_lowest(kickers);
+        const int32_t k2 = low_bit(kickers);
+        return (4'000'000 + 10'000 * low_bit(pairs) + 100 * low_bit(drop_lowest(kickers)) + 10 * k2 + k3) >> 2;
+    }
+    return five_digits(drop_lowest(drop_lowest(present)));
+}
+
+// Five to seven of the seven distinct cards in one suit: nothing else left
+// can make quads or a full house, so only a straight flush beats the flush.
+inline HandValue value_of_flush(uint64_t cards, int32_t suit, uint32_t count) {
+    uint64_t flush_ranks = (cards >> suit) & rank_lsbs;
+    if (const int32_t high = straight_high(flush_ranks)) return 8'000'000 + high;
+    if (count > 5) flush_ranks = drop_lowest(flush_ranks); // keep the top five
+    if (count > 6) flush_ranks = drop_lowest(flush_ranks);
+    return 6'000'000 + five_digits(flush_ranks);
+}
+
+// Seven valid, distinct cards; the rare flush is settled first.
+inline HandValue value_of_distinct(uint64_t cards, uint64_t ranks, uint32_t suits) {
     const uint32_t flush_flags = (suits + 0x7B7B'7B7Bu) & 0x8080'8080u; // a suit count >= 5
     if (__builtin_expect(flush_flags != 0, 0)) {
         const int32_t suit = __builtin_ctz(flush_flags) >> 3;
-        uint64_t flush_ranks = (cards >> suit) & rank_lsbs;
-        if (const int32_t high = straight_high(flush_ranks)) return 8'000'000 + high;
-        const uint32_t count = (suits >> (8 * suit)) & 0xFF; // five to seven: keep the top five
-        if (count > 5) flush_ranks = drop_lowest(flush_ranks);
-        if (count > 6) flush_ranks = drop_lowest(flush_ranks);
-        return 6'000'000 + five_digits(flush_ranks);
+        return value_of_flush(cards, suit, (suits >> (8 * suit)) & 0xFF);
     }
-    if (__builtin_expect(fours != 0, 0)) {
-        const int32_t quad = top_rank(fours);
-        return 7'000'000 + 100 * quad + top_rank(present & ~rank_bit(quad));
-    }
-    const uint64_t threes = twice_bit & once_bit; // count 3
-    const uint64_t pairs = twice_bit;             // count 2 or 3
-    const int32_t trips = top_rank(threes);
-    const uint64_t other_pairs = pairs & ~rank_bit(trips);
-    if (threes && other_pairs) return 5'000'000 + 100 * trips + top_rank(other_pairs);
-    if (const int32_t high = straight_high(present)) return 4'000'000 + high;
-    // Seven distinct cards without a better hand leave a known number of
-    // kickers: four beside trips, five beside one pair, seven for high card.
-    // Dropping the lowest ones leaves exactly the kickers that count.
-    if (threes) {
-        const uint64_t kickers = drop_lowest(drop_lowest(present & ~rank_bit(trips)));
-        return 3'000'000 + 10'000 * trips + 100 * low_rank(drop_lowest(kickers)) + low_rank(kickers);
-    }
-    if (pairs) {
-        const int32_t p1 = top_rank(pairs);
-        const uint64_t rest = pairs & ~rank_bit(p1);
-        if (rest) { // the third pair, if any, stays a kicker candidate
-            const int32_t p2 = top_rank(rest);
-            return 2'000'000 + 10'000 * p1 + 100 * p2 + top_rank(present & ~rank_bit(p1) & ~rank_bit(p2));
-        }
-        uint64_t kickers = drop_lowest(drop_lowest(present & ~rank_bit(p1)));
-        const int32_t k3 = low_rank(kickers);
-        kickers = drop_lowest(kickers);
-        return 1'000'000 + 10'000 * p1 + 100 * low_rank(drop_lowest(kickers)) + 10 * low_rank(kickers) + k3;
-    }
-    return five_digits(drop_lowest(drop_lowest(present)));
+    return value_without_flush(ranks);
 }
 
 } // namespace detail

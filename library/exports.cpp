@@ -3,7 +3,6 @@
 
 #include <varnolith/varnolith.h>
 
-#include <array>
 #include <stdexcept>
 #include <vector>
 
@@ -71,12 +70,12 @@ VARNOLITH_API void compute_equity_montecarlo_ultra_fast(const int32_t* hands, in
     });
 }
 
+// The records are read where they lie; the evaluator cannot throw, so the
+// guard costs nothing.
 VARNOLITH_API int32_t evaluate_hand_direct(const int32_t* cards, int32_t num_cards) {
     if (num_cards != 7 || cards == nullptr) return 0;
     try {
-        std::array<Card, 7> seven;
-        for (std::size_t i = 0; i < seven.size(); ++i) seven[i] = Card{cards[2 * i], cards[2 * i + 1]};
-        return evaluate_seven(seven);
+        return evaluate_seven_records(cards);
     } catch (...) {
         return 0;
     }
