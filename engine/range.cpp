@@ -1,0 +1,272 @@
+#include "range.hpp"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <stdexcept>
+#include <utility>
+
+namespace varnolith {
+namespace {
+
+// Position in each string is the value offset: ranks start at six, suits at zero.
+constexpr std::string_view rank_chars = "6789TJQKA";
+constexpr std::string_view suit_chars = "cdhs";
+
+// Thrown by the item readers; parse_range adds the item it came from.
+struct BadItem {
+    std::string reason;
+};
+
+[[noreturn]] void refuse(std::string reason) { throw BadItem{std::move(reason)}; }
+
+std::string quoted_char(char c) { return std::string{'\'', c, '\''}; }
+
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view trim(std::string_view s) {
+    while (!s.empty() && is_blank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && is_blank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+int32_t rank_value(char c) {
+    const auto at = rank_chars.find(c);
+    if (at == std::string_view::npos) refuse(quoted_char(c) + " is not a rank");
+    return lowest_rank + static_cast<int32_t>(at);
+}
+
+int32_t suit_value(char c) {
+    const auto at = suit_chars.find(c);
+    if (at == std::string_view::npos) refuse(quoted_char(c) + " is not a suit");
+    return static_cast<int32_t>(at);
+}
+
+enum class Kind { combination, pair, two_ranks, random };
+enum class Suits { any, suited, offsuit };
+
+// What one end of an item names. For two ranks, high > low whichever order
+// they were written in; for a pair, high == low.
+struct Shape {
+    Kind kind = Kind::random;
+    int32_t high = 0;
+    int32_t low = 0;
+    Suits suits = Suits::any;
+    HoleHand combo{};
+};
+
+Shape read_shape(std::string_view t) {
+    if (t == "random") return Shape{};
+    if (t.size() == 4) {
+        const int32_t r1 = rank_value(t[0]), s1 = suit_value(t[1]);
+        const int32_t r2 = rank_value(t[2]), s2 = suit_value(t[3]);
+        Card a{r1, s1}, b{r2, s2};
+        if (a == b) refuse("the same card twice");
+        if (card_index(a) < card_index(b)) std::swap(a, b);
+        return Shape{Kind::combination, 0, 0, Suits::any, HoleHand{a, b}};
+    }
+    if (t.size() == 2 || t.size() == 3) {
+        const int32_t r1 = rank_value(t[0]), r2 = rank_value(t[1]);
+        Suits suits = Suits::any;
+        if (t.size() == 3) {
+            if (t[2] == 's') suits = Suits::suited;
+            else if (t[2] == 'o') suits = Suits::offsuit;
+            else refuse(quoted_char(t[2]) + " is not s (suited) or o (offsuit)");
+        }
+        if (r1 == r2) {
+            if (suits != Suits::any) refuse("a pair is neither suited nor offsuit");
+            return Shape{Kind::pair, r1, r1, Suits::any, {}};
+        }
+        return Shape{Kind::two_ranks, std::max(r1, r2), std::min(r1, r2), suits, {}};
+    }
+    refuse("not a hand such as AhKd, QQ, AKs, AKo, AK or random");
+}
+
+// Every class lists its combinations by suit of the first card, then of the
+// second, so AKs and AKo are each in the same order as within AK.
+void add_pair(int32_t rank, std::vector<HoleHand>& out) {
+    for (int32_t first = 1; first < suit_count; ++first)
+        for (int32_t second = 0; second < first; ++second)
+            out.push_back(HoleHand{Card{rank, first}, Card{rank, second}});
+}
+
+void add_two_ranks(int32_t high, int32_t low, Suits suits, std::vector<HoleHand>& out) {
+    for (int32_t first = 0; first < suit_count; ++first)
+        for (int32_t second = 0; second < suit_count; ++second) {
+            if ((suits == Suits::suited && first != second) || (suits == Suits::offsuit && first == second))
+                continue;
+            out.push_back(HoleHand{Card{high, first}, Card{low, second}});
+        }
+}
+
+void add_random(std::vector<HoleHand>& out) {
+    const int32_t lowest = card_index(Card{lowest_rank, 0});
+    const int32_t highest = card_index(Card{highest_rank, suit_count - 1});
+    for (int32_t first = lowest + 1; first <= highest; ++first)
+        for (int32_t second = lowest; second < first; ++second)
+            out.push_back(HoleHand{card_from_index(first), card_from_index(second)});
+}
+
+void add_shape(const Shape& s, std::vector<HoleHand>& out) {
+    switch (s.kind) {
+    case Kind::combination: out.push_back(s.combo); break;
+    case Kind::pair: add_pair(s.high, out); break;
+    case Kind::two_ranks: add_two_ranks(s.high, s.low, s.suits, out); break;
+    case Kind::random: add_random(out); break;
+    }
+}
+
+// `from` to `to` inclusive, in the direction written.
+template <class Add>
+void each_rank(int32_t from, int32_t to, Add add) {
+    const int32_t step = from <= to ? 1 : -1;
+    for (int32_t r = from;; r += step) {
+        add(r);
+        if (r == to) break;
+    }
+}
+
+std::vector<HoleHand> item_combos(std::string_view t) {
+    std::vector<HoleHand> out;
+    const auto plus = t.find('+');
+    const auto dash = t.find('-');
+    if (plus != std::string_view::npos && dash != std::string_view::npos)
+        refuse("'+' and '-' cannot be combined");
+    if (plus != std::string_view::npos) {
+        if (plus + 1 != t.size()) refuse("'+' belongs only at the end");
+        const Shape s = read_shape(trim(t.substr(0, plus)));
+        if (s.kind == Kind::combination) refuse("'+' cannot follow a combination");
+        if (s.kind == Kind::random) refuse("'+' cannot follow random");
+        if (s.kind == Kind::pair)
+            each_rank(s.high, highest_rank, [&](int32_t r) { add_pair(r, out); });
+        else
+            each_rank(s.low, s.high - 1, [&](int32_t r) { add_two_ranks(s.high, r, s.suits, out); });
+        return out;
+    }
+    if (dash != std::string_view::npos) {
+        const std::string_view left = trim(t.substr(0, dash)), right = trim(t.substr(dash + 1));
+        if (right.find('-') != std::string_view::npos) refuse("more than one '-'");
+        if (left.empty() || right.empty()) refuse("'-' needs a hand at both ends");
+        const Shape a = read_shape(left), b = read_shape(right);
+        for (const Shape& s : {a, b})
+            if (s.kind == Kind::combination || s.kind == Kind::random)
+                refuse("'-' joins pairs or two ranks only");
+        if (a.kind != b.kind) refuse("the two ends are of different shapes");
+        if (a.kind == Kind::pair) {
+            each_rank(a.high, b.high, [&](int32_t r) { add_pair(r, out); });
+            return out;
+        }
+        if (a.high != b.high) refuse("the two ends differ in the first rank");
+        if (a.suits != b.suits) refuse("the two ends differ in suitedness");
+        each_rank(a.low, b.low, [&](int32_t r) { add_two_ranks(a.high, r, a.suits, out); });
+        return out;
+    }
+    add_shape(read_shape(t), out);
+    return out;
+}
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+double read_weight(std::string_view w) {
+    if (w.empty()) refuse("the weight is missing");
+    const bool negative = w.front() == '-';
+    const std::string_view digits = negative ? w.substr(1) : w;
+    const auto point = digits.find('.');
+    std::string_view whole = digits.substr(0, point);
+    const std::string_view fraction =
+        point == std::string_view::npos ? std::string_view{} : digits.substr(point + 1);
+    const bool plain = std::all_of(whole.begin(), whole.end(), is_digit) &&
+                       std::all_of(fraction.begin(), fraction.end(), is_digit) &&
+                       whole.size() + fraction.size() > 0;
+    if (!plain) refuse("the weight must be a plain decimal such as 0.5");
+
+    // Compare with 0 and 1 on the digits, so rounding cannot let 1.0000000000000000001 in.
+    while (!whole.empty() && whole.front() == '0') whole.remove_prefix(1);
+    const bool fraction_zero = std::all_of(fraction.begin(), fraction.end(), [](char c) { return c == '0'; });
+    const bool in_range = whole.empty() ? !fraction_zero : whole == "1" && fraction_zero;
+    if (negative || !in_range) refuse("the weight must be above 0 and at most 1");
+
+    double value = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (error != std::errc{} || end != digits.data() + digits.size() || !(value > 0))
+        refuse("the weight is too small");
+    return std::min(value, 1.0);
+}
+
+constexpr int32_t combo_id(const HoleHand& h) {
+    const int32_t base = card_index(Card{lowest_rank, 0});
+    return (card_index(h.first) - base) * deck_size + (card_index(h.second) - base);
+}
+
+} // namespace
+
+Range parse_range(std::string_view text) {
+    if (trim(text).empty()) throw std::invalid_argument("the range is empty");
+    Range range;
+    std::array<int32_t, deck_size * deck_size> place; // position in `range`, or -1
+    place.fill(-1);
+    for (std::size_t start = 0;;) {
+        const auto comma = text.find(',', start);
+        const auto length = comma == std::string_view::npos ? std::string_view::npos : comma - start;
+        const std::string_view item = trim(text.substr(start, length));
+        std::vector<HoleHand> combos;
+        double weight = 1.0;
+        try {
+            if (item.empty()) refuse("empty");
+            const auto colon = item.find(':');
+            combos = item_combos(trim(item.substr(0, colon)));
+            if (colon != std::string_view::npos) weight = read_weight(trim(item.substr(colon + 1)));
+        } catch (const BadItem& bad) {
+            throw std::invalid_argument("item \"" + std::string(item) + "\": " + bad.reason);
+        }
+        for (const HoleHand& h : combos) {
+            int32_t& at = place[static_cast<std::size_t>(combo_id(h))];
+            if (at < 0) {
+                at = static_cast<int32_t>(range.size());
+                range.push_back(WeightedCombo{h, weight});
+            } else {
+                range[static_cast<std::size_t>(at)].weight = weight;
+            }
+        }
+        if (comma == std::string_view::npos) break;
+        start = comma + 1;
+    }
+    return range;
+}
+
+Card parse_range_card(std::string_view text) {
+    const auto rank = text.size() == 2 ? rank_chars.find(text[0]) : std::string_view::npos;
+    const auto suit = text.size() == 2 ? suit_chars.find(text[1]) : std::string_view::npos;
+    if (rank == std::string_view::npos || suit == std::string_view::npos)
+        throw std::invalid_argument("bad card \"" + std::string(text) + "\"");
+    return Card{lowest_rank + static_cast<int32_t>(rank), static_cast<int32_t>(suit)};
+}
+
+std::vector<Card> parse_card_list(std::string_view text) {
+    const auto separator = [](char c) { return is_blank(c) || c == ','; };
+    std::vector<Card> cards;
+    for (std::size_t i = 0; i < text.size();) {
+        if (separator(text[i])) {
+            ++i;
+            continue;
+        }
+        std::size_t end = i;
+        while (end < text.size() && !separator(text[end])) ++end;
+        // A run of cards written together splits every two characters.
+        for (; i < end; i += 2)
+            cards.push_back(parse_range_card(text.substr(i, std::min<std::size_t>(2, end - i))));
+    }
+    return cards;
+}
+
+std::string card_text(Card c) {
+    std::string text(2, '?');
+    if (c.rank >= lowest_rank && c.rank <= highest_rank)
+        text[0] = rank_chars[static_cast<std::size_t>(c.rank - lowest_rank)];
+    if (c.suit >= 0 && c.suit < suit_count) text[1] = suit_chars[static_cast<std::size_t>(c.suit)];
+    return text;
+}
+
+std::string hand_text(const HoleHand& h) { return card_text(h.first) + card_text(h.second); }
+
+} // namespace varnolith

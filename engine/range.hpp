@@ -1,0 +1,40 @@
+#pragma once
+// Ranges of hole hands: the notation players write ("QQ+, AKs, AhKd:0.5") and
+// the weighted two-card combinations it names.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "card.hpp"
+
+namespace varnolith {
+
+// One combination of a range. The higher card (by card index) comes first, so
+// a combination has exactly one form whichever order it was written in.
+struct WeightedCombo {
+    HoleHand hand;
+    double weight = 1.0; // 0 < weight <= 1
+};
+
+// The combinations in the order they were first named; each at most once.
+using Range = std::vector<WeightedCombo>;
+
+// Parses a comma-separated list of items. A combination named by several
+// items keeps its first place and takes the weight of the last. Throws
+// std::invalid_argument for the first bad item, with a message of the form
+// `item "QQs": a pair is neither suited nor offsuit`.
+Range parse_range(std::string_view text);
+
+// A card from its two-character text ("Ah"); throws std::invalid_argument.
+Card parse_range_card(std::string_view text);
+
+// Cards written run together ("6c7d8h") or separated by blanks or commas.
+// Throws std::invalid_argument for a bad card; repeats are not checked here.
+std::vector<Card> parse_card_list(std::string_view text);
+
+// "Ah", and "AhKd" for a combination.
+std::string card_text(Card c);
+std::string hand_text(const HoleHand& h);
+
+} // namespace varnolith

@@ -1,0 +1,79 @@
+#pragma once
+// Equity of ranges against ranges. Each player's hand is drawn from the
+// player's range in proportion to its weight, among the deals in which no card
+// is held twice (by two players, or by a player and the board or the dead
+// cards); the board is then completed uniformly from the cards left.
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "card.hpp"
+#include "range.hpp"
+
+namespace varnolith {
+
+inline constexpr int max_range_players = 15;
+inline constexpr int category_count = 9; // high card .. straight flush, the HandValue categories
+
+struct RangeSpot {
+    std::vector<Range> ranges; // one per player, 2 to 15
+    Board board;               // 0 to 5 cards
+    std::vector<Card> dead;    // held by nobody, never dealt to the board
+};
+
+enum class RangeMethod { exact, monte_carlo };
+
+struct HandEquity {
+    HoleHand hand;
+    double weight = 0; // probability that the player holds it, among the compatible deals
+    double equity = 0; // against the other ranges; NaN when no compatible deal allows it
+};
+
+struct RangePlayerResult {
+    int combos = 0;             // live combinations: not blocked by the board or the dead cards
+    double equity = 0;          // expected share of the pot; a split among m gives 1/m
+    double win = 0;             // probability of winning alone
+    double tie = 0;             // expected share from split pots
+    double standard_error = 0;  // of the equity; 0 when exact
+    std::array<double, category_count> categories{}; // how often the final hand is of each category
+    std::vector<HandEquity> hands; // every live combination, in the order of the range
+};
+
+struct RangeResult {
+    RangeMethod method = RangeMethod::exact;
+    uint64_t deals = 0;  // exact: compatible deals of hands, ordered per player, unweighted
+    uint64_t boards = 0; // exact: board completions settled for each deal
+    int64_t trials = 0;  // Monte Carlo: completed deals (rejected draws not counted)
+    uint64_t seed = 0;   // Monte Carlo: the seed the run used
+    std::vector<RangePlayerResult> players;
+};
+
+// Called now and then from one thread with the fraction of the work done.
+using RangeProgress = void (*)(double done, void* context);
+
+struct RangeOptions {
+    int threads = 0;         // 0: every core
+    int64_t trials = 0;      // Monte Carlo: this many trials when positive ...
+    double precision = 0.0;  // ... else until every player's standard error is at most this
+    uint64_t seed = 0;       // Monte Carlo: the same seed gives the same result at any thread count
+    RangeProgress progress = nullptr;
+    void* progress_context = nullptr;
+};
+
+// Every compatible deal with every completion of the board.
+RangeResult range_equity_exact(const RangeSpot& spot, const RangeOptions& options = {});
+
+// Deals drawn from exactly the distribution above (draws with a card held
+// twice are rejected and drawn again).
+RangeResult range_equity_monte_carlo(const RangeSpot& spot, const RangeOptions& options);
+
+// Exact when it fits in about a second on two cores, Monte Carlo otherwise.
+RangeMethod choose_range_method(const RangeSpot& spot);
+
+// Both drivers throw std::invalid_argument for a spot that is not well formed
+// (fewer than 2 or more than 15 players, an empty range, more than five board
+// cards, a card outside the deck, a card both on the board and dead) and
+// std::runtime_error when no compatible deal exists.
+
+} // namespace varnolith

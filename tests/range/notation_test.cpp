@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "card_text.hpp"
+#include "range.hpp"
+
+namespace varnolith {
+namespace {
+
+// The message of the std::invalid_argument that `parse` throws.
+template <class Parse>
+std::string refusal(Parse parse) {
+    try {
+        parse();
+    } catch (const std::invalid_argument& e) {
+        return e.what();
+    }
+    return "<accepted>";
+}
+
+TEST(RangeNotation, CountsTheCombinationsOfEachForm) {
+    const std::vector<std::pair<std::string, std::size_t>> cases = {
+        {"AhKd", 1},     {"QQ", 6},       {"AKs", 4},     {"AKo", 12},      {"AK", 16},
+        {"QQ+", 18},     {"ATs+", 16},    {"ATo+", 48},   {"AT+", 64},      {"AKs+", 4},
+        {"AA+", 6},      {"66+", 54},     {"99-66", 24},  {"66-99", 24},    {"AJs-A8s", 16},
+        {"8Ao-JAo", 48}, {"KAs", 4},      {"KdAh", 1},    {"random", 630},  {"QQ, QQ", 6},
+        {"AK, AKs", 16}, {"random, AA", 630}, {" \tAA , KK\t", 12}, {"AA:1.000", 6}, {"QQ : .5", 6},
+    };
+    for (const auto& [text, count] : cases) EXPECT_EQ(parse_range(text).size(), count) << text;
+}
+
+TEST(RangeNotation, ListsHigherCardFirstInItemOrder) {
+    std::string listed;
+    for (const WeightedCombo& c : parse_range("KAs, QhQs, 77")) listed += hand_text(c.hand) + ' ';
+    EXPECT_EQ(listed, "AcKc AdKd AhKh AsKs QsQh 7d7c 7h7c 7h7d 7s7c 7s7d 7s7h ");
+}
+
+TEST(RangeNotation, LastWeightWinsButFirstPlaceStays) {
+    const Range r = parse_range("AhKd:0.5, AK:.25, QQ, KdAh");
+    ASSERT_EQ(r.size(), 22u);
+    EXPECT_EQ(r[0].hand, testing::hand("Ah Kd"));
+    EXPECT_EQ(r[0].weight, 1.0);
+    EXPECT_EQ(r[1].weight, 0.25);
+    EXPECT_EQ(r[21].weight, 1.0);
+}
+
+TEST(RangeNotation, RefusesTheFirstBadItemByName) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"", "the range is empty"},
+        {" \t ", "the range is empty"},
+        {"AA,,KK", "item \"\": empty"},
+        {"QQs", "item \"QQs\": a pair is neither suited nor offsuit"},
+        {"AA, 5h5d", "item \"5h5d\": '5' is not a rank"},
+        {"AhKx", "item \"AhKx\": 'x' is not a suit"},
+        {"AKx", "item \"AKx\": 'x' is not s (suited) or o (offsuit)"},
+        {"AKQJ9", "item \"AKQJ9\": not a hand such as AhKd, QQ, AKs, AKo, AK or random"},
+        {"AhAh", "item \"AhAh\": the same card twice"},
+        {"AhKd+", "item \"AhKd+\": '+' cannot follow a combination"},
+        {"random+", "item \"random+\": '+' cannot follow random"},
+        {"QQ++", "item \"QQ++\": '+' belongs only at the end"},
+        {"QQ+-99", "item \"QQ+-99\": '+' and '-' cannot be combined"},
+        {"QQ-99-77", "item \"QQ-99-77\": more than one '-'"},
+        {"QQ-", "item \"QQ-\": '-' needs a hand at both ends"},
+        {"AhKd-AhQd", "item \"AhKd-AhQd\": '-' joins pairs or two ranks only"},
+        {"AKs-QQ", "item \"AKs-QQ\": the two ends are of different shapes"},
+        {"AJs-K8s", "item \"AJs-K8s\": the two ends differ in the first rank"},
+        {"AJs-A8o", "item \"AJs-A8o\": the two ends differ in suitedness"},
+        {"AA:", "item \"AA:\": the weight is missing"},
+        {"AA:abc", "item \"AA:abc\": the weight must be a plain decimal such as 0.5"},
+        {"AA:1e-1", "item \"AA:1e-1\": the weight must be a plain decimal such as 0.5"},
+        {"AA:-0.5", "item \"AA:-0.5\": the weight must be above 0 and at most 1"},
+        {"AA:0", "item \"AA:0\": the weight must be above 0 and at most 1"},
+        {"AA:1.5", "item \"AA:1.5\": the weight must be above 0 and at most 1"},
+        {"AA:1.00000000000000000001",
+         "item \"AA:1.00000000000000000001\": the weight must be above 0 and at most 1"},
+    };
+    for (const auto& [text, message] : cases)
+        EXPECT_EQ(refusal([&t = text] { parse_range(t); }), message) << '"' << text << '"';
+}
+
+TEST(CardList, ReadsRunTogetherOrSeparatedCards) {
+    const std::vector<Card> three = testing::cards("6c 7d 8h");
+    for (const char* text : {"6c7d8h", "6c 7d 8h", "6c,7d, 8h", "\t6c7d ,8h,"})
+        EXPECT_EQ(parse_card_list(text), three) << text;
+    EXPECT_TRUE(parse_card_list("").empty());
+    EXPECT_EQ(parse_range_card("Ah"), (Card{14, 2}));
+}
+
+TEST(CardList, NamesTheBadCard) {
+    for (const auto& [text, bad] : std::vector<std::pair<std::string, std::string>>{
+             {"6c7x8h", "7x"}, {"6c 7 8h", "7"}, {"6c7d8", "8"}, {"ah", "ah"}})
+        EXPECT_EQ(refusal([&t = text] { parse_card_list(t); }), "bad card \"" + bad + '"') << text;
+}
+
+} // namespace
+} // namespace varnolith
