@@ -14,7 +14,7 @@ quietly() { "$@" >"$scratch/log" 2>&1 || { cat "$scratch/log" >&2; fail "$*"; };
 
 quietly "$cmake" --install "$build" --prefix "$prefix"
 for file in "$libdir/libvarnolith.so" "$libdir/libvarnolith.so.1" "$includedir/varnolith/varnolith.h" \
-  "$bindir/varnolith_cli" "$libdir/cmake/varnolith/varnolith-config.cmake" \
+  "$bindir/varnolith_cli" "$bindir/varnolith" "$libdir/cmake/varnolith/varnolith-config.cmake" \
   "$libdir/cmake/varnolith/varnolith-config-version.cmake" "$libdir/pkgconfig/varnolith.pc"; do
   [ -e "$prefix/$file" ] || fail "$file is not installed"
 done

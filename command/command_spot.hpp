@@ -1,0 +1,14 @@
+#pragma once
+// From the text of the command line to the spot the engine computes.
+
+#include "options.hpp"
+#include "range_equity.hpp"
+
+namespace varnolith {
+
+// Throws std::invalid_argument with the line to show the user: a bad range
+// item or card, more than five board cards, a card given twice among the
+// board and the dead cards.
+RangeSpot make_command_spot(const CommandOptions& options);
+
+} // namespace varnolith

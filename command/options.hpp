@@ -1,0 +1,40 @@
+#pragma once
+// The command line, read and checked for form; cards and ranges are still text.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace varnolith {
+
+// Simulate until every player's standard error is at most this, when neither
+// --exact, --trials nor --precision says otherwise and the spot is too big to
+// enumerate.
+inline constexpr double default_precision = 0.0005;
+
+struct CommandOptions {
+    std::vector<std::string> ranges; // as given, one per player
+    std::string board;
+    std::string dead;
+    bool exact = false;
+    int64_t trials = 0;     // positive when given
+    double precision = 0.0; // positive when given
+    bool seed_given = false;
+    uint64_t seed = 0;
+    int threads = 0; // 0: every core
+    bool categories = false;
+    bool by_hand = false;
+    bool json = false;
+};
+
+enum class CommandLineOutcome { run, print, usage_error };
+
+struct ParsedCommandLine {
+    CommandLineOutcome outcome = CommandLineOutcome::run;
+    CommandOptions options;
+    std::string text; // print: the help or version text; usage_error: one line
+};
+
+ParsedCommandLine parse_command_line(int argc, const char* const* argv);
+
+} // namespace varnolith

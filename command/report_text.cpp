@@ -1,0 +1,134 @@
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "report.hpp"
+
+namespace varnolith {
+
+namespace {
+
+// Longer range texts are cut in the table; JSON keeps them whole.
+constexpr std::size_t range_column_limit = 32;
+
+struct Column {
+    std::string title;
+    bool left = false;
+};
+
+using Row = std::vector<std::string>;
+
+void write_table(std::ostream& out, const std::vector<Column>& columns, const std::vector<Row>& rows) {
+    std::vector<std::size_t> widths;
+    for (const Column& c : columns) widths.push_back(c.title.size());
+    for (const Row& row : rows)
+        for (std::size_t i = 0; i < row.size(); ++i) widths[i] = std::max(widths[i], row[i].size());
+    const auto line = [&](const std::vector<std::string>& cells) {
+        std::string text;
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            const std::string pad(widths[i] - cells[i].size(), ' ');
+            if (i > 0) text += "  ";
+            text += columns[i].left ? cells[i] + pad : pad + cells[i];
+        }
+        text.erase(text.find_last_not_of(' ') + 1);
+        out << text << '\n';
+    };
+    std::vector<std::string> titles;
+    for (const Column& c : columns) titles.push_back(c.title);
+    line(titles);
+    for (const Row& row : rows) line(row);
+}
+
+std::string percent(double fraction) {
+    if (std::isnan(fraction)) return "-";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", 100.0 * fraction);
+    return text;
+}
+
+// 1234567 -> "1,234,567"
+std::string grouped(uint64_t n) {
+    const std::string digits = std::to_string(n);
+    std::string text;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) text += ',';
+        text += digits[i];
+    }
+    return text;
+}
+
+std::string cards_line(const std::vector<Card>& cards) {
+    if (cards.empty()) return "none";
+    std::string text;
+    for (const Card c : cards) {
+        if (!text.empty()) text += ' ';
+        text += card_text(c);
+    }
+    return text;
+}
+
+std::string shortened(const std::string& range) {
+    if (range.size() <= range_column_limit) return range;
+    return range.substr(0, range_column_limit - 3) + "...";
+}
+
+std::string method_line(const RangeResult& r) {
+    if (r.method == RangeMethod::exact)
+        return "exact, " + grouped(r.deals) + (r.deals == 1 ? " deal" : " deals") + " of hole cards, " +
+               grouped(r.boards) + (r.boards == 1 ? " board" : " boards") + " each";
+    return "Monte Carlo, " + grouped(static_cast<uint64_t>(r.trials)) + " trials, seed " + std::to_string(r.seed);
+}
+
+void write_players(std::ostream& out, const CommandReport& report) {
+    const bool simulated = report.result.method == RangeMethod::monte_carlo;
+    std::vector<Column> columns{{"Player"}, {"Range", true}, {"Combos"}, {"Equity %"}, {"Win %"}, {"Tie %"}};
+    if (simulated) columns.push_back({"Std err %"});
+    std::vector<Row> rows;
+    for (std::size_t i = 0; i < report.result.players.size(); ++i) {
+        const RangePlayerResult& p = report.result.players[i];
+        rows.push_back({std::to_string(i + 1), shortened(report.options.ranges[i]),
+                        grouped(static_cast<uint64_t>(p.combos)), percent(p.equity), percent(p.win), percent(p.tie)});
+        if (simulated) rows.back().push_back(percent(p.standard_error));
+    }
+    write_table(out, columns, rows);
+}
+
+void write_categories(std::ostream& out, const RangeResult& r) {
+    out << "\nFinal hands, percent\n";
+    std::vector<Column> columns{{"Category", true}};
+    for (std::size_t i = 0; i < r.players.size(); ++i) columns.push_back({"Player " + std::to_string(i + 1)});
+    std::vector<Row> rows;
+    for (std::size_t c = 0; c < category_names.size(); ++c) {
+        rows.push_back({std::string(category_names[c])});
+        for (const RangePlayerResult& p : r.players) rows.back().push_back(percent(p.categories[c]));
+    }
+    write_table(out, columns, rows);
+}
+
+void write_hands(std::ostream& out, const CommandReport& report) {
+    for (std::size_t i = 0; i < report.result.players.size(); ++i) {
+        out << "\nPlayer " << i + 1 << " (" << shortened(report.options.ranges[i])
+            << "), every live combination, percent\n";
+        std::vector<Row> rows;
+        for (const HandEquity& h : report.result.players[i].hands)
+            rows.push_back({hand_text(h.hand), percent(h.weight), percent(h.equity)});
+        write_table(out, {{"Hand", true}, {"Weight"}, {"Equity"}}, rows);
+    }
+}
+
+} // namespace
+
+void write_text_report(std::ostream& out, const CommandReport& report) {
+    char elapsed[32];
+    std::snprintf(elapsed, sizeof elapsed, "%.3f s", report.elapsed_seconds);
+    out << "Board    " << cards_line(report.spot.board) << '\n'
+        << "Dead     " << cards_line(report.spot.dead) << '\n'
+        << "Method   " << method_line(report.result) << '\n'
+        << "Elapsed  " << elapsed << "\n\n";
+    write_players(out, report);
+    if (report.options.categories) write_categories(out, report.result);
+    if (report.options.by_hand) write_hands(out, report);
+}
+
+} // namespace varnolith
