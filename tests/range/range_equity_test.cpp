@@ -53,8 +53,11 @@ EquityResult enumerate_without(const std::vector<HoleHand>& hands, const Board& 
             }
             const HandValue best = *std::max_element(values.begin(), values.end());
             const auto sharers = std::count(values.begin(), values.end(), best);
-            for (std::size_t p = 0; p < hands.size(); ++p)
-                if (values[p] == best) sharers == 1 ? ++result.wins[p] : result.tie_shares[p] += 1.0 / static_cast<double>(sharers);
+            for (std::size_t p = 0; p < hands.size(); ++p) {
+                if (values[p] != best) continue;
+                if (sharers == 1) ++result.wins[p];
+                else result.tie_shares[p] += 1.0 / static_cast<double>(sharers);
+            }
             ++result.total;
             return;
         }
