@@ -1,7 +1,7 @@
 # The front door: `make run` builds in Release and starts the console,
 # `make test` builds and runs every test, `make bench` runs the benchmarks.
 
-PACKAGES := g++ cmake libgtest-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev pkgconf python3
+PACKAGES := g++ cmake libgtest-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev pkgconf python3 python3-venv
 RELEASE_DIR := build/release
 
 .PHONY: all build run test bench asan tsan fuzz dev deps clean

@@ -1,13 +1,14 @@
 # What `cmake --install` lays down besides the targets themselves: the CMake
-# package (find_package(varnolith) -> varnolith::varnolith) and varnolith.pc.
+# package (find_package(varnolith) -> varnolith::varnolith and varnolith::range)
+# and the pkg-config files varnolith.pc and varnolith_range.pc.
 # The targets and the header carry their own install rules in their folders.
 
 include(CMakePackageConfigHelpers)
 
 set(VARNOLITH_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/varnolith)
 
-# The shared library links the engine, OpenMP and the warning flags privately,
-# so the exported target carries only the library file and the include folder:
+# The shared libraries link the engine, OpenMP and the warning flags privately,
+# so the exported targets carry only the library file and the include folder:
 # consumers link nothing else and compile with none of our flags.
 install(EXPORT varnolith-targets
   NAMESPACE varnolith::
@@ -25,7 +26,7 @@ install(FILES
   DESTINATION ${VARNOLITH_CMAKE_DIR})
 
 # The prefix is only known at install time (`cmake --install --prefix`, DESTDIR),
-# so varnolith.pc finds it from its own folder, as the CMake package does. An
+# so the .pc files find it from their own folder, as the CMake package does. An
 # absolute libdir pins the file's place, and the configured prefix is then right.
 if(IS_ABSOLUTE "${CMAKE_INSTALL_LIBDIR}")
   set(VARNOLITH_PC_PREFIX "${CMAKE_INSTALL_PREFIX}")
@@ -42,4 +43,8 @@ foreach(dir LIBDIR INCLUDEDIR)
   endif()
 endforeach()
 configure_file(cmake/varnolith.pc.in ${PROJECT_BINARY_DIR}/varnolith.pc @ONLY)
-install(FILES ${PROJECT_BINARY_DIR}/varnolith.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+# The range library has its own version, that of range.h.
+get_target_property(VARNOLITH_RANGE_VERSION varnolith_range VERSION)
+configure_file(cmake/varnolith_range.pc.in ${PROJECT_BINARY_DIR}/varnolith_range.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/varnolith.pc ${PROJECT_BINARY_DIR}/varnolith_range.pc
+  DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

@@ -7,11 +7,6 @@
 
 namespace varnolith {
 
-// Simulate until every player's standard error is at most this, when neither
-// --exact, --trials nor --precision says otherwise and the spot is too big to
-// enumerate.
-inline constexpr double default_precision = 0.0005;
-
 struct CommandOptions {
     std::vector<std::string> ranges; // as given, one per player
     std::string board;

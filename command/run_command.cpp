@@ -2,12 +2,12 @@
 
 #include <chrono>
 #include <exception>
-#include <random>
 #include <stdexcept>
 
 #include "command_spot.hpp"
 #include "options.hpp"
 #include "progress.hpp"
+#include "range_request.hpp"
 #include "report.hpp"
 
 namespace varnolith {
@@ -17,28 +17,15 @@ namespace {
 constexpr int status_failure = 1;
 constexpr int status_usage = 2;
 
-uint64_t random_seed() {
-    std::random_device device;
-    return (static_cast<uint64_t>(device()) << 32) ^ device();
-}
-
-RangeMethod method_for(const CommandOptions& o, const RangeSpot& spot) {
-    if (o.exact) return RangeMethod::exact;
-    if (o.trials > 0 || o.precision > 0.0) return RangeMethod::monte_carlo;
-    return choose_range_method(spot);
-}
-
-RangeOptions engine_options(const CommandOptions& o, RangeMethod method, ProgressLine& line) {
-    RangeOptions options;
-    options.threads = o.threads;
-    options.trials = o.trials;
-    options.precision = o.trials > 0 ? 0.0 : (o.precision > 0.0 ? o.precision : default_precision);
-    if (method == RangeMethod::monte_carlo) options.seed = o.seed_given ? o.seed : random_seed();
-    if (line.to != nullptr) {
-        options.progress = draw_progress;
-        options.progress_context = &line;
-    }
-    return options;
+RunChoices run_choices(const CommandOptions& o) {
+    RunChoices choices;
+    if (o.exact) choices.method = RangeMethod::exact;
+    else if (o.trials > 0 || o.precision > 0.0) choices.method = RangeMethod::monte_carlo;
+    choices.threads = o.threads;
+    choices.trials = o.trials;
+    choices.precision = o.precision;
+    if (o.seed_given) choices.seed = o.seed;
+    return choices;
 }
 
 int complain(std::ostream& err, const std::string& message, int status) {
@@ -60,10 +47,12 @@ int run_command(int argc, const char* const* argv, std::ostream& out, std::ostre
     try {
         const RangeSpot spot = make_command_spot(o);
         line.start = std::chrono::steady_clock::now(); // choosing the method may count deals
-        const RangeMethod method = method_for(o, spot);
-        const RangeOptions options = engine_options(o, method, line);
-        const RangeResult result =
-            method == RangeMethod::exact ? range_equity_exact(spot, options) : range_equity_monte_carlo(spot, options);
+        RangeRun run = plan_range_run(spot, run_choices(o));
+        if (line.to != nullptr) {
+            run.options.progress = draw_progress;
+            run.options.progress_context = &line;
+        }
+        const RangeResult result = run_range_equity(spot, run);
         const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - line.start;
         erase_progress(line);
         const CommandReport report{o, spot, result, elapsed.count()};

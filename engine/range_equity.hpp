@@ -74,6 +74,7 @@ RangeMethod choose_range_method(const RangeSpot& spot);
 // Both drivers throw std::invalid_argument for a spot that is not well formed
 // (fewer than 2 or more than 15 players, an empty range, more than five board
 // cards, a card outside the deck, a card both on the board and dead) and
-// std::runtime_error when no compatible deal exists.
+// std::runtime_error, its message beginning "no compatible deal", when no
+// compatible deal exists.
 
 } // namespace varnolith

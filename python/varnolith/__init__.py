@@ -3,17 +3,23 @@
     >>> import varnolith
     >>> varnolith.evaluate("Ts Js Qs Ks As 6c 7d")
     8000014
-    >>> varnolith.equity(["AhKd", "QsQc"], board="6c 7d 8h")
+    >>> varnolith.equity(["AhKd", "QsQc"], board="6c7d8h")
     [0.5147783251231527, 0.4852216748768473]
+    >>> varnolith.range_equity(["AKs", "QQ+, AK"], board="6c7d8h").players[0].equity
+    0.4511787473610134
 
 Cards are written as in varnolith_cli: rank "6789TJQKA" then suit "cdhs", so
-"Ah" or "Tc"; a hand is two cards run together, "AhKd". Input the console would
-refuse raises ValueError with the console's message.
+"Ah" or "Tc"; a hand is two cards run together, "AhKd", and so may be a board,
+"6c7d8h", or cards separated by blanks. Input the console would refuse raises
+ValueError with the console's message; range_equity takes the ranges of the
+varnolith command and refuses what it refuses, with its message.
 
-The library file is looked for in this order: the path in the environment
-variable VARNOLITH_LIBRARY (then nowhere else), libvarnolith.so.1 next to this
-package, libvarnolith.so.1 on the system library path. It is loaded at the
-first call; LibraryNotFoundError lists every place tried.
+evaluate, equity and set_seed call libvarnolith, range_equity calls
+libvarnolith_range. Each library file is looked for in this order: the path in
+its environment variable, VARNOLITH_LIBRARY or VARNOLITH_RANGE_LIBRARY (then
+nowhere else), libvarnolith.so.1 or libvarnolith_range.so.1 next to this
+package, the same on the system library path. It is loaded at the first call
+that needs it; LibraryNotFoundError lists every place tried.
 """
 
 from __future__ import annotations
@@ -23,9 +29,11 @@ import operator
 from typing import Iterable
 
 from ._library import LibraryNotFoundError, library
-from ._notation import Card, card_texts, parse_board, parse_card, parse_hand
+from ._range import HandEquity, NoCompatibleDealError, PlayerEquity, RangeEquity, range_equity
+from ._notation import Card, card_texts, parse_board, parse_card, parse_hand, split_runs
 
-__all__ = ["evaluate", "equity", "set_seed", "LibraryNotFoundError"]
+__all__ = ["evaluate", "equity", "set_seed", "range_equity", "RangeEquity", "PlayerEquity", "HandEquity",
+           "LibraryNotFoundError", "NoCompatibleDealError"]
 
 _INT32_MAX = 2**31 - 1
 _UINT32_MAX = 2**32 - 1
@@ -38,12 +46,13 @@ def _int32_array(cards: list[Card]) -> ctypes.Array[ctypes.c_int32]:
 def evaluate(cards: str | Iterable[str]) -> int:
     """Returns the value of exactly seven cards; the larger value wins, equal values split.
 
-    cards: "Ts Js Qs Ks As 6c 7d" (split on whitespace) or a list of card texts.
+    cards: "Ts Js Qs Ks As 6c 7d" (split on whitespace, and runs such as "TsJs"
+    every two characters) or a list of card texts.
     The value is category * 1,000,000 + detail, the category from 0 (high card)
     to 8 (straight flush), a flush (6) above a full house (5).
     Raises ValueError for a bad card, a repeated card or a count other than seven.
     """
-    texts = card_texts(cards, "cards")
+    texts = split_runs(card_texts(cards, "cards"))
     parsed = [parse_card(text) for text in texts]
     if len(parsed) != 7:
         raise ValueError(f"Seven cards are needed, got {len(parsed)}")
@@ -58,7 +67,8 @@ def equity(hands: str | Iterable[str], board: str | Iterable[str] = "",
     """Returns each hand's share of the pot, a fraction from 0 to 1, in the order of the hands.
 
     hands: two or more hands, ["AhKd", "QsQc"] (or the same as one string, split
-    on whitespace). board: zero to five cards, "6c 7d 8h" or ["6c", "7d", "8h"].
+    on whitespace). board: zero to five cards, "6c7d8h", "6c 7d 8h" or
+    ["6c", "7d", "8h"].
     trials: None for the exact equity over every completion of the board (more
     than four hands with cards to come are estimated from 2,000,000 trials
     instead); a number from 1 to 2**31 - 1 for a Monte Carlo estimate from that
@@ -71,7 +81,7 @@ def equity(hands: str | Iterable[str], board: str | Iterable[str] = "",
     if len(hand_texts) > 15:  # sixteen hands and a board need more than 36 cards
         raise ValueError("At most 15 hands fit in a 36-card deck.")
     parsed_hands = [parse_hand(text) for text in hand_texts]
-    board_texts = card_texts(board, "board")
+    board_texts = split_runs(card_texts(board, "board"))
     if len(board_texts) > 5:
         raise ValueError("Invalid number of board cards. Must be between 0 and 5.")
     parsed_board = parse_board(board_texts)

@@ -1,4 +1,9 @@
-"""Finding libvarnolith and declaring its four C functions to ctypes."""
+"""Finding the shared libraries and declaring their C functions to ctypes.
+
+Both libraries are looked for the same way: the path in their environment
+variable (then nowhere else), the file next to this package, the file on the
+system library path.
+"""
 
 from __future__ import annotations
 
@@ -6,45 +11,21 @@ import ctypes
 import functools
 import os
 from pathlib import Path
-from typing import Mapping
-
-# The SONAME: a library of another major version has other records or calls.
-LIBRARY_NAME = "libvarnolith.so.1"
-ENVIRONMENT_VARIABLE = "VARNOLITH_LIBRARY"
+from typing import Callable, Mapping, NamedTuple
 
 
 class LibraryNotFoundError(OSError):
-    """libvarnolith could not be loaded from any of the places tried."""
+    """A varnolith library could not be loaded from any of the places tried."""
 
 
-def candidates(environ: Mapping[str, str] = os.environ) -> list[tuple[str, str]]:
-    """The places to load the library from, in order, each as (what to load, where it came from).
+class SharedLibrary(NamedTuple):
+    """What to look for: the file (its SONAME, since a library of another major
+    version has other records or calls), the variable that names it, and the
+    prototypes to give ctypes once it is loaded."""
 
-    VARNOLITH_LIBRARY, when set, is the only candidate: a library named on purpose
-    must not be replaced in silence by another one found elsewhere.
-    """
-    chosen = environ.get(ENVIRONMENT_VARIABLE)
-    if chosen:
-        return [(chosen, ENVIRONMENT_VARIABLE)]
-    beside = Path(__file__).resolve().parent / LIBRARY_NAME
-    return [(str(beside), "next to the module"), (LIBRARY_NAME, "system library path")]
-
-
-def load(environ: Mapping[str, str] = os.environ) -> ctypes.CDLL:
-    """Loads the first candidate that loads and declares the four exports on it."""
-    tried = []
-    for target, origin in candidates(environ):
-        try:
-            library = ctypes.CDLL(target)
-        except OSError as error:
-            tried.append(f"  {target} ({origin}): {error}")
-            continue
-        declare(library)
-        return library
-    raise LibraryNotFoundError(
-        "cannot load libvarnolith; tried:\n" + "\n".join(tried)
-        + f"\nSet {ENVIRONMENT_VARIABLE} to the path of {LIBRARY_NAME}, or install it."
-    )
+    file: str
+    variable: str
+    declare: Callable[[ctypes.CDLL], None]
 
 
 def declare(library: ctypes.CDLL) -> None:
@@ -60,6 +41,40 @@ def declare(library: ctypes.CDLL) -> None:
     library.evaluate_hand_direct.restype = ctypes.c_int32
     library.set_seed.argtypes = [ctypes.c_uint32]
     library.set_seed.restype = None
+
+
+EQUITY = SharedLibrary("libvarnolith.so.1", "VARNOLITH_LIBRARY", declare)
+
+
+def candidates(environ: Mapping[str, str] = os.environ, which: SharedLibrary = EQUITY) -> list[tuple[str, str]]:
+    """The places to load the library from, in order, each as (what to load, where it came from).
+
+    The environment variable, when set, is the only candidate: a library named on
+    purpose must not be replaced in silence by another one found elsewhere.
+    """
+    chosen = environ.get(which.variable)
+    if chosen:
+        return [(chosen, which.variable)]
+    beside = Path(__file__).resolve().parent / which.file
+    return [(str(beside), "next to the module"), (which.file, "system library path")]
+
+
+def load(environ: Mapping[str, str] = os.environ, which: SharedLibrary = EQUITY) -> ctypes.CDLL:
+    """Loads the first candidate that loads and declares the library's functions on it."""
+    tried = []
+    for target, origin in candidates(environ, which):
+        try:
+            library = ctypes.CDLL(target)
+        except OSError as error:
+            tried.append(f"  {target} ({origin}): {error}")
+            continue
+        which.declare(library)
+        return library
+    stem = which.file.split(".so")[0]
+    raise LibraryNotFoundError(
+        f"cannot load {stem}; tried:\n" + "\n".join(tried)
+        + f"\nSet {which.variable} to the path of {which.file}, or install it."
+    )
 
 
 @functools.lru_cache(maxsize=None)

@@ -2,7 +2,8 @@
 
 A card is a rank character from "6789TJQKA" and a suit character from "cdhs",
 case-sensitive, nothing before, between or after. A hand is two cards run
-together ("AhKd"). Nothing is trimmed: a length counts every character given.
+together ("AhKd"); so may be the cards of a board ("6c7d8h"). Nothing is
+trimmed: a length counts every character given.
 """
 
 from __future__ import annotations
@@ -86,3 +87,19 @@ def card_texts(cards: str | Iterable[str], what: str) -> list[str]:
     if texts is None or not all(isinstance(text, str) for text in texts):
         raise TypeError(f"{what} must be a string or an iterable of strings")
     return texts
+
+
+def split_runs(texts: list[str]) -> list[str]:
+    """Splits cards written run together ("6c7d8h") into card texts, two bytes each.
+
+    A text of an odd length other than one card's is left whole, so that
+    parse_card refuses it with the console's "Invalid Card Format: " and all of it.
+    """
+    cards: list[str] = []
+    for text in texts:
+        size = len(_utf8(text))
+        if size > 2 and size % 2 == 0:
+            cards.extend(_piece(text, start, start + 2) for start in range(0, size, 2))
+        else:
+            cards.append(text)
+    return cards

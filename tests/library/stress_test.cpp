@@ -1,10 +1,12 @@
-// Eight host threads call all four exports at once, over and over. Each answer
-// must be the one the same call gives alone: an enumeration bit for bit, a
-// Monte Carlo estimate a whole set of shares near the exact equity of its own
-// spot, never a torn or borrowed one.
+// Eight host threads call all four exports and the range library at once, over
+// and over. Each answer must be the one the same call gives alone: an
+// enumeration or a seeded range run bit for bit, a Monte Carlo estimate a whole
+// set of shares near the exact equity of its own spot, never a torn or
+// borrowed one.
 
 #include <gtest/gtest.h>
 
+#include <varnolith/range.h>
 #include <varnolith/varnolith.h>
 
 #include <atomic>
@@ -32,6 +34,22 @@ TEST(LibraryStress, EightHostThreadsCallEveryExportAtOnce) {
                                    static_cast<int32_t>(s.board.size() / 2), s.alone.data());
     }
     const auto royal = records("Ts Js Qs Ks As 6c 7d");
+    // AKs against "QQ+, AK" on 6c 7d 8h: exactly 30774 of 2 * 84 * 406 shares
+    // by the default method, and a seeded run.
+    varnolith_range_options seeded;
+    varnolith_range_options_init(&seeded);
+    seeded.method = VARNOLITH_RANGE_MONTE_CARLO;
+    seeded.trials = 2'000;
+    seeded.seed_given = 1;
+    seeded.seed = 7;
+    const auto range_equity = [](const varnolith_range_options* options) {
+        const char* ranges[] = {"AKs", "QQ+, AK"};
+        varnolith_range_result* r = varnolith_range_compute(ranges, 2, "6c 7d 8h", nullptr, options);
+        const double equity = varnolith_range_equity(r, 0);
+        varnolith_range_free(r);
+        return equity;
+    };
+    const double seeded_alone = range_equity(&seeded);
     std::atomic<int> faults{0};
     std::latch start(8);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
@@ -40,14 +58,14 @@ TEST(LibraryStress, EightHostThreadsCallEveryExportAtOnce) {
         hosts.emplace_back([&, h] {
             start.arrive_and_wait();
             // Neighbouring threads make different calls; each makes every kind at least once.
-            for (int i = 0; i < 5'000 && (i < 4 || std::chrono::steady_clock::now() < deadline); ++i) {
+            for (int i = 0; i < 5'000 && (i < 6 || std::chrono::steady_clock::now() < deadline); ++i) {
                 const Spot& s = spots[static_cast<std::size_t>(h + i) % spots.size()];
                 const auto players = static_cast<int32_t>(s.alone.size()), board_cards = static_cast<int32_t>(s.board.size() / 2);
                 std::vector<double> shares(s.alone.size());
-                if ((h + i) % 4 == 0) {
+                if ((h + i) % 6 == 0) {
                     compute_equity_enumeration(s.hands.data(), players, s.board.data(), board_cards, shares.data());
                     faults += shares != s.alone;
-                } else if ((h + i) % 4 == 1) {
+                } else if ((h + i) % 6 == 1) {
                     compute_equity_montecarlo_ultra_fast(s.hands.data(), players, s.board.data(), board_cards, 2'000 + i, shares.data());
                     // 2,000 trials: a standard error of at most 0.0112, so 0.12 is over ten of them.
                     double total = 0;
@@ -56,10 +74,14 @@ TEST(LibraryStress, EightHostThreadsCallEveryExportAtOnce) {
                         total += shares[p];
                     }
                     faults += !(std::fabs(total - 1.0) <= 1e-9);
-                } else if ((h + i) % 4 == 2) {
+                } else if ((h + i) % 6 == 2) {
                     faults += evaluate_hand_direct(royal.data(), 7) != 8'000'014;
-                } else {
+                } else if ((h + i) % 6 == 3) {
                     set_seed(static_cast<uint32_t>(h * 1'000 + i));
+                } else if ((h + i) % 6 == 4) {
+                    faults += !(std::fabs(range_equity(nullptr) - 30774.0 / 68208) <= 1e-12);
+                } else {
+                    faults += range_equity(&seeded) != seeded_alone;
                 }
             }
         });

@@ -1,0 +1,94 @@
+#include "range_request.hpp"
+
+#include <algorithm>
+#include <random>
+#include <stdexcept>
+#include <utility>
+
+namespace varnolith {
+
+namespace {
+
+struct TextFault {
+    SpotTextFault fault;
+    std::string message;
+};
+
+std::vector<Card> read_cards(const std::string& what, std::string_view text) {
+    try {
+        return parse_card_list(text);
+    } catch (const std::invalid_argument& e) {
+        throw TextFault{SpotTextFault::cards, what + ": " + e.what()};
+    }
+}
+
+// The engine refuses these too, but without naming the card.
+void check_repeats(const std::vector<Card>& board, const std::vector<Card>& dead) {
+    std::vector<Card> seen;
+    for (const auto* cards : {&board, &dead})
+        for (const Card c : *cards) {
+            if (std::find(seen.begin(), seen.end(), c) != seen.end())
+                throw TextFault{SpotTextFault::cards,
+                                "card " + card_text(c) + " is given twice among the board and dead cards"};
+            seen.push_back(c);
+        }
+}
+
+RangeSpot read_spot(const std::vector<std::string>& ranges, std::string_view board, std::string_view dead) {
+    RangeSpot spot;
+    for (std::size_t i = 0; i < ranges.size(); ++i) {
+        const std::string which = "range " + std::to_string(i + 1);
+        try {
+            spot.ranges.push_back(parse_range(ranges[i]));
+        } catch (const std::invalid_argument& e) {
+            throw TextFault{SpotTextFault::range, which + ": " + e.what()};
+        }
+        if (spot.ranges.back().empty()) throw TextFault{SpotTextFault::range, which + " names no combination"};
+    }
+    spot.board = read_cards("board", board);
+    if (spot.board.size() > 5)
+        throw TextFault{SpotTextFault::cards,
+                        "board: " + std::to_string(spot.board.size()) + " cards given, at most 5 allowed"};
+    spot.dead = read_cards("dead cards", dead);
+    check_repeats(spot.board, spot.dead);
+    return spot;
+}
+
+uint64_t random_seed() {
+    std::random_device device;
+    return (static_cast<uint64_t>(device()) << 32) ^ device();
+}
+
+} // namespace
+
+SpotFromText spot_from_text(const std::vector<std::string>& ranges, std::string_view board, std::string_view dead) {
+    try {
+        return {read_spot(ranges, board, dead), SpotTextFault::none, {}};
+    } catch (TextFault& f) {
+        return {{}, f.fault, std::move(f.message)};
+    }
+}
+
+RangeRun plan_range_run(const RangeSpot& spot, const RunChoices& choices) {
+    RangeRun run;
+    run.method = choices.method ? *choices.method : choose_range_method(spot);
+    run.options.threads = choices.threads;
+    run.options.trials = choices.trials;
+    run.options.precision =
+        choices.trials > 0 ? 0.0 : (choices.precision > 0.0 ? choices.precision : default_range_precision);
+    if (run.method == RangeMethod::monte_carlo) run.options.seed = choices.seed ? *choices.seed : random_seed();
+    return run;
+}
+
+RangeResult run_range_equity(const RangeSpot& spot, const RangeRun& run) {
+    return run.method == RangeMethod::exact ? range_equity_exact(spot, run.options)
+                                            : range_equity_monte_carlo(spot, run.options);
+}
+
+// Every such message of the drivers begins so; a failed worker's never does.
+bool is_no_deal(const std::exception& e) {
+    return dynamic_cast<const std::runtime_error*>(&e) != nullptr &&
+           std::string_view(e.what()).starts_with("no compatible deal");
+}
+
+} // namespace varnolith

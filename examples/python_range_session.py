@@ -1,0 +1,26 @@
+"""Ranges against ranges from Python: the varnolith command's figures as objects."""
+
+import varnolith
+
+# Ace-king suited against queens or better and any ace-king, on 6c 7d 8h: every
+# deal of the two ranges with every turn and river.
+spot = varnolith.range_equity(["AKs", "QQ+, AK"], board="6c7d8h", exact=True)
+print(spot.method, spot.deals, "deals", spot.boards, "boards each")
+for player in spot.players:
+    print(f"{player.range:8} {player.combos:3} combos  equity {player.equity:.4f}  "
+          f"win {player.win:.4f}  tie {player.tie:.4f}")
+
+# Before the flop against a random hand, simulated; the seed makes it repeat.
+# by_hand adds each combination's weight and equity.
+run = varnolith.range_equity(["JJ+, AKs", "random"], trials=200_000, seed=7, by_hand=True)
+print(run.method, run.trials, "trials, seed", run.seed)
+hero = run.players[0]
+print(f"{hero.range}: equity {hero.equity:.4f} +- {hero.stderr:.4f}")
+for hand in hero.hands[:3]:
+    print(f"  {hand.hand}  weight {hand.weight:.4f}  equity {hand.equity:.4f}")
+
+# What the command refuses is refused with its message.
+try:
+    varnolith.range_equity(["AhKd", "QQs"])
+except ValueError as error:
+    print(error)

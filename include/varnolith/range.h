@@ -1,0 +1,144 @@
+/* varnolith range library: equity of ranges against ranges, C interface.
+ *
+ * Text in, numbers out. Ranges, the board and the dead cards are given in the
+ * notation of the varnolith command ("QQ+, AKs, AhKd:0.5"; cards "Ah", a board
+ * "6c7d8h" or "6c 7d 8h"); the answer is an opaque result object read through
+ * accessor functions and released with varnolith_range_free.
+ *
+ * Every function is reentrant and may be called from several host threads at
+ * once: a call keeps its state in its own result object and the library has no
+ * global state. No function lets an exception or a crash reach the host; bad
+ * input, a null pointer included, gives an error code and a readable message.
+ * Nothing outside the caller's strings and records is read or written, and no
+ * pointer to them is kept after a call returns.
+ */
+#ifndef VARNOLITH_RANGE_H
+#define VARNOLITH_RANGE_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#define VARNOLITH_RANGE_VERSION_MAJOR 1
+#define VARNOLITH_RANGE_VERSION_MINOR 0
+#define VARNOLITH_RANGE_VERSION_PATCH 0
+
+#if defined(_WIN32)
+#  if defined(VARNOLITH_RANGE_BUILDING)
+#    define VARNOLITH_RANGE_API __declspec(dllexport)
+#  else
+#    define VARNOLITH_RANGE_API __declspec(dllimport)
+#  endif
+#elif defined(VARNOLITH_RANGE_BUILDING)
+#  define VARNOLITH_RANGE_API __attribute__((visibility("default")))
+#else
+#  define VARNOLITH_RANGE_API
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Status codes. New codes may be added; treat any unknown non-zero one as an
+ * error. */
+#define VARNOLITH_RANGE_OK 0
+#define VARNOLITH_RANGE_ERROR_ARGUMENT 1 /* a null pointer, a player count outside 2..15, an option out of range */
+#define VARNOLITH_RANGE_ERROR_RANGE 2    /* a range that does not parse */
+#define VARNOLITH_RANGE_ERROR_CARDS 3    /* a bad card text, more than five board cards, a card given twice */
+#define VARNOLITH_RANGE_ERROR_NO_DEAL 4  /* no deal of the ranges holds every card at most once */
+#define VARNOLITH_RANGE_ERROR_MEMORY 5   /* memory ran out */
+#define VARNOLITH_RANGE_ERROR_INTERNAL 6 /* anything else, such as a worker thread that failed */
+
+/* Methods. */
+#define VARNOLITH_RANGE_AUTO 0        /* exact when it fits in about a second, else Monte Carlo */
+#define VARNOLITH_RANGE_EXACT 1       /* every compatible deal with every board completion */
+#define VARNOLITH_RANGE_MONTE_CARLO 2 /* random deals from exactly the same distribution */
+
+/* Hand categories, the index of varnolith_range_category: 0 high card, 1 pair,
+ * 2 two pair, 3 three of a kind, 4 straight, 5 full house, 6 flush, 7 four of a
+ * kind, 8 straight flush. */
+#define VARNOLITH_RANGE_CATEGORIES 9
+
+/* The options record. Always fill it with varnolith_range_options_init first:
+ * that sets `size`, through which a later version of the library knows which
+ * fields the caller's record has, so the record can grow without breaking
+ * callers built against this header. */
+typedef struct varnolith_range_options {
+    size_t size;       /* sizeof(varnolith_range_options) as the caller was built */
+    int32_t method;    /* VARNOLITH_RANGE_AUTO (default), _EXACT or _MONTE_CARLO */
+    int64_t trials;    /* Monte Carlo: exactly this many deals when > 0 (default 0) */
+    double precision;  /* Monte Carlo when trials is 0: until every player's standard
+                          error is at most this, 0 < precision < 1 (default 0.0005) */
+    int32_t seed_given; /* non-zero: use `seed`; 0 (default): a seed is drawn and reported */
+    uint64_t seed;     /* Monte Carlo: the same seed gives the same figures at any thread count */
+    int32_t threads;   /* threads to use, 0 (default) for every core; at most 256 */
+} varnolith_range_options;
+
+/* The answer of one call, or the reason there is none. Opaque. */
+typedef struct varnolith_range_result varnolith_range_result;
+
+/* Fills `options` with the defaults and its own size. A null pointer is ignored. */
+VARNOLITH_RANGE_API void varnolith_range_options_init(varnolith_range_options* options);
+
+/* Computes each player's equity. `ranges` holds `num_ranges` (2 to 15) range
+ * texts, one per player; `board` (0 to 5 cards) and `dead` may be null or
+ * empty; `options` may be null for the defaults.
+ *
+ * Returns a result object to be released with varnolith_range_free, whether the
+ * call succeeded or not: varnolith_range_status tells which, and
+ * varnolith_range_message why not. Returns null only when not even the result
+ * object could be allocated. */
+VARNOLITH_RANGE_API varnolith_range_result* varnolith_range_compute(const char* const* ranges, int32_t num_ranges,
+                                                                     const char* board, const char* dead,
+                                                                     const varnolith_range_options* options);
+
+/* Releases a result; null is ignored. */
+VARNOLITH_RANGE_API void varnolith_range_free(varnolith_range_result* result);
+
+/* VARNOLITH_RANGE_OK, an error code, or VARNOLITH_RANGE_ERROR_MEMORY for null. */
+VARNOLITH_RANGE_API int32_t varnolith_range_status(const varnolith_range_result* result);
+
+/* A readable message for an error such as `range 2: item "QQs": a pair is
+ * neither suited nor offsuit`; "" after success. Owned by the result. */
+VARNOLITH_RANGE_API const char* varnolith_range_message(const varnolith_range_result* result);
+
+/* The figures of a successful result. On a failed or null result, or with a
+ * player or index out of range, counts are 0 and fractions NaN. */
+
+/* VARNOLITH_RANGE_EXACT or VARNOLITH_RANGE_MONTE_CARLO: the method that ran. */
+VARNOLITH_RANGE_API int32_t varnolith_range_method(const varnolith_range_result* result);
+/* Exact: compatible deals of hands (ordered per player, unweighted) and board
+ * completions per deal. Monte Carlo: 0. */
+VARNOLITH_RANGE_API uint64_t varnolith_range_deals(const varnolith_range_result* result);
+VARNOLITH_RANGE_API uint64_t varnolith_range_boards(const varnolith_range_result* result);
+/* Monte Carlo: completed deals and the seed used. Exact: 0. */
+VARNOLITH_RANGE_API int64_t varnolith_range_trials(const varnolith_range_result* result);
+VARNOLITH_RANGE_API uint64_t varnolith_range_seed(const varnolith_range_result* result);
+VARNOLITH_RANGE_API int32_t varnolith_range_players(const varnolith_range_result* result);
+
+/* Per player, 0-based in the order of `ranges`. Fractions from 0 to 1: equity
+ * (share of the pot, a split among m giving 1/m), win (alone), tie (from
+ * split pots), the standard error of the equity (0 when exact). */
+VARNOLITH_RANGE_API int32_t varnolith_range_combos(const varnolith_range_result* result, int32_t player);
+VARNOLITH_RANGE_API double varnolith_range_equity(const varnolith_range_result* result, int32_t player);
+VARNOLITH_RANGE_API double varnolith_range_win(const varnolith_range_result* result, int32_t player);
+VARNOLITH_RANGE_API double varnolith_range_tie(const varnolith_range_result* result, int32_t player);
+VARNOLITH_RANGE_API double varnolith_range_stderr(const varnolith_range_result* result, int32_t player);
+/* How often the player's final hand is of `category` (0..8, see above). */
+VARNOLITH_RANGE_API double varnolith_range_category(const varnolith_range_result* result, int32_t player,
+                                                    int32_t category);
+
+/* The player's live combinations (not blocked by the board or the dead cards),
+ * in the order of the range: varnolith_range_combos of them. Hand `index`
+ * writes its text ("AhKd", NUL-terminated, 5 bytes) to `text` when `text` is
+ * not null, its weight (the probability that the player holds it) to `weight`
+ * and its equity (NaN when no compatible deal allows it) to `equity` when they
+ * are not null. Returns VARNOLITH_RANGE_OK, or VARNOLITH_RANGE_ERROR_ARGUMENT
+ * and writes nothing. */
+VARNOLITH_RANGE_API int32_t varnolith_range_hand(const varnolith_range_result* result, int32_t player, int32_t index,
+                                                 char text[5], double* weight, double* equity);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* VARNOLITH_RANGE_H */

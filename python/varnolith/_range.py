@@ -1,0 +1,290 @@
+"""Equity of ranges against ranges, through libvarnolith_range (include/varnolith/range.h)."""
+
+from __future__ import annotations
+
+import ctypes
+import functools
+import math
+import operator
+from collections.abc import Iterable, Sequence
+from dataclasses import dataclass
+
+from ._library import SharedLibrary, load
+
+# Status codes and methods of range.h.
+_OK = 0
+_ERROR_ARGUMENT = 1
+_ERROR_RANGE = 2
+_ERROR_CARDS = 3
+_ERROR_NO_DEAL = 4
+_ERROR_MEMORY = 5
+_AUTO = 0
+_EXACT = 1
+_MONTE_CARLO = 2
+
+CATEGORY_NAMES = ("high card", "pair", "two pair", "three of a kind", "straight", "full house", "flush",
+                  "four of a kind", "straight flush")
+
+_MAX_PLAYERS = 15
+_MAX_THREADS = 256
+_INT64_MAX = 2**63 - 1
+_UINT64_MAX = 2**64 - 1
+
+
+class NoCompatibleDealError(ValueError):
+    """No deal of the ranges holds every card at most once ("AA" three times on an
+    ace, or a range whose every combination the board or dead cards block)."""
+
+
+class _Options(ctypes.Structure):
+    # Field for field varnolith_range_options; ctypes pads as the C compiler does.
+    _fields_ = [
+        ("size", ctypes.c_size_t),
+        ("method", ctypes.c_int32),
+        ("trials", ctypes.c_int64),
+        ("precision", ctypes.c_double),
+        ("seed_given", ctypes.c_int32),
+        ("seed", ctypes.c_uint64),
+        ("threads", ctypes.c_int32),
+    ]
+
+
+def _declare(library: ctypes.CDLL) -> None:
+    result_p = ctypes.c_void_p  # opaque
+    int32, double = ctypes.c_int32, ctypes.c_double
+    library.varnolith_range_options_init.argtypes = [ctypes.POINTER(_Options)]
+    library.varnolith_range_options_init.restype = None
+    library.varnolith_range_compute.argtypes = [ctypes.POINTER(ctypes.c_char_p), int32, ctypes.c_char_p,
+                                                ctypes.c_char_p, ctypes.POINTER(_Options)]
+    library.varnolith_range_compute.restype = result_p
+    library.varnolith_range_free.argtypes = [result_p]
+    library.varnolith_range_free.restype = None
+    library.varnolith_range_message.argtypes = [result_p]
+    library.varnolith_range_message.restype = ctypes.c_char_p
+    for name, restype in [("status", int32), ("method", int32), ("deals", ctypes.c_uint64),
+                          ("boards", ctypes.c_uint64), ("trials", ctypes.c_int64), ("seed", ctypes.c_uint64),
+                          ("players", int32)]:
+        function = getattr(library, "varnolith_range_" + name)
+        function.argtypes = [result_p]
+        function.restype = restype
+    for name, restype in [("combos", int32), ("equity", double), ("win", double), ("tie", double),
+                          ("stderr", double)]:
+        function = getattr(library, "varnolith_range_" + name)
+        function.argtypes = [result_p, int32]
+        function.restype = restype
+    library.varnolith_range_category.argtypes = [result_p, int32, int32]
+    library.varnolith_range_category.restype = double
+    library.varnolith_range_hand.argtypes = [result_p, int32, int32, ctypes.c_char_p, ctypes.POINTER(double),
+                                             ctypes.POINTER(double)]
+    library.varnolith_range_hand.restype = int32
+
+
+RANGES = SharedLibrary("libvarnolith_range.so.1", "VARNOLITH_RANGE_LIBRARY", _declare)
+
+
+@functools.lru_cache(maxsize=None)
+def range_library() -> ctypes.CDLL:
+    """The process's libvarnolith_range, loaded at the first call that needs it."""
+    return load(which=RANGES)
+
+
+@dataclass(frozen=True)
+class HandEquity:
+    """One live combination of a player's range."""
+
+    hand: str              # "AhKd"
+    weight: float          # the probability that the player holds it
+    equity: float | None   # None when no compatible deal allows it
+
+
+@dataclass(frozen=True)
+class PlayerEquity:
+    """One player's figures, fractions from 0 to 1."""
+
+    range: str    # the range text as given
+    combos: int   # live combinations: not blocked by the board or the dead cards
+    equity: float  # share of the pot; a split among m gives 1/m
+    win: float    # probability of winning alone
+    tie: float    # share won through split pots
+    stderr: float  # standard error of the equity; 0 when exact
+    categories: dict[str, float] | None = None  # with categories=True: category name -> fraction
+    hands: tuple[HandEquity, ...] | None = None  # with by_hand=True: every live combination
+
+
+@dataclass(frozen=True)
+class RangeEquity:
+    """The answer of range_equity."""
+
+    method: str                        # "exact" or "monte_carlo"
+    players: tuple[PlayerEquity, ...]  # in the order of the ranges
+    deals: int | None = None   # exact: compatible deals of hole cards
+    boards: int | None = None  # exact: board completions per deal
+    trials: int | None = None  # Monte Carlo: completed deals
+    seed: int | None = None    # Monte Carlo: the seed used; passing it again repeats the run
+
+
+def _text(value: str | Iterable[str], what: str) -> bytes:
+    """Cards as one string (run together, or separated by blanks or commas) or an iterable of strings."""
+    if isinstance(value, str):
+        text = value
+    elif isinstance(value, (bytes, bytearray)):
+        raise TypeError(f"{what} must be a string or an iterable of strings")
+    else:
+        pieces = list(value)
+        if not all(isinstance(piece, str) for piece in pieces):
+            raise TypeError(f"{what} must be a string or an iterable of strings")
+        text = " ".join(pieces)
+    return _encode(text, what)
+
+
+def _encode(text: str, what: str) -> bytes:
+    # The library reads C strings: a NUL would cut the text short unseen.
+    if "\0" in text:
+        raise ValueError(f"{what}: a NUL character is not allowed")
+    return text.encode("utf-8", "surrogateescape")
+
+
+def _whole(value: object, name: str, low: int, high: int) -> int:
+    if isinstance(value, bool):
+        raise TypeError(f"{name} must be an integer, not bool")
+    number = operator.index(value)
+    if not low <= number <= high:
+        raise ValueError(f"{name} must be from {low} to {high}, got {number}")
+    return number
+
+
+def _flag(value: object, name: str) -> bool:
+    if not isinstance(value, bool):
+        raise TypeError(f"{name} must be True or False, got {value!r}")
+    return value
+
+
+def _options(trials: object, precision: object, exact: object, seed: object, threads: object) -> _Options:
+    exact = False if exact is None else _flag(exact, "exact")
+    given = [name for name, value in (("exact", exact or None), ("trials", trials), ("precision", precision))
+             if value is not None]
+    if len(given) > 1:
+        raise ValueError(f"{' and '.join(given)} exclude one another")
+    if trials is not None:
+        trials = _whole(trials, "trials", 1, _INT64_MAX)
+    if precision is not None:
+        if isinstance(precision, bool) or not isinstance(precision, (int, float)):
+            raise TypeError(f"precision must be a number, got {precision!r}")
+        if not 0.0 < precision < 1.0:
+            raise ValueError(f"precision must be above 0 and below 1, got {precision}")
+    if seed is not None:
+        seed = _whole(seed, "seed", 0, _UINT64_MAX)
+    if threads is not None:
+        threads = _whole(threads, "threads", 0, _MAX_THREADS)
+
+    options = _Options()
+    range_library().varnolith_range_options_init(ctypes.byref(options))
+    # The record as this module knows it, whatever a later library would fill in.
+    options.size = ctypes.sizeof(_Options)
+    if exact:
+        options.method = _EXACT
+    elif trials is not None:
+        options.method, options.trials = _MONTE_CARLO, trials
+    elif precision is not None:
+        options.method, options.precision = _MONTE_CARLO, float(precision)
+    if seed is not None:
+        options.seed_given, options.seed = 1, seed
+    if threads is not None:
+        options.threads = threads
+    return options
+
+
+def _raise_for(library: ctypes.CDLL, result: int) -> None:
+    status = library.varnolith_range_status(result)
+    if status == _OK:
+        return
+    message = (library.varnolith_range_message(result) or b"").decode("utf-8", "surrogateescape")
+    if status in (_ERROR_ARGUMENT, _ERROR_RANGE, _ERROR_CARDS):
+        raise ValueError(message)
+    if status == _ERROR_NO_DEAL:
+        raise NoCompatibleDealError(message)
+    if status == _ERROR_MEMORY:
+        raise MemoryError(message)
+    raise RuntimeError(message or f"libvarnolith_range failed with status {status}")
+
+
+def _hands(library: ctypes.CDLL, result: int, player: int, count: int) -> tuple[HandEquity, ...]:
+    text = ctypes.create_string_buffer(5)
+    weight, equity = ctypes.c_double(), ctypes.c_double()
+    hands = []
+    for index in range(count):
+        if library.varnolith_range_hand(result, player, index, text, ctypes.byref(weight),
+                                        ctypes.byref(equity)) != _OK:
+            raise RuntimeError(f"libvarnolith_range has no hand {index} of player {player + 1}")
+        hands.append(HandEquity(text.value.decode("ascii"), weight.value,
+                                None if math.isnan(equity.value) else equity.value))
+    return tuple(hands)
+
+
+def _read(library: ctypes.CDLL, result: int, ranges: list[str], categories: bool, by_hand: bool) -> RangeEquity:
+    players = []
+    for player, text in enumerate(ranges):
+        combos = library.varnolith_range_combos(result, player)
+        players.append(PlayerEquity(
+            range=text,
+            combos=combos,
+            equity=library.varnolith_range_equity(result, player),
+            win=library.varnolith_range_win(result, player),
+            tie=library.varnolith_range_tie(result, player),
+            stderr=library.varnolith_range_stderr(result, player),
+            categories={name: library.varnolith_range_category(result, player, index)
+                        for index, name in enumerate(CATEGORY_NAMES)} if categories else None,
+            hands=_hands(library, result, player, combos) if by_hand else None,
+        ))
+    if library.varnolith_range_method(result) == _EXACT:
+        return RangeEquity("exact", tuple(players), deals=library.varnolith_range_deals(result),
+                           boards=library.varnolith_range_boards(result))
+    return RangeEquity("monte_carlo", tuple(players), trials=library.varnolith_range_trials(result),
+                       seed=library.varnolith_range_seed(result))
+
+
+def range_equity(ranges: Sequence[str], board: str | Iterable[str] = "", dead: str | Iterable[str] = "", *,
+                 trials: int | None = None, precision: float | None = None, exact: bool | None = None,
+                 seed: int | None = None, threads: int | None = None, categories: bool = False,
+                 by_hand: bool = False) -> RangeEquity:
+    """Returns each player's equity, one range per player, as the varnolith command reckons it.
+
+    ranges: 2 to 15 range texts in the command's notation, such as
+    ["AKs", "QQ+, AK", "random"]. board: 0 to 5 cards, "6c7d8h", "6c 7d 8h" or
+    ["6c", "7d", "8h"]; dead: cards out of play, written the same way.
+    The method is exact when that takes about a second, else Monte Carlo until
+    every standard error is at most 0.0005; exact=True forces enumeration,
+    trials=N simulates exactly N deals, precision=P simulates until every
+    standard error is at most P (the three exclude one another). seed (0 to
+    2**64 - 1) repeats a simulation bit for bit at any thread count; threads
+    (1 to 256, 0 or None for every core). categories=True and by_hand=True add
+    the breakdowns to each player.
+
+    Raises TypeError for arguments of the wrong type, ValueError for the
+    command's usage errors with its message (a bad range item or card, a card
+    given twice, ...), NoCompatibleDealError (a ValueError) when no deal of the
+    ranges is possible, MemoryError when memory ran out, RuntimeError for any
+    other failure of the library.
+    """
+    if isinstance(ranges, (str, bytes, bytearray)) or not isinstance(ranges, Sequence):
+        raise TypeError("ranges must be a sequence of strings, one per player")
+    texts = list(ranges)
+    if not all(isinstance(text, str) for text in texts):
+        raise TypeError("ranges must be a sequence of strings, one per player")
+    if not 2 <= len(texts) <= _MAX_PLAYERS:
+        raise ValueError(f"give two to fifteen ranges, one per player (got {len(texts)})")
+    encoded = [_encode(text, f"range {i + 1}") for i, text in enumerate(texts)]
+    board_text, dead_text = _text(board, "board"), _text(dead, "dead cards")
+    categories, by_hand = _flag(categories, "categories"), _flag(by_hand, "by_hand")
+    options = _options(trials, precision, exact, seed, threads)
+
+    library = range_library()
+    result = library.varnolith_range_compute((ctypes.c_char_p * len(encoded))(*encoded), len(encoded),
+                                             board_text, dead_text, ctypes.byref(options))
+    if not result:
+        raise MemoryError("libvarnolith_range could not allocate a result")
+    try:
+        _raise_for(library, result)
+        return _read(library, result, texts, categories, by_hand)
+    finally:
+        library.varnolith_range_free(result)

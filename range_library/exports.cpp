@@ -1,0 +1,249 @@
+// The only extern "C" definitions of libvarnolith_range: copy in, call the
+// engine, copy out, inside a catch-all so that nothing escapes into the host.
+
+#include <varnolith/range.h>
+
+#include <cstddef>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "range_request.hpp"
+
+// A failed call keeps its status and message; figures stay empty.
+struct varnolith_range_result {
+    int32_t status = VARNOLITH_RANGE_ERROR_INTERNAL;
+    std::string message;
+    varnolith::RangeResult figures;
+};
+
+using namespace varnolith;
+
+namespace {
+
+constexpr int32_t most_threads = 256;
+constexpr double not_a_number = std::numeric_limits<double>::quiet_NaN();
+
+// Thrown inside an export and caught at its edge.
+struct Refusal {
+    int32_t status;
+    std::string message;
+};
+
+[[noreturn]] void refuse(const std::string& message) { throw Refusal{VARNOLITH_RANGE_ERROR_ARGUMENT, message}; }
+
+std::string decimal(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
+// Where each field of the record ends: a caller's record holds the fields that
+// end within its size, and the others take their defaults.
+constexpr std::size_t field_ends[] = {
+    offsetof(varnolith_range_options, method) + sizeof(varnolith_range_options::method),
+    offsetof(varnolith_range_options, trials) + sizeof(varnolith_range_options::trials),
+    offsetof(varnolith_range_options, precision) + sizeof(varnolith_range_options::precision),
+    offsetof(varnolith_range_options, seed_given) + sizeof(varnolith_range_options::seed_given),
+    offsetof(varnolith_range_options, seed) + sizeof(varnolith_range_options::seed),
+    offsetof(varnolith_range_options, threads) + sizeof(varnolith_range_options::threads),
+};
+
+varnolith_range_options read_options(const varnolith_range_options* given) {
+    varnolith_range_options o;
+    varnolith_range_options_init(&o);
+    if (given == nullptr) return o;
+    const std::size_t size = given->size;
+    std::size_t known = 0;
+    for (const std::size_t end : field_ends)
+        if (end <= size) known = end;
+    if (known == 0)
+        refuse("options: a record of " + std::to_string(size) + " bytes; fill it with varnolith_range_options_init");
+    std::memcpy(&o, given, known);
+    return o;
+}
+
+RunChoices read_choices(const varnolith_range_options& o) {
+    if (o.method < VARNOLITH_RANGE_AUTO || o.method > VARNOLITH_RANGE_MONTE_CARLO)
+        refuse("options: unknown method " + std::to_string(o.method));
+    if (o.trials < 0) refuse("options: a negative trial count, " + std::to_string(o.trials));
+    if (o.method != VARNOLITH_RANGE_EXACT && o.trials == 0 && !(o.precision > 0.0 && o.precision < 1.0))
+        refuse("options: the precision must be above 0 and below 1, got " + decimal(o.precision));
+    if (o.threads < 0 || o.threads > most_threads)
+        refuse("options: " + std::to_string(o.threads) + " threads, 0 to " + std::to_string(most_threads) + " allowed");
+    RunChoices choices;
+    if (o.method == VARNOLITH_RANGE_EXACT) choices.method = RangeMethod::exact;
+    if (o.method == VARNOLITH_RANGE_MONTE_CARLO) choices.method = RangeMethod::monte_carlo;
+    choices.threads = o.threads;
+    choices.trials = o.trials;
+    choices.precision = o.precision;
+    if (o.seed_given != 0) choices.seed = o.seed;
+    return choices;
+}
+
+RangeSpot read_spot(const char* const* ranges, int32_t num_ranges, const char* board, const char* dead) {
+    if (num_ranges < 2 || num_ranges > max_range_players)
+        refuse("between 2 and 15 ranges are needed, got " + std::to_string(num_ranges));
+    if (ranges == nullptr) refuse("no ranges: the pointer is null");
+    std::vector<std::string> texts;
+    for (int32_t i = 0; i < num_ranges; ++i) {
+        if (ranges[i] == nullptr) refuse("range " + std::to_string(i + 1) + ": the pointer is null");
+        texts.emplace_back(ranges[i]);
+    }
+    SpotFromText read = spot_from_text(texts, board ? board : "", dead ? dead : "");
+    if (read.fault == SpotTextFault::range) throw Refusal{VARNOLITH_RANGE_ERROR_RANGE, read.message};
+    if (read.fault == SpotTextFault::cards) throw Refusal{VARNOLITH_RANGE_ERROR_CARDS, read.message};
+    return std::move(read.spot);
+}
+
+// Never throws: a message that cannot be copied leaves the result out of memory.
+void fail(varnolith_range_result& result, int32_t status, const char* message) noexcept {
+    try {
+        result.message = message;
+        result.status = status;
+    } catch (...) {
+        result.status = VARNOLITH_RANGE_ERROR_MEMORY;
+    }
+}
+
+bool succeeded(const varnolith_range_result* result) {
+    return result != nullptr && result->status == VARNOLITH_RANGE_OK;
+}
+
+const RangePlayerResult* player_of(const varnolith_range_result* result, int32_t player) {
+    if (!succeeded(result) || player < 0 || static_cast<std::size_t>(player) >= result->figures.players.size())
+        return nullptr;
+    return &result->figures.players[static_cast<std::size_t>(player)];
+}
+
+template <typename Field>
+double fraction(const varnolith_range_result* result, int32_t player, Field field) {
+    const RangePlayerResult* p = player_of(result, player);
+    return p != nullptr ? p->*field : not_a_number;
+}
+
+} // namespace
+
+extern "C" {
+
+VARNOLITH_RANGE_API void varnolith_range_options_init(varnolith_range_options* options) {
+    if (options == nullptr) return;
+    *options = varnolith_range_options{};
+    options->size = sizeof(varnolith_range_options);
+    options->method = VARNOLITH_RANGE_AUTO;
+    options->precision = default_range_precision;
+}
+
+VARNOLITH_RANGE_API varnolith_range_result* varnolith_range_compute(const char* const* ranges, int32_t num_ranges,
+                                                                     const char* board, const char* dead,
+                                                                     const varnolith_range_options* options) {
+    auto* result = new (std::nothrow) varnolith_range_result;
+    if (result == nullptr) return nullptr;
+    try {
+        const RunChoices choices = read_choices(read_options(options));
+        const RangeSpot spot = read_spot(ranges, num_ranges, board, dead);
+        result->figures = run_range_equity(spot, plan_range_run(spot, choices));
+        result->status = VARNOLITH_RANGE_OK;
+    } catch (const Refusal& r) {
+        fail(*result, r.status, r.message.c_str());
+    } catch (const std::bad_alloc&) {
+        result->status = VARNOLITH_RANGE_ERROR_MEMORY;
+    } catch (const std::invalid_argument& e) {
+        fail(*result, VARNOLITH_RANGE_ERROR_ARGUMENT, e.what());
+    } catch (const std::exception& e) {
+        fail(*result, is_no_deal(e) ? VARNOLITH_RANGE_ERROR_NO_DEAL : VARNOLITH_RANGE_ERROR_INTERNAL, e.what());
+    } catch (...) {
+        fail(*result, VARNOLITH_RANGE_ERROR_INTERNAL, "an unknown failure");
+    }
+    return result;
+}
+
+VARNOLITH_RANGE_API void varnolith_range_free(varnolith_range_result* result) { delete result; }
+
+VARNOLITH_RANGE_API int32_t varnolith_range_status(const varnolith_range_result* result) {
+    return result != nullptr ? result->status : VARNOLITH_RANGE_ERROR_MEMORY;
+}
+
+VARNOLITH_RANGE_API const char* varnolith_range_message(const varnolith_range_result* result) {
+    // Out of memory the message may not have been copied; this one needs no copy.
+    if (result == nullptr || (result->status == VARNOLITH_RANGE_ERROR_MEMORY && result->message.empty()))
+        return "memory ran out";
+    return result->message.c_str();
+}
+
+VARNOLITH_RANGE_API int32_t varnolith_range_method(const varnolith_range_result* result) {
+    if (!succeeded(result)) return 0;
+    return result->figures.method == RangeMethod::exact ? VARNOLITH_RANGE_EXACT : VARNOLITH_RANGE_MONTE_CARLO;
+}
+
+VARNOLITH_RANGE_API uint64_t varnolith_range_deals(const varnolith_range_result* result) {
+    return succeeded(result) ? result->figures.deals : 0;
+}
+
+VARNOLITH_RANGE_API uint64_t varnolith_range_boards(const varnolith_range_result* result) {
+    return succeeded(result) ? result->figures.boards : 0;
+}
+
+VARNOLITH_RANGE_API int64_t varnolith_range_trials(const varnolith_range_result* result) {
+    return succeeded(result) ? result->figures.trials : 0;
+}
+
+VARNOLITH_RANGE_API uint64_t varnolith_range_seed(const varnolith_range_result* result) {
+    return succeeded(result) ? result->figures.seed : 0;
+}
+
+VARNOLITH_RANGE_API int32_t varnolith_range_players(const varnolith_range_result* result) {
+    return succeeded(result) ? static_cast<int32_t>(result->figures.players.size()) : 0;
+}
+
+VARNOLITH_RANGE_API int32_t varnolith_range_combos(const varnolith_range_result* result, int32_t player) {
+    const RangePlayerResult* p = player_of(result, player);
+    return p != nullptr ? p->combos : 0;
+}
+
+VARNOLITH_RANGE_API double varnolith_range_equity(const varnolith_range_result* result, int32_t player) {
+    return fraction(result, player, &RangePlayerResult::equity);
+}
+
+VARNOLITH_RANGE_API double varnolith_range_win(const varnolith_range_result* result, int32_t player) {
+    return fraction(result, player, &RangePlayerResult::win);
+}
+
+VARNOLITH_RANGE_API double varnolith_range_tie(const varnolith_range_result* result, int32_t player) {
+    return fraction(result, player, &RangePlayerResult::tie);
+}
+
+VARNOLITH_RANGE_API double varnolith_range_stderr(const varnolith_range_result* result, int32_t player) {
+    return fraction(result, player, &RangePlayerResult::standard_error);
+}
+
+VARNOLITH_RANGE_API double varnolith_range_category(const varnolith_range_result* result, int32_t player,
+                                                    int32_t category) {
+    const RangePlayerResult* p = player_of(result, player);
+    if (p == nullptr || category < 0 || category >= category_count) return not_a_number;
+    return p->categories[static_cast<std::size_t>(category)];
+}
+
+VARNOLITH_RANGE_API int32_t varnolith_range_hand(const varnolith_range_result* result, int32_t player, int32_t index,
+                                                 char text[5], double* weight, double* equity) {
+    const RangePlayerResult* p = player_of(result, player);
+    if (p == nullptr || index < 0 || static_cast<std::size_t>(index) >= p->hands.size())
+        return VARNOLITH_RANGE_ERROR_ARGUMENT;
+    const HandEquity& h = p->hands[static_cast<std::size_t>(index)];
+    try {
+        const std::string written = hand_text(h.hand); // four characters: no allocation
+        if (text != nullptr) std::memcpy(text, written.c_str(), 5);
+    } catch (...) {
+        return VARNOLITH_RANGE_ERROR_MEMORY;
+    }
+    if (weight != nullptr) *weight = h.weight;
+    if (equity != nullptr) *equity = h.equity;
+    return VARNOLITH_RANGE_OK;
+}
+
+} // extern "C"
