@@ -40,6 +40,12 @@ constexpr const char* help_text =
     "                     category, high card to straight flush\n"
     "      --by-hand      also tell the weight and equity of every live\n"
     "                     combination of every range\n"
+    "      --grid         also draw each player's range as the 9 by 9 square of\n"
+    "                     hand classes, AA top left, suited above the diagonal,\n"
+    "                     offsuit below; a cell holds the class's equity, blank\n"
+    "                     when no live combination of the range is in it. On a\n"
+    "                     terminal the cells are coloured, unless NO_COLOR is set\n"
+    "      --svg FILE     also write the squares to FILE as an SVG picture\n"
     "      --json         print one JSON object instead of the table\n"
     "  -h, --help         print this help and exit\n"
     "      --version      print the version and exit\n"
@@ -69,8 +75,8 @@ constexpr const char* help_text =
     "  varnolith \"QQ+, AKs\" \"99-66, AT+\" --seed 7\n"
     "  varnolith --json --categories TT-88 \"AK, AQs\" -b Kh9c8d\n"
     "\n"
-    "Exit status: 0 done; 1 no deal is possible, or another failure; 2 a usage\n"
-    "error.\n";
+    "Exit status: 0 done; 1 no deal is possible, the SVG cannot be written, or\n"
+    "another failure; 2 a usage error.\n";
 
 std::string version_text() {
     std::ostringstream text;
@@ -108,6 +114,7 @@ std::string value_check(CommandOptions& o, const WholeNumbers& text, const CLI::
     if (app.count("--threads") > 0 && !read_whole(text.threads, 1, max_threads, o.threads))
         return "--threads: N must be a whole number from 1 to " + std::to_string(max_threads) + " (got " +
                text.threads + ")";
+    if (app.count("--svg") > 0 && o.svg.empty()) return "--svg: FILE must not be empty";
     return {};
 }
 
@@ -132,6 +139,8 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
     app.add_option("--threads", whole.threads);
     app.add_flag("--categories", o.categories);
     app.add_flag("--by-hand", o.by_hand);
+    app.add_flag("--grid", o.grid);
+    app.add_option("--svg", o.svg);
     app.add_flag("--json", o.json);
     try {
         app.parse(argc, argv);

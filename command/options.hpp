@@ -19,6 +19,8 @@ struct CommandOptions {
     int threads = 0; // 0: every core
     bool categories = false;
     bool by_hand = false;
+    bool grid = false;
+    std::string svg; // the picture's file; empty when not asked for
     bool json = false;
 };
 

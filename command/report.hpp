@@ -3,6 +3,7 @@
 
 #include <array>
 #include <ostream>
+#include <string>
 #include <string_view>
 
 #include "options.hpp"
@@ -20,9 +21,20 @@ struct CommandReport {
     const RangeSpot& spot;
     const RangeResult& result;
     double elapsed_seconds = 0;
+    bool colour = false; // the grid's cells coloured for a terminal
 };
 
 void write_text_report(std::ostream& out, const CommandReport& report);
 void write_json_report(std::ostream& out, const CommandReport& report);
+
+// Each player's square of hand classes, equity in percent in every cell.
+void write_grid_text(std::ostream& out, const CommandReport& report);
+
+// The same squares side by side as one SVG picture. Nothing in it varies
+// from run to run but what the result does.
+std::string svg_picture(const CommandReport& report);
+
+// Throws std::runtime_error "cannot write FILE: reason".
+void write_svg_file(const std::string& path, const CommandReport& report);
 
 } // namespace varnolith

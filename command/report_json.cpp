@@ -1,6 +1,7 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
+#include "grid.hpp"
 #include "report.hpp"
 
 namespace varnolith {
@@ -38,6 +39,12 @@ Json player_json(const std::string& range, const RangePlayerResult& p, const Com
             hands.push_back(
                 Json{{"hand", hand_text(h.hand)}, {"weight", h.weight}, {"equity", fraction_or_null(h.equity)}});
         player["hands"] = std::move(hands);
+    }
+    if (options.grid) {
+        Json grid = Json::array();
+        for (const GridCell& c : range_grid(p))
+            grid.push_back(Json{{"class", c.name}, {"weight", c.weight}, {"equity", fraction_or_null(c.equity)}});
+        player["grid"] = std::move(grid);
     }
     return player;
 }

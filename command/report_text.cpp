@@ -129,6 +129,7 @@ void write_text_report(std::ostream& out, const CommandReport& report) {
     write_players(out, report);
     if (report.options.categories) write_categories(out, report.result);
     if (report.options.by_hand) write_hands(out, report);
+    if (report.options.grid) write_grid_text(out, report);
 }
 
 } // namespace varnolith

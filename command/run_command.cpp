@@ -35,7 +35,8 @@ int complain(std::ostream& err, const std::string& message, int status) {
 
 } // namespace
 
-int run_command(int argc, const char* const* argv, std::ostream& out, std::ostream& err, bool show_progress) {
+int run_command(int argc, const char* const* argv, std::ostream& out, std::ostream& err, bool show_progress,
+                bool colour) {
     const ParsedCommandLine parsed = parse_command_line(argc, argv);
     if (parsed.outcome == CommandLineOutcome::print) {
         out << parsed.text;
@@ -55,7 +56,8 @@ int run_command(int argc, const char* const* argv, std::ostream& out, std::ostre
         const RangeResult result = run_range_equity(spot, run);
         const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - line.start;
         erase_progress(line);
-        const CommandReport report{o, spot, result, elapsed.count()};
+        const CommandReport report{o, spot, result, elapsed.count(), colour};
+        if (!o.svg.empty()) write_svg_file(o.svg, report); // a failure leaves no report
         if (o.json)
             write_json_report(out, report);
         else

@@ -269,4 +269,29 @@ std::string card_text(Card c) {
 
 std::string hand_text(const HoleHand& h) { return card_text(h.first) + card_text(h.second); }
 
+namespace {
+
+// Rows and columns of the square count ranks from the ace down.
+constexpr int32_t square_side = highest_rank - lowest_rank + 1;
+
+char rank_char(int32_t rank) { return rank_chars[static_cast<std::size_t>(rank - lowest_rank)]; }
+
+} // namespace
+
+std::string hand_class(const HoleHand& h) { return hand_class_name(hand_class_index(h)); }
+
+int hand_class_index(const HoleHand& h) {
+    const int32_t high = highest_rank - std::max(h.first.rank, h.second.rank);
+    const int32_t low = highest_rank - std::min(h.first.rank, h.second.rank);
+    return h.first.suit == h.second.suit && high != low ? high * square_side + low : low * square_side + high;
+}
+
+std::string hand_class_name(int index) {
+    const int32_t row = index / square_side, column = index % square_side;
+    const char high = rank_char(highest_rank - std::min(row, column));
+    const char low = rank_char(highest_rank - std::max(row, column));
+    if (row == column) return {high, low};
+    return {high, low, row < column ? 's' : 'o'};
+}
+
 } // namespace varnolith

@@ -37,4 +37,17 @@ std::vector<Card> parse_card_list(std::string_view text);
 std::string card_text(Card c);
 std::string hand_text(const HoleHand& h);
 
+// The square players draw a range as: ranks A down to 6 along both sides,
+// pairs on the diagonal, suited classes above it, offsuit below.
+inline constexpr int hand_class_count = 81;
+
+// "AKs", "QQ", "T9o": the higher rank first, whichever card comes first.
+std::string hand_class(const HoleHand& h);
+
+// Row * 9 + column of the class in the square: AA 0, AKs 1, AKo 9, 66 80.
+int hand_class_index(const HoleHand& h);
+
+// The class at an index of the square, 0 to 80.
+std::string hand_class_name(int index);
+
 } // namespace varnolith

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <tuple>
@@ -86,6 +87,9 @@ TEST(VarnolithCommand, RefusesWithOneLine) {
         {"AhKd QsQc --trials 0", 2, "varnolith: --trials"},
         {"AA AA AA -b Ac", 1, "varnolith: "},
         {"AhKd QsQc -d Ah", 1, "varnolith: "},
+        {"AhKd QsQc --svg ''", 2, "varnolith: --svg"},
+        {"AhKd QsQc --svg /nonexistent/grid.svg", 1,
+         "varnolith: cannot write /nonexistent/grid.svg: No such file or directory"},
     };
     for (const auto& [arguments, status, start] : cases) {
         SCOPED_TRACE(arguments);
@@ -106,6 +110,60 @@ TEST(VarnolithCommand, BreaksDownByCategoryAndHand) {
                                                 "full house", "flush", "four of a kind", "straight flush"}));
     EXPECT_EQ(player["hands"].size(), 12u);
     EXPECT_EQ(keys(player["hands"][0]), (Keys{"hand", "weight", "equity"}));
+}
+
+// "AhKd" -> "AKo", worked out here apart from the command.
+std::string class_of(const std::string& hand) {
+    const std::string ranks = "AKQJT9876";
+    char high = hand[0], low = hand[2];
+    if (ranks.find(high) > ranks.find(low)) std::swap(high, low);
+    if (high == low) return {high, low};
+    return {high, low, hand[1] == hand[3] ? 's' : 'o'};
+}
+
+// Each cell is its combinations' weight and their equity averaged by weight,
+// row by row from AA, and the cells' weights add up to the whole range.
+TEST(VarnolithCommand, GridAgreesWithTheHands) {
+    const Process p = run("--json --by-hand --grid 'QQ+, AK:0.5, AKs, A9s+:0.3' 'TT-77, AQo+:0.7, KQs' -b 6c7d8h");
+    ASSERT_EQ(p.status, 0) << p.err;
+    const Json all = Json::parse(p.out);
+    for (const Json& player : all["players"]) {
+        std::map<std::string, std::pair<double, double>> sums; // class -> weight, weight * equity
+        for (const Json& h : player["hands"]) {
+            auto& [weight, share] = sums[class_of(h["hand"])];
+            weight += h["weight"].get<double>();
+            if (!h["equity"].is_null()) share += h["weight"].get<double>() * h["equity"].get<double>();
+        }
+        const Json& grid = player["grid"];
+        ASSERT_EQ(grid.size(), 81u);
+        double total = 0;
+        const std::string ranks = "AKQJT9876";
+        for (std::size_t i = 0; i < grid.size(); ++i) {
+            const std::size_t row = i / 9, column = i % 9;
+            const std::string name = row == column ? std::string{ranks[row], ranks[row]}
+                                     : row < column ? std::string{ranks[row], ranks[column], 's'}
+                                                    : std::string{ranks[column], ranks[row], 'o'};
+            SCOPED_TRACE(name);
+            ASSERT_EQ(keys(grid[i]), (Keys{"class", "weight", "equity"}));
+            EXPECT_EQ(grid[i]["class"], name);
+            const auto [weight, share] = sums[name];
+            EXPECT_NEAR(grid[i]["weight"].get<double>(), weight, 1e-12);
+            if (weight > 0)
+                EXPECT_NEAR(grid[i]["equity"].get<double>(), share / weight, 1e-12);
+            else
+                EXPECT_TRUE(grid[i]["equity"].is_null());
+            total += grid[i]["weight"].get<double>();
+        }
+        EXPECT_NEAR(total, 1.0, 1e-12);
+    }
+}
+
+// Standard output here is a file: the square comes plain.
+TEST(VarnolithCommand, GridIsPlainWithoutATerminal) {
+    const Process p = run("--grid AhKd QsQc -b 6c7d8h");
+    ASSERT_EQ(p.status, 0) << p.err;
+    EXPECT_NE(p.out.find("\nK  51.5\n"), std::string::npos) << p.out;
+    EXPECT_EQ(p.out.find('\x1b'), std::string::npos);
 }
 
 } // namespace

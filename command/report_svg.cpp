@@ -1,0 +1,190 @@
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+
+#include "grid.hpp"
+#include "report.hpp"
+
+namespace varnolith {
+
+namespace {
+
+// A small fixed layout, in pixels.
+constexpr int grid_side = 9;
+constexpr int margin = 16;
+constexpr int heading_height = 40;  // the line about board and method
+constexpr int titles_height = 44;   // a square's two title lines
+constexpr int label_size = 16;      // the rank labels along the top and the left
+constexpr int cell_size = 40;
+constexpr int panel_gap = 24;
+constexpr int panel_width = label_size + grid_side * cell_size;
+constexpr int panel_height = titles_height + label_size + grid_side * cell_size;
+constexpr int scale_width = 240;
+constexpr int scale_height = 12;
+constexpr int footer_height = 56; // the scale and its labels
+// Longer ranges are cut to stay above their own square.
+constexpr std::size_t range_limit = 56;
+
+constexpr const char* style =
+    "text{fill:#222}"
+    ".heading{font-size:14px;font-weight:bold}"
+    ".title{font-size:13px;font-weight:bold}"
+    ".range{font-size:12px;fill:#333}"
+    ".scale-label{font-size:11px;fill:#555}"
+    ".rank{font-size:12px;font-weight:bold;text-anchor:middle}"
+    ".cell{stroke:#fff;stroke-width:1}"
+    ".name{font-size:9px;fill:#555}"
+    ".blank .name{fill:#aaa}"
+    ".figure{font-size:12px;text-anchor:middle}";
+
+std::string escaped(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        case '\'': out += "&apos;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string cut(const std::string& text) {
+    return text.size() <= range_limit ? text : text.substr(0, range_limit - 3) + "...";
+}
+
+std::string hex(Rgb c) {
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02x%02x%02x", c.red, c.green, c.blue);
+    return text;
+}
+
+std::string fixed(double value, int decimals) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+std::string cards(const std::vector<Card>& list) {
+    if (list.empty()) return "none";
+    std::string text;
+    for (const Card c : list) {
+        if (!text.empty()) text += ' ';
+        text += card_text(c);
+    }
+    return text;
+}
+
+// Only what repeats: no timings, and a seed only where it decides the result.
+std::string heading(const CommandReport& report) {
+    const RangeResult& r = report.result;
+    std::string text = "Board " + cards(report.spot.board);
+    if (!report.spot.dead.empty()) text += " \u00b7 dead " + cards(report.spot.dead);
+    text += r.method == RangeMethod::exact ? " \u00b7 exact"
+                                           : " \u00b7 Monte Carlo, " + std::to_string(r.trials) + " trials, seed " +
+                                                 std::to_string(r.seed);
+    return text;
+}
+
+std::string text_at(int x, int y, const std::string& css, const std::string& text) {
+    return "<text x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y) + "\" class=\"" + css + "\">" +
+           escaped(text) + "</text>\n";
+}
+
+std::string cell(const GridCell& c, int x, int y) {
+    const bool blank = std::isnan(c.equity);
+    const std::string fill = blank ? "#f2f2f2" : hex(equity_colour(c.equity));
+    std::string svg = "<g" + std::string(blank ? " class=\"blank\"" : "") + ">";
+    svg += "<rect class=\"cell\" x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y) + "\" width=\"" +
+           std::to_string(cell_size) + "\" height=\"" + std::to_string(cell_size) + "\" fill=\"" + fill + "\"/>";
+    svg += "<text x=\"" + std::to_string(x + 3) + "\" y=\"" + std::to_string(y + 11) + "\" class=\"name\">" +
+           c.name + "</text>";
+    if (!blank)
+        svg += "<text x=\"" + std::to_string(x + cell_size / 2) + "\" y=\"" + std::to_string(y + 29) +
+               "\" class=\"figure\">" + fixed(100.0 * c.equity, 1) + "</text>";
+    return svg + "</g>\n";
+}
+
+std::string panel(const CommandReport& report, std::size_t player, int left, int top) {
+    const RangePlayerResult& p = report.result.players[player];
+    const std::string& range = report.options.ranges[player];
+    const std::string name = "Player " + std::to_string(player + 1);
+    std::string svg = "<g class=\"player\" transform=\"translate(" + std::to_string(left) + "," +
+                      std::to_string(top) + ")\">\n<title>" + escaped(name + ": " + range) + "</title>\n";
+    svg += text_at(0, 14, "title",
+                   name + " \u00b7 equity " + fixed(100.0 * p.equity, 2) + "% \u00b7 " + std::to_string(p.combos) +
+                       " live combinations");
+    svg += text_at(0, 32, "range", cut(range));
+    const int square_top = titles_height + label_size;
+    for (int line = 0; line < grid_side; ++line) {
+        const std::string rank(1, grid_rank(line));
+        svg += text_at(label_size + line * cell_size + cell_size / 2, square_top - 4, "rank", rank);
+        svg += text_at(label_size / 2, square_top + line * cell_size + cell_size / 2 + 4, "rank", rank);
+    }
+    const RangeGrid grid = range_grid(p);
+    for (int row = 0; row < grid_side; ++row)
+        for (int column = 0; column < grid_side; ++column)
+            svg += cell(grid[static_cast<std::size_t>(row * grid_side + column)], label_size + column * cell_size,
+                        square_top + row * cell_size);
+    return svg + "</g>\n";
+}
+
+std::string scale(int top) {
+    std::string svg = "<g class=\"scale\" transform=\"translate(" + std::to_string(margin + label_size) + "," +
+                      std::to_string(top) + ")\">\n";
+    svg += "<rect x=\"0\" y=\"0\" width=\"" + std::to_string(scale_width) + "\" height=\"" +
+           std::to_string(scale_height) + "\" fill=\"url(#scale)\"/>\n";
+    for (int percent = 0; percent <= 100; percent += 25) {
+        const int x = scale_width * percent / 100;
+        svg += "<text x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(scale_height + 14) +
+               "\" class=\"scale-label\" text-anchor=\"middle\">" + std::to_string(percent) + "%</text>\n";
+    }
+    svg += text_at(scale_width + 16, scale_height - 1, "scale-label", "equity of the hand class, percent");
+    return svg + "</g>\n";
+}
+
+} // namespace
+
+std::string svg_picture(const CommandReport& report) {
+    const int players = static_cast<int>(report.result.players.size());
+    const int width = 2 * margin + players * panel_width + (players - 1) * panel_gap;
+    const int height = margin + heading_height + panel_height + footer_height;
+    const std::string w = std::to_string(width), h = std::to_string(height);
+    std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + w + "\" height=\"" + h +
+                      "\" viewBox=\"0 0 " + w + " " + h + "\" font-family=\"sans-serif\">\n";
+    svg += "<style>" + std::string(style) + "</style>\n<defs><linearGradient id=\"scale\">";
+    for (int percent = 0; percent <= 100; percent += 25)
+        svg += "<stop offset=\"" + std::to_string(percent) + "%\" stop-color=\"" +
+               hex(equity_colour(percent / 100.0)) + "\"/>";
+    svg += "</linearGradient></defs>\n";
+    svg += "<rect width=\"" + w + "\" height=\"" + h + "\" fill=\"#ffffff\"/>\n";
+    svg += text_at(margin, margin + 14, "heading", heading(report));
+    for (int i = 0; i < players; ++i)
+        svg += panel(report, static_cast<std::size_t>(i), margin + i * (panel_width + panel_gap),
+                     margin + heading_height);
+    svg += scale(margin + heading_height + panel_height + 20);
+    return svg + "</svg>\n";
+}
+
+void write_svg_file(const std::string& path, const CommandReport& report) {
+    const std::string svg = svg_picture(report);
+    const auto failed = [&] { return std::runtime_error("cannot write " + path + ": " + std::strerror(errno)); };
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) throw failed();
+    const bool written = std::fwrite(svg.data(), 1, svg.size(), file) == svg.size();
+    if (!written) {
+        const auto error = failed();
+        std::fclose(file);
+        throw error;
+    }
+    if (std::fclose(file) != 0) throw failed();
+}
+
+} // namespace varnolith

@@ -1,0 +1,42 @@
+"""The README's grid picture is what the command draws today, and well-formed
+SVG with 81 cells for each player.
+
+Usage: grid_svg_check.py VARNOLITH DOCS_SVG
+"""
+
+import os
+import subprocess
+import sys
+import tempfile
+import xml.etree.ElementTree as ElementTree
+
+# The command the README gives for docs/grid.svg, but for the file.
+RANGES = ["77+, A8s+, KTs+, QJs, AJo+, KQo", "66-TT, A6s+, K9s+, QTs+, J9s+, T8s+, 98s, ATo+, KJo+"]
+OPTIONS = ["--exact", "-b", "Kh9d7c"]
+
+SVG = "{http://www.w3.org/2000/svg}"
+
+
+def main(command, docs):
+    with tempfile.TemporaryDirectory() as directory:
+        drawn = os.path.join(directory, "grid.svg")
+        subprocess.run([command, *OPTIONS, "--svg", drawn, *RANGES], check=True, stdout=subprocess.DEVNULL)
+        with open(drawn, "rb") as f:
+            picture = f.read()
+    with open(docs, "rb") as f:
+        if f.read() != picture:
+            sys.exit(f"{docs} is not what the command draws today: run it again as the README says")
+    root = ElementTree.fromstring(picture)
+    players = [g for g in root.iter(SVG + "g") if g.get("class") == "player"]
+    if len(players) != len(RANGES):
+        sys.exit(f"{len(players)} squares for {len(RANGES)} players")
+    for number, player in enumerate(players, 1):
+        cells = [r for r in player.iter(SVG + "rect") if r.get("class") == "cell"]
+        if len(cells) != 81:
+            sys.exit(f"player {number}: {len(cells)} cells")
+        if RANGES[number - 1] not in player.find(SVG + "title").text:
+            sys.exit(f"player {number}: the title lacks the range")
+
+
+if __name__ == "__main__":
+    main(*sys.argv[1:])
