@@ -1,12 +1,8 @@
-"""What the Python module adds to the library: argument checking, finding and
-loading the library, and the conversion to and from its records."""
+"""What the Python module adds to the libraries: argument checking, finding and
+loading them, the conversion to and from their records, freeing the results.
+Loading the libraries from inside an installed package: pip_install.sh."""
 
 import ctypes
-import os
-import shutil
-import subprocess
-import sys
-import tempfile
 import unittest
 import unittest.mock
 from pathlib import Path
@@ -57,34 +53,20 @@ class ModuleTest(unittest.TestCase):
         self.assertEqual(varnolith.equity(HEADS_UP, "6c 7d 8h", trials=1), first)
         self.assertIn(first, ([1.0, 0.0], [0.5, 0.5], [0.0, 1.0]))
 
-    def test_the_library_is_found_where_documented(self) -> None:
-        with self.assertRaisesRegex(varnolith.LibraryNotFoundError, r"tried:\n  /nowhere/lib \(VARNOLITH_LIBRARY\): .*\nSet"):
-            _library.load({"VARNOLITH_LIBRARY": "/nowhere/lib"})  # and nowhere else
-        temporary = tempfile.TemporaryDirectory()
-        self.addCleanup(temporary.cleanup)
-        package = Path(temporary.name, "varnolith")
-        shutil.copytree(Path(varnolith.__file__).parent, package, ignore=shutil.ignore_patterns("__pycache__", "*.so*"))
-        unset = ("VARNOLITH_LIBRARY", "VARNOLITH_RANGE_LIBRARY", "LD_LIBRARY_PATH")
-        env = {k: v for k, v in os.environ.items() if k not in unset}
-        run = [sys.executable, "-c", "import varnolith; print(varnolith.evaluate('Ts Js Qs Ks As 6c 7d'))"]
-        alone = subprocess.run(run, env=env | {"PYTHONPATH": temporary.name}, capture_output=True, text=True)
-        if alone.returncode != 0:  # unless a libvarnolith is installed on this system
-            self.assertIn(f"{package.resolve()}/libvarnolith.so.1 (next to the module)", alone.stderr)
-            self.assertIn("libvarnolith.so.1 (system library path)", alone.stderr)
-        shutil.copy(os.environ["VARNOLITH_LIBRARY"], package / "libvarnolith.so.1")
-        beside = subprocess.run(run, env=env | {"PYTHONPATH": temporary.name}, capture_output=True, text=True)
-        self.assertEqual(beside.stdout, "8000014\n")
-
-        with self.assertRaisesRegex(varnolith.LibraryNotFoundError, r"tried:\n  /nowhere/lib \(VARNOLITH_RANGE_LIBRARY\)"):
-            _library.load({"VARNOLITH_RANGE_LIBRARY": "/nowhere/lib"}, _range.RANGES)
-        shutil.copy(os.environ["VARNOLITH_RANGE_LIBRARY"], package / "libvarnolith_range.so.1")
-        run[-1] = "import varnolith; print(varnolith.range_equity(['AhKd', 'QsQc'], '6c7d8h').players[1].equity)"
-        beside = subprocess.run(run, env=env | {"PYTHONPATH": temporary.name}, capture_output=True, text=True)
-        self.assertEqual(beside.stdout, f"{197 / 406}\n")
+    def test_each_library_is_looked_for_where_documented(self) -> None:
+        package = Path(varnolith.__file__).resolve().parent
+        for which in (_library.EQUITY, _range.RANGES):
+            with self.subTest(which.file):
+                self.assertEqual(_library.candidates({}, which), [
+                    (str(package / which.file), "next to the module"), (which.file, "system library path")])
+                self.assertEqual(_library.candidates({which.variable: "/x"}, which), [("/x", which.variable)])
+                with self.assertRaisesRegex(varnolith.LibraryNotFoundError,
+                                            rf"tried:\n  /nowhere/lib \({which.variable}\): .*\nSet {which.variable}"):
+                    _library.load({which.variable: "/nowhere/lib"}, which)
 
 
 class RangeEquityTest(unittest.TestCase):
-    def test_arguments_are_checked_before_the_library_is_called(self) -> None:
+    def test_refusals_checked_here_or_by_the_library(self) -> None:
         two = ["AA", "KK"]
         for args, options, error, message in [
             (("AA KK",), {}, TypeError, "ranges must be a sequence of strings, one per player"),
@@ -105,39 +87,23 @@ class RangeEquityTest(unittest.TestCase):
             ((two,), {"threads": 257}, ValueError, "threads must be from 0 to 256, got 257"),
             ((two,), {"exact": 1}, TypeError, "exact must be True or False, got 1"),
             ((two,), {"by_hand": None}, TypeError, "by_hand must be True or False, got None"),
+            # The library's refusals, by their status.
+            ((["AhKd", "QQs"],), {}, ValueError, 'range 2: item "QQs": a pair is neither suited nor offsuit'),
+            ((two, "Ac Ac"), {}, ValueError, "card Ac is given twice among the board and dead cards"),
+            ((["AA", "AA", "AA"], "Ac"), {}, varnolith.NoCompatibleDealError,
+             "no compatible deal: the ranges cannot be dealt without a card held twice"),
         ]:
             with self.subTest(args=args, options=options), self.assertRaises(error) as caught:
                 varnolith.range_equity(*args, **options)
             self.assertEqual(str(caught.exception), message)
-
-    def test_the_library_refusals_carry_its_message(self) -> None:
-        for args, error, message in [
-            ((["AhKd", "QQs"],), ValueError, 'range 2: item "QQs": a pair is neither suited nor offsuit'),
-            ((["AA", "KK"], "Ac Ac"), ValueError, "card Ac is given twice among the board and dead cards"),
-            ((["AA", "AA", "AA"], "Ac"), varnolith.NoCompatibleDealError,
-             "no compatible deal: the ranges cannot be dealt without a card held twice"),
-        ]:
-            with self.subTest(args=args), self.assertRaises(error) as caught:
-                varnolith.range_equity(*args)
-            self.assertEqual(str(caught.exception), message)
         self.assertTrue(issubclass(varnolith.NoCompatibleDealError, ValueError))
 
     def test_every_result_is_freed(self) -> None:
-        library = _range.range_library()
-        freed = []
-
-        class Counting:
-            def __getattr__(self, name: str) -> object:
-                return getattr(library, name)
-
-            def varnolith_range_free(self, result: int) -> None:
-                freed.append(result)
-                library.varnolith_range_free(result)
-
-        with unittest.mock.patch.object(_range, "range_library", Counting):
+        library = unittest.mock.Mock(wraps=_range.range_library())
+        with unittest.mock.patch.object(_range, "range_library", lambda: library):
             self.assertRaises(ValueError, varnolith.range_equity, ["AhKd", "QQs"])
             varnolith.range_equity(["AhKd", "QsQc"], "6c7d8h", by_hand=True)
-        self.assertEqual(len(freed), 2)
+        self.assertEqual(library.varnolith_range_free.call_count, 2)
 
     def test_the_options_record_has_the_size_of_the_c_one(self) -> None:
         options = _range._Options()
@@ -150,25 +116,22 @@ class RangeEquityTest(unittest.TestCase):
                                         by_hand=True)
         self.assertEqual((result.method, result.deals, result.trials, result.seed), ("exact", 1, None, None))
         first, second = result.players
-        self.assertEqual((first.range, first.combos, second.combos), ("AhKd, QsQc", 2, 1))
-        self.assertEqual(first.stderr, 0.0)
+        self.assertEqual((first.range, first.combos, second.combos, first.stderr), ("AhKd, QsQc", 2, 1, 0.0))
         self.assertAlmostEqual(first.equity + second.equity, 1.0)
+        self.assertAlmostEqual(first.win + first.tie, first.equity)
+        self.assertAlmostEqual(first.tie, second.tie)  # heads-up, the split pots are shared alike
         self.assertEqual(list(first.categories), ["high card", "pair", "two pair", "three of a kind", "straight",
                                                   "full house", "flush", "four of a kind", "straight flush"])
         self.assertAlmostEqual(sum(first.categories.values()), 1.0)
-        self.assertEqual(first.hands[0], varnolith.HandEquity("AhKd", 0.0, None))  # no deal allows it
-        self.assertEqual((first.hands[1].hand, first.hands[1].weight, first.hands[1].equity),
-                         ("QsQc", 1.0, first.equity))
-        plain = varnolith.range_equity(["AKs", "QQ"])
-        self.assertIsNone(plain.players[0].categories)
-        self.assertIsNone(plain.players[0].hands)
+        self.assertEqual(first.hands, (varnolith.HandEquity("AhKd", 0.0, None),  # no deal allows it
+                                       varnolith.HandEquity("QsQc", 1.0, first.equity)))
+        plain = varnolith.range_equity(["AKs", "QQ"]).players[0]
+        self.assertEqual((plain.categories, plain.hands), (None, None))
 
-    def test_a_seeded_simulation_repeats(self) -> None:
-        run = dict(board="6c7d8h", trials=2_000, seed=2**64 - 1, threads=2)
-        first = varnolith.range_equity(["AKs", "QQ+, AK"], **run)
-        self.assertEqual((first.method, first.trials, first.seed, first.deals), ("monte_carlo", 2_000, 2**64 - 1, None))
-        self.assertGreater(first.players[0].stderr, 0.0)
-        self.assertEqual(varnolith.range_equity(["AKs", "QQ+, AK"], **(run | {"threads": 1})), first)
+    def test_a_simulation_reports_the_seed_given(self) -> None:
+        run = varnolith.range_equity(["AKs", "QQ+, AK"], "6c7d8h", trials=2_000, seed=2**64 - 1, threads=2)
+        self.assertEqual((run.method, run.trials, run.seed, run.deals), ("monte_carlo", 2_000, 2**64 - 1, None))
+        self.assertGreater(run.players[0].stderr, 0.0)
 
 
 if __name__ == "__main__":

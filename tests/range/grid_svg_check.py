@@ -13,7 +13,6 @@ import xml.etree.ElementTree as ElementTree
 # The command the README gives for docs/grid.svg, but for the file.
 RANGES = ["77+, A8s+, KTs+, QJs, AJo+, KQo", "66-TT, A6s+, K9s+, QTs+, J9s+, T8s+, 98s, ATo+, KJo+"]
 OPTIONS = ["--exact", "-b", "Kh9d7c"]
-
 SVG = "{http://www.w3.org/2000/svg}"
 
 
@@ -26,15 +25,12 @@ def main(command, docs):
     with open(docs, "rb") as f:
         if f.read() != picture:
             sys.exit(f"{docs} is not what the command draws today: run it again as the README says")
-    root = ElementTree.fromstring(picture)
-    players = [g for g in root.iter(SVG + "g") if g.get("class") == "player"]
-    if len(players) != len(RANGES):
-        sys.exit(f"{len(players)} squares for {len(RANGES)} players")
-    for number, player in enumerate(players, 1):
-        cells = [r for r in player.iter(SVG + "rect") if r.get("class") == "cell"]
-        if len(cells) != 81:
-            sys.exit(f"player {number}: {len(cells)} cells")
-        if RANGES[number - 1] not in player.find(SVG + "title").text:
+    players = [g for g in ElementTree.fromstring(picture).iter(SVG + "g") if g.get("class") == "player"]
+    cells = [len([r for r in g.iter(SVG + "rect") if r.get("class") == "cell"]) for g in players]
+    if cells != [81] * len(RANGES):
+        sys.exit(f"cells in each player's square: {cells}")
+    for number, (player, text) in enumerate(zip(players, RANGES), 1):
+        if text not in player.find(SVG + "title").text:
             sys.exit(f"player {number}: the title lacks the range")
 
 

@@ -1,11 +1,12 @@
-// Range equity against its definition: the weighted average of exact
-// hand-against-hand enumerations over the compatible deals.
+// Range equity against its definition: the weighted average, over the
+// compatible deals, of every completion of the board.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
-#include <numeric>
+#include <map>
 #include <stdexcept>
 
 #include "enumeration.hpp"
@@ -27,93 +28,72 @@ RangeSpot make(const Spot& s) {
     return spot;
 }
 
-bool disjoint(const std::vector<Card>& cards) {
-    for (std::size_t i = 0; i < cards.size(); ++i)
-        for (std::size_t j = i + 1; j < cards.size(); ++j)
-            if (cards[i] == cards[j]) return false;
-    return true;
-}
-
-// The plain walk of the board completions when some cards are dead.
-EquityResult enumerate_without(const std::vector<HoleHand>& hands, const Board& board, const std::vector<Card>& dead) {
-    std::vector<Card> out(board.begin(), board.end()), left;
-    out.insert(out.end(), dead.begin(), dead.end());
-    for (const HoleHand& h : hands) out.insert(out.end(), {h.first, h.second});
-    for (const Card c : full_deck())
-        if (std::find(out.begin(), out.end(), c) == out.end()) left.push_back(c);
-    EquityResult result{std::vector<int64_t>(hands.size()), std::vector<double>(hands.size()), 0};
-    Board full = board;
-    auto complete = [&](auto& self, std::size_t from) -> void {
-        if (full.size() == 5) {
-            std::vector<HandValue> values;
-            for (const HoleHand& h : hands) {
-                std::vector<Card> seven = {h.first, h.second};
-                seven.insert(seven.end(), full.begin(), full.end());
-                values.push_back(evaluate_seven(seven));
-            }
-            const HandValue best = *std::max_element(values.begin(), values.end());
-            const auto sharers = std::count(values.begin(), values.end(), best);
-            for (std::size_t p = 0; p < hands.size(); ++p) {
-                if (values[p] != best) continue;
-                if (sharers == 1) ++result.wins[p];
-                else result.tie_shares[p] += 1.0 / static_cast<double>(sharers);
-            }
-            ++result.total;
-            return;
-        }
-        for (std::size_t i = from; i < left.size(); ++i) {
-            full.push_back(left[i]);
-            self(self, i + 1);
-            full.pop_back();
-        }
-    };
-    complete(complete, 0);
-    return result;
-}
-
-// Walks every deal of the ranges, enumerating each compatible one on its own.
+// Every compatible deal of the ranges with every completion of the board. Each
+// deal has as many completions, so a figure is the sum over all of them weighted
+// by the deal, divided by `total`.
 struct Reference {
-    double total = 0;
+    using Figures = std::array<double, 2 + category_count>; // equity, winning alone, each category
+    const RangeSpot& spot;
+    const std::vector<Card> deck = full_deck();
+    std::vector<Card> cards, board;  // the cards out of the deck; the board being completed
+    std::vector<std::size_t> chosen; // each player's combination, by its place in the range
     uint64_t deals = 0;
-    std::vector<double> equity, win;
-    std::vector<std::vector<double>> hand_share, hand_weight;
+    double total = 0;
+    std::vector<Figures> sums;
+    std::map<std::pair<std::size_t, std::size_t>, std::pair<double, double>> hands; // (player, place) -> share, weight
 
-    void walk(const RangeSpot& spot, std::vector<HoleHand>& hands, std::vector<std::size_t>& chosen, double weight) {
-        const std::size_t p = hands.size();
-        if (p == spot.ranges.size()) {
-            std::vector<Card> cards(spot.board.begin(), spot.board.end());
-            cards.insert(cards.end(), spot.dead.begin(), spot.dead.end());
-            for (const HoleHand& h : hands) cards.insert(cards.end(), {h.first, h.second});
-            if (!disjoint(cards)) return;
-            ++deals;
-            const EquityResult exact = spot.dead.empty() ? enumerate_equity(hands, spot.board)
-                                                         : enumerate_without(hands, spot.board, spot.dead);
-            total += weight;
-            for (std::size_t q = 0; q < p; ++q) {
-                equity[q] += weight * exact.equity(q);
-                win[q] += weight * static_cast<double>(exact.wins[q]) / static_cast<double>(exact.total);
-                hand_share[q][chosen[q]] += weight * exact.equity(q);
-                hand_weight[q][chosen[q]] += weight;
+    explicit Reference(const RangeSpot& s) : spot(s), cards(s.board), board(s.board), sums(s.ranges.size()) {
+        cards.insert(cards.end(), s.dead.begin(), s.dead.end());
+        walk(1.0, 0);
+    }
+
+    bool out(Card c) const { return std::find(cards.begin(), cards.end(), c) != cards.end(); }
+
+    // The players' hands in turn, then the cards to come.
+    void walk(double weight, std::size_t from) {
+        if (chosen.size() < spot.ranges.size()) {
+            const Range& range = spot.ranges[chosen.size()];
+            for (std::size_t i = 0; i < range.size(); ++i) {
+                const HoleHand h = range[i].hand;
+                if (out(h.first) || out(h.second)) continue;
+                cards.insert(cards.end(), {h.first, h.second});
+                chosen.push_back(i);
+                deals += chosen.size() == spot.ranges.size();
+                walk(weight * range[i].weight, 0);
+                chosen.pop_back();
+                cards.resize(cards.size() - 2);
             }
-            return;
-        }
-        for (std::size_t i = 0; i < spot.ranges[p].size(); ++i) {
-            hands.push_back(spot.ranges[p][i].hand);
-            chosen.push_back(i);
-            walk(spot, hands, chosen, weight * spot.ranges[p][i].weight);
-            hands.pop_back();
-            chosen.pop_back();
+        } else if (board.size() < 5) {
+            for (std::size_t i = from; i < deck.size(); ++i) {
+                if (out(deck[i])) continue;
+                board.push_back(deck[i]);
+                walk(weight, i + 1);
+                board.pop_back();
+            }
+        } else {
+            settle(weight);
         }
     }
 
-    explicit Reference(const RangeSpot& spot) : equity(spot.ranges.size()), win(spot.ranges.size()) {
-        for (const Range& r : spot.ranges) {
-            hand_share.emplace_back(r.size());
-            hand_weight.emplace_back(r.size());
+    void settle(double weight) {
+        std::vector<HandValue> values;
+        for (std::size_t p = 0; p < chosen.size(); ++p) {
+            const HoleHand& h = spot.ranges[p][chosen[p]].hand;
+            std::vector<Card> seven = {h.first, h.second};
+            seven.insert(seven.end(), board.begin(), board.end());
+            values.push_back(evaluate_seven(seven));
+            sums[p][static_cast<std::size_t>(2 + values.back() / 1'000'000)] += weight;
         }
-        std::vector<HoleHand> hands;
-        std::vector<std::size_t> chosen;
-        walk(spot, hands, chosen, 1.0);
+        const HandValue best = *std::max_element(values.begin(), values.end());
+        const auto sharers = static_cast<double>(std::count(values.begin(), values.end(), best));
+        total += weight;
+        for (std::size_t p = 0; p < chosen.size(); ++p) {
+            const double share = values[p] == best ? weight / sharers : 0;
+            sums[p][0] += share;
+            if (sharers == 1) sums[p][1] += share;
+            hands[{p, chosen[p]}].first += share;
+            hands[{p, chosen[p]}].second += weight;
+        }
     }
 };
 
@@ -127,31 +107,53 @@ const Spot exact_spots[] = {
 TEST(RangeEquityExact, IsTheWeightedAverageOfTheCompatibleDeals) {
     for (const Spot& s : exact_spots) {
         const RangeSpot spot = make(s);
-        const Reference reference(spot);
+        Reference reference(spot);
         const RangeResult result = range_equity_exact(spot);
         EXPECT_EQ(result.deals, reference.deals) << s.ranges[0];
         for (std::size_t p = 0; p < spot.ranges.size(); ++p) {
+            SCOPED_TRACE(s.ranges[p]);
             const RangePlayerResult& player = result.players[p];
-            EXPECT_NEAR(player.equity, reference.equity[p] / reference.total, 1e-12) << s.ranges[p];
-            EXPECT_NEAR(player.win, reference.win[p] / reference.total, 1e-12) << s.ranges[p];
+            const Reference::Figures& sums = reference.sums[p];
+            EXPECT_NEAR(player.equity, sums[0] / reference.total, 1e-12);
+            EXPECT_NEAR(player.win, sums[1] / reference.total, 1e-12);
             EXPECT_NEAR(player.win + player.tie, player.equity, 1e-12);
-            EXPECT_NEAR(std::accumulate(player.categories.begin(), player.categories.end(), 0.0), 1.0, 1e-12);
+            for (int c = 0; c < category_count; ++c)
+                EXPECT_NEAR(player.categories[c], sums[2 + c] / reference.total, 1e-12) << c;
+            // The live combinations, in the order of the range, each with its weight and equity.
             double weights = 0;
             std::size_t live = 0;
             for (std::size_t i = 0; i < spot.ranges[p].size(); ++i) {
-                if (live < player.hands.size() && player.hands[live].hand == spot.ranges[p][i].hand) {
-                    const HandEquity& h = player.hands[live++];
-                    const double w = reference.hand_weight[p][i];
-                    EXPECT_NEAR(h.weight, w / reference.total, 1e-12);
-                    if (w > 0) EXPECT_NEAR(h.equity, reference.hand_share[p][i] / w, 1e-12);
-                    else EXPECT_TRUE(std::isnan(h.equity));
-                    weights += h.weight;
-                }
+                if (live == player.hands.size() || player.hands[live].hand != spot.ranges[p][i].hand) continue;
+                const HandEquity& h = player.hands[live++];
+                const auto [share, w] = reference.hands[{p, i}];
+                EXPECT_NEAR(h.weight, w / reference.total, 1e-12);
+                if (w > 0) EXPECT_NEAR(h.equity, share / w, 1e-12);
+                else EXPECT_TRUE(std::isnan(h.equity));
+                weights += h.weight;
             }
-            EXPECT_EQ(live, player.hands.size()); // the live combinations, in the order of the range
+            EXPECT_EQ(live, player.hands.size());
             EXPECT_EQ(player.combos, static_cast<int>(live));
-            EXPECT_NEAR(weights, 1.0, 1e-12);
+            EXPECT_NEAR(weights, 1.0, 1e-12); // no combination with weight left out
         }
+    }
+}
+
+// Heads-up, the same through the engine's own two-hand enumeration, pair by pair.
+TEST(RangeEquityExact, HeadsUpIsTheWeightedAverageOfTwoHandEnumerations) {
+    for (const Spot& s : {exact_spots[0], exact_spots[3]}) {
+        const RangeSpot spot = make(s);
+        double sum = 0, total = 0;
+        for (const WeightedCombo& a : spot.ranges[0])
+            for (const WeightedCombo& b : spot.ranges[1]) {
+                const std::vector<HoleHand> hands = {a.hand, b.hand};
+                std::vector<Card> cards = spot.board;
+                cards.insert(cards.end(), {a.hand.first, a.hand.second, b.hand.first, b.hand.second});
+                std::sort(cards.begin(), cards.end());
+                if (std::adjacent_find(cards.begin(), cards.end()) != cards.end()) continue;
+                sum += a.weight * b.weight * enumerate_equity(hands, spot.board).equity(0);
+                total += a.weight * b.weight;
+            }
+        EXPECT_NEAR(range_equity_exact(spot).players[0].equity, sum / total, 1e-12) << s.ranges[0];
     }
 }
 
@@ -174,22 +176,18 @@ TEST(RangeEquityMonteCarlo, StaysWithinFiveStandardErrorsOfExact) {
 
 TEST(RangeEquityMonteCarlo, IsReproducibleWhateverTheThreadCount) {
     const RangeSpot spot = make({{"QQ+, AK", "random", "T9s, 87s:0.5"}, "", ""});
-    for (const RangeOptions base : {RangeOptions{.trials = 30'011, .seed = 5}, RangeOptions{.precision = 0.004, .seed = 6}}) {
-        std::vector<RangeResult> runs;
-        for (const int threads : {1, 2, 3}) {
-            RangeOptions options = base;
-            options.threads = threads;
-            runs.push_back(range_equity_monte_carlo(spot, options));
-        }
-        for (const RangeResult& run : runs) {
-            EXPECT_EQ(run.trials, runs[0].trials);
+    for (RangeOptions options : {RangeOptions{.trials = 30'011, .seed = 5}, {.precision = 0.004, .seed = 6}}) {
+        options.threads = 1;
+        const RangeResult first = range_equity_monte_carlo(spot, options);
+        for (const RangePlayerResult& p : first.players)
+            if (options.precision > 0) { EXPECT_LE(p.standard_error, options.precision); }
+        for (options.threads = 2; options.threads <= 3; ++options.threads) {
+            const RangeResult run = range_equity_monte_carlo(spot, options);
+            EXPECT_EQ(run.trials, first.trials);
             for (std::size_t p = 0; p < 3; ++p) {
-                EXPECT_EQ(run.players[p].equity, runs[0].players[p].equity);
-                EXPECT_EQ(run.players[p].standard_error, runs[0].players[p].standard_error);
+                EXPECT_EQ(run.players[p].equity, first.players[p].equity);
+                EXPECT_EQ(run.players[p].standard_error, first.players[p].standard_error);
             }
-        }
-        if (base.precision > 0) {
-            for (const RangePlayerResult& p : runs[0].players) EXPECT_LE(p.standard_error, base.precision);
         }
     }
 }
@@ -206,10 +204,7 @@ TEST(RangeEquity, RefusesSpotsWithoutACompatibleDeal) {
         EXPECT_THROW(range_equity_monte_carlo(spot, {.trials = 100}), std::runtime_error) << s.ranges[0];
     }
     const Spot malformed[] = {
-        {{"AA"}, "", ""},
-        {{"AA", "KK"}, "6c 7c 8c 9c Tc Jc", ""},
-        {{"AA", "KK"}, "6c 7c 8c", "7c"},
-    };
+        {{"AA"}, "", ""}, {{"AA", "KK"}, "6c 7c 8c 9c Tc Jc", ""}, {{"AA", "KK"}, "6c 7c 8c", "7c"}};
     for (const Spot& s : malformed) EXPECT_THROW(range_equity_exact(make(s)), std::invalid_argument);
 }
 
