@@ -71,15 +71,7 @@ std::string fixed(double value, int decimals) {
     return text;
 }
 
-std::string cards(const std::vector<Card>& list) {
-    if (list.empty()) return "none";
-    std::string text;
-    for (const Card c : list) {
-        if (!text.empty()) text += ' ';
-        text += card_text(c);
-    }
-    return text;
-}
+std::string cards(const std::vector<Card>& list) { return list.empty() ? "none" : cards_text(list); }
 
 // Only what repeats: no timings, and a seed only where it decides the result.
 std::string heading(const CommandReport& report) {

@@ -58,15 +58,7 @@ std::string grouped(uint64_t n) {
     return text;
 }
 
-std::string cards_line(const std::vector<Card>& cards) {
-    if (cards.empty()) return "none";
-    std::string text;
-    for (const Card c : cards) {
-        if (!text.empty()) text += ' ';
-        text += card_text(c);
-    }
-    return text;
-}
+std::string cards_line(const std::vector<Card>& cards) { return cards.empty() ? "none" : cards_text(cards); }
 
 std::string shortened(const std::string& range) {
     if (range.size() <= range_column_limit) return range;

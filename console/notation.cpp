@@ -1,5 +1,7 @@
 #include "notation.hpp"
 
+#include "range.hpp"
+
 #include <stdexcept>
 #include <string_view>
 #include <unordered_set>
@@ -44,12 +46,6 @@ Board parse_board(const std::vector<std::string>& texts) {
     return board;
 }
 
-std::string card_to_string(Card c) {
-    std::string text(2, '?');
-    if (c.rank >= lowest_rank && c.rank <= highest_rank)
-        text[0] = rank_chars[static_cast<std::size_t>(c.rank - lowest_rank)];
-    if (c.suit >= 0 && c.suit < suit_count) text[1] = suit_chars[static_cast<std::size_t>(c.suit)];
-    return text;
-}
+std::string card_to_string(Card c) { return card_text(c); }
 
 } // namespace varnolith

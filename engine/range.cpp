@@ -269,6 +269,15 @@ std::string card_text(Card c) {
 
 std::string hand_text(const HoleHand& h) { return card_text(h.first) + card_text(h.second); }
 
+std::string cards_text(const std::vector<Card>& cards) {
+    std::string text;
+    for (const Card c : cards) {
+        if (!text.empty()) text += ' ';
+        text += card_text(c);
+    }
+    return text;
+}
+
 namespace {
 
 // Rows and columns of the square count ranks from the ace down.

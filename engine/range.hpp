@@ -37,6 +37,9 @@ std::vector<Card> parse_card_list(std::string_view text);
 std::string card_text(Card c);
 std::string hand_text(const HoleHand& h);
 
+// "6c 7d 8h": the cards separated by blanks, "" for none.
+std::string cards_text(const std::vector<Card>& cards);
+
 // The square players draw a range as: ranks A down to 6 along both sides,
 // pairs on the diagonal, suited classes above it, offsuit below.
 inline constexpr int hand_class_count = 81;
