@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "user_text.hpp"
+
 namespace varnolith {
 namespace {
 
@@ -20,7 +22,16 @@ struct BadItem {
 
 [[noreturn]] void refuse(std::string reason) { throw BadItem{std::move(reason)}; }
 
-std::string quoted_char(char c) { return std::string{'\'', c, '\''}; }
+// 'x', with x shown safely; built by appending, which GCC 12 does not
+// mistake for an overlapping copy.
+std::string quoted(std::string_view text, std::size_t at) {
+    std::string q(1, '\'');
+    q += shown_char(text, at);
+    q += '\'';
+    return q;
+}
+
+std::string quoted_char(char c) { return quoted(std::string_view(&c, 1), 0); }
 
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
@@ -30,16 +41,34 @@ std::string_view trim(std::string_view s) {
     return s;
 }
 
+// Said after a letter in the wrong case, the commonest slip ("aks", "AH").
+constexpr const char* case_hint = ": ranks are 6789TJQKA in upper case, suits cdhs in lower case";
+
+bool is_other_case(char c, std::string_view letters) {
+    for (const char l : letters)
+        if (l >= 'A' && l <= 'Z' ? c == l - 'A' + 'a' : (l >= 'a' && l <= 'z' && c == l - 'a' + 'A')) return true;
+    return false;
+}
+
 int32_t rank_value(char c) {
     const auto at = rank_chars.find(c);
-    if (at == std::string_view::npos) refuse(quoted_char(c) + " is not a rank");
+    if (at == std::string_view::npos)
+        refuse(quoted_char(c) + " is not a rank" + (is_other_case(c, rank_chars) ? case_hint : ""));
     return lowest_rank + static_cast<int32_t>(at);
 }
 
 int32_t suit_value(char c) {
     const auto at = suit_chars.find(c);
-    if (at == std::string_view::npos) refuse(quoted_char(c) + " is not a suit");
+    if (at == std::string_view::npos)
+        refuse(quoted_char(c) + " is not a suit" + (is_other_case(c, suit_chars) ? case_hint : ""));
     return static_cast<int32_t>(at);
+}
+
+// Hands are written in printable ASCII; anything else is named whole, so a
+// message never cuts a character in two or spans two lines.
+void refuse_unprintable(std::string_view t) {
+    for (std::size_t i = 0; i < t.size(); ++i)
+        if (t[i] < 0x20 || t[i] >= 0x7f) refuse(quoted(t, i) + " is not a rank or a suit");
 }
 
 enum class Kind { combination, pair, two_ranks, random };
@@ -57,6 +86,8 @@ struct Shape {
 
 Shape read_shape(std::string_view t) {
     if (t == "random") return Shape{};
+    refuse_unprintable(t);
+    if (t.find("10") != std::string_view::npos) refuse("write T for ten");
     if (t.size() == 4) {
         const int32_t r1 = rank_value(t[0]), s1 = suit_value(t[1]);
         const int32_t r2 = rank_value(t[2]), s2 = suit_value(t[3]);
@@ -126,7 +157,20 @@ void each_rank(int32_t from, int32_t to, Add add) {
     }
 }
 
+// Blanks may stand around a '-' ("99 - 66"); anywhere else in an item they
+// mean that a comma is missing ("QQ+ AKs").
+void refuse_inner_blanks(std::string_view t) {
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        if (!is_blank(t[i])) continue;
+        std::size_t end = i;
+        while (end < t.size() && is_blank(t[end])) ++end;
+        if (i > 0 && end < t.size() && t[i - 1] != '-' && t[end] != '-') refuse("separate items with commas");
+        i = end;
+    }
+}
+
 std::vector<HoleHand> item_combos(std::string_view t) {
+    refuse_inner_blanks(t);
     std::vector<HoleHand> out;
     const auto plus = t.find('+');
     const auto dash = t.find('-');
@@ -156,9 +200,16 @@ std::vector<HoleHand> item_combos(std::string_view t) {
             each_rank(a.high, b.high, [&](int32_t r) { add_pair(r, out); });
             return out;
         }
-        if (a.high != b.high) refuse("the two ends differ in the first rank");
         if (a.suits != b.suits) refuse("the two ends differ in suitedness");
-        each_rank(a.low, b.low, [&](int32_t r) { add_two_ranks(a.high, r, a.suits, out); });
+        if (a.high == b.high) {
+            each_rank(a.low, b.low, [&](int32_t r) { add_two_ranks(a.high, r, a.suits, out); });
+            return out;
+        }
+        // A run of the same gap, T9s-76s: both ranks step together.
+        if (a.high - a.low != b.high - b.low)
+            refuse("the two ends share neither the first rank (AJs-A8s) nor the gap (T9s-76s)");
+        const int32_t gap = a.high - a.low;
+        each_rank(a.low, b.low, [&](int32_t r) { add_two_ranks(r + gap, r, a.suits, out); });
         return out;
     }
     add_shape(read_shape(t), out);
@@ -217,7 +268,7 @@ Range parse_range(std::string_view text) {
             combos = item_combos(trim(item.substr(0, colon)));
             if (colon != std::string_view::npos) weight = read_weight(trim(item.substr(colon + 1)));
         } catch (const BadItem& bad) {
-            throw std::invalid_argument("item \"" + std::string(item) + "\": " + bad.reason);
+            throw std::invalid_argument("item \"" + shown_text(item) + "\": " + bad.reason);
         }
         for (const HoleHand& h : combos) {
             int32_t& at = place[static_cast<std::size_t>(combo_id(h))];
@@ -235,11 +286,17 @@ Range parse_range(std::string_view text) {
 }
 
 Card parse_range_card(std::string_view text) {
-    const auto rank = text.size() == 2 ? rank_chars.find(text[0]) : std::string_view::npos;
-    const auto suit = text.size() == 2 ? suit_chars.find(text[1]) : std::string_view::npos;
-    if (rank == std::string_view::npos || suit == std::string_view::npos)
-        throw std::invalid_argument("bad card \"" + std::string(text) + "\"");
-    return Card{lowest_rank + static_cast<int32_t>(rank), static_cast<int32_t>(suit)};
+    const auto bad = [&](const std::string& why) {
+        return std::invalid_argument("card \"" + shown_text(text) + "\": " + why);
+    };
+    try {
+        if (text.size() >= 2 && text.substr(0, 2) == "10") throw bad("write T for ten");
+        refuse_unprintable(text);
+        if (text.size() != 2) throw bad("a card is a rank and a suit, such as Ah");
+        return Card{rank_value(text[0]), suit_value(text[1])};
+    } catch (const BadItem& b) {
+        throw bad(b.reason);
+    }
 }
 
 std::vector<Card> parse_card_list(std::string_view text) {
@@ -252,9 +309,15 @@ std::vector<Card> parse_card_list(std::string_view text) {
         }
         std::size_t end = i;
         while (end < text.size() && !separator(text[end])) ++end;
-        // A run of cards written together splits every two characters.
-        for (; i < end; i += 2)
-            cards.push_back(parse_range_card(text.substr(i, std::min<std::size_t>(2, end - i))));
+        // A run of cards written together splits every two characters; "10h"
+        // is kept whole so that the message can say what was meant.
+        const std::string_view run = text.substr(i, end - i);
+        if (std::any_of(run.begin(), run.end(), [](char c) { return c < 0x20 || c >= 0x7f; }))
+            parse_range_card(run); // refuses it, naming the character whole
+        for (; i < end; i += 2) {
+            const bool ten = text.substr(i, 2) == "10";
+            cards.push_back(parse_range_card(text.substr(i, std::min<std::size_t>(ten ? 3 : 2, end - i))));
+        }
     }
     return cards;
 }

@@ -5,7 +5,9 @@
 // cards); the board is then completed uniformly from the cards left.
 
 #include <array>
+#include <atomic>
 #include <cstdint>
+#include <stdexcept>
 #include <vector>
 
 #include "card.hpp"
@@ -49,7 +51,10 @@ struct RangeResult {
     std::vector<RangePlayerResult> players;
 };
 
-// Called now and then from one thread with the fraction of the work done.
+// Called now and then from one thread with the fraction of the work done,
+// never smaller than the last. Exact: boards settled. Monte Carlo to a
+// precision: trials done of the trials the run now expects to need (0 until
+// the first batch has given an estimate).
 using RangeProgress = void (*)(double done, void* context);
 
 struct RangeOptions {
@@ -59,7 +64,18 @@ struct RangeOptions {
     uint64_t seed = 0;       // Monte Carlo: the same seed gives the same result at any thread count
     RangeProgress progress = nullptr;
     void* progress_context = nullptr;
+    // When it turns true the drivers stop within a few milliseconds and throw
+    // RangeCancelled; read, never written.
+    const std::atomic<bool>* cancel = nullptr;
 };
+
+struct RangeCancelled : std::runtime_error {
+    RangeCancelled() : std::runtime_error("the computation was cancelled") {}
+};
+
+inline bool cancelled(const RangeOptions& options) {
+    return options.cancel != nullptr && options.cancel->load(std::memory_order_relaxed);
+}
 
 // Every compatible deal with every completion of the board.
 RangeResult range_equity_exact(const RangeSpot& spot, const RangeOptions& options = {});

@@ -330,7 +330,8 @@ RangeResult range_equity_exact(const RangeSpot& range_spot, const RangeOptions& 
             for (int c = 0; c < chunks; ++c) {
                 std::fill(s.sums.begin(), s.sums.end(), 0.0);
                 const int64_t first = board_count * c / chunks, last = board_count * (c + 1) / chunks;
-                for (int64_t b = first; b < last && !failed.load(std::memory_order_relaxed); ++b) {
+                for (int64_t b = first; b < last && !failed.load(std::memory_order_relaxed) && !cancelled(options);
+                     ++b) {
                     if (!evaluate_board(spot, boards[static_cast<std::size_t>(b)], s)) continue;
                     if (spot.players == 2) heads_up.settle(s);
                     else multiway.deal(s, 0, 0, 1.0, -1, 0);
@@ -345,6 +346,7 @@ RangeResult range_equity_exact(const RangeSpot& range_spot, const RangeOptions& 
         }
     }
     if (failed) throw std::runtime_error("a worker thread failed during the enumeration");
+    if (cancelled(options)) throw RangeCancelled{};
     std::vector<double> sums(layout.size, 0.0);
     for (const auto& part : chunk_sums)
         for (std::size_t i = 0; i < sums.size(); ++i) sums[i] += part[i];

@@ -195,9 +195,11 @@ bool play(const Plan& plan, int64_t first, int64_t last, std::vector<int64_t>& t
 struct Totals {
     std::vector<int64_t> sums;
     int64_t trials = 0;
+    double reported = 0; // the progress last reported: it never goes back
 };
 
 // Runs trials [first, last) on the team and adds their tallies into `totals`.
+// Progress is measured against `planned` trials in all; 0: not yet known.
 void run_batch(const Plan& plan, int64_t first, int64_t last, int threads, Totals& totals, const RangeOptions& options,
                int64_t planned) {
     std::vector<std::vector<int64_t>> tallies(static_cast<std::size_t>(threads));
@@ -212,19 +214,21 @@ void run_batch(const Plan& plan, int64_t first, int64_t last, int threads, Total
             std::vector<int32_t> values(plan.spot.live.size());
             const TrialRange mine = front_loaded_share(last - first, team, me);
             constexpr int64_t slice = 1 << 15;
-            for (int64_t at = mine.first; at < mine.last && !failed && !impossible; at += slice) {
+            for (int64_t at = mine.first; at < mine.last && !failed && !impossible && !cancelled(options);
+                 at += slice) {
                 const int64_t end = std::min(at + slice, mine.last);
                 if (!play(plan, first + at, first + end, tally, chosen, values)) impossible = true;
-                if (me == 0 && options.progress)
-                    options.progress(std::min(1.0, static_cast<double>(totals.trials + (end - mine.first) * team) /
-                                                       static_cast<double>(planned)),
-                                     options.progress_context);
+                if (me != 0 || !options.progress || planned <= 0) continue;
+                const double done = static_cast<double>(totals.trials + (end - mine.first) * team);
+                totals.reported = std::max(totals.reported, std::min(1.0, done / static_cast<double>(planned)));
+                options.progress(totals.reported, options.progress_context);
             }
         } catch (...) {
             failed = true;
         }
     }
     if (failed) throw std::runtime_error("a worker thread failed during the simulation");
+    if (cancelled(options)) throw RangeCancelled{};
     if (impossible)
         throw std::runtime_error("no compatible deal found in " + std::to_string(max_attempts) +
                                  " draws: the ranges practically never fit together");
@@ -293,7 +297,9 @@ RangeResult range_equity_monte_carlo(const RangeSpot& range_spot, const RangeOpt
     constexpr int64_t first_batch = 20'000;
     int64_t next = first_batch;
     while (true) {
-        run_batch(plan, totals.trials, totals.trials + next, threads, totals, options, totals.trials + next);
+        // The first batch is what tells how many trials the run needs.
+        run_batch(plan, totals.trials, totals.trials + next, threads, totals, options,
+                  totals.trials == 0 ? 0 : totals.trials + next);
         RangeResult result = finish(spot, layout, totals);
         const double error = largest_error(result);
         if (error <= options.precision) {

@@ -54,9 +54,12 @@ RangeSpot read_spot(const std::vector<std::string>& ranges, std::string_view boa
     return spot;
 }
 
+// Below 2^53, so that JSON readers that hold numbers as doubles (JavaScript,
+// jq) read the seed back exactly and the run can be repeated from it.
 uint64_t random_seed() {
     std::random_device device;
-    return (static_cast<uint64_t>(device()) << 32) ^ device();
+    const uint64_t bits = (static_cast<uint64_t>(device()) << 32) ^ device();
+    return bits & ((uint64_t{1} << 53) - 1);
 }
 
 } // namespace

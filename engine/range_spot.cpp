@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <numeric>
 #include <stdexcept>
 #include <string>
@@ -55,6 +56,21 @@ uint64_t count_two(const PreparedSpot& spot) {
     return deals;
 }
 
+// Two players given one and the same card is a typing slip more often than a
+// question; say which card and whose.
+void refuse_colliding_hands(const PreparedSpot& spot) {
+    for (std::size_t p = 0; p < spot.live.size(); ++p)
+        for (std::size_t q = p + 1; q < spot.live.size(); ++q) {
+            if (spot.live[p].size() != 1 || spot.live[q].size() != 1) continue;
+            const uint64_t shared = spot.live[p][0].bits.cards & spot.live[q][0].bits.cards;
+            if (shared == 0) continue;
+            throw std::runtime_error("no compatible deal: " +
+                                     card_text(card_from_index(static_cast<int32_t>(std::countr_zero(shared)))) +
+                                     " is in the hands of players " + std::to_string(p + 1) + " and " +
+                                     std::to_string(q + 1));
+        }
+}
+
 } // namespace
 
 uint64_t choose(uint64_t n, uint64_t k) {
@@ -101,18 +117,24 @@ PreparedSpot prepare_spot(const RangeSpot& spot) {
             throw std::runtime_error("no compatible deal: every combination of range " + std::to_string(p + 1) +
                                      " is blocked by the board or the dead cards");
     }
+    refuse_colliding_hands(prepared);
     for (int32_t index = 24; index < 60; ++index)
         if (!(prepared.blocked & (uint64_t{1} << index))) prepared.deck.push_back(static_cast<uint8_t>(index));
     prepared.to_come = 5 - static_cast<int>(spot.board.size());
     return prepared;
 }
 
-uint64_t count_deals(const PreparedSpot& spot, uint64_t limit) {
+uint64_t count_deals(const PreparedSpot& spot, uint64_t limit, uint64_t steps) {
     if (spot.players == 2) return std::min(count_two(spot), limit);
     DealCounter counter{spot, std::vector<int>(static_cast<std::size_t>(spot.players)), limit};
+    counter.budget = steps;
     std::iota(counter.order.begin(), counter.order.end(), 0);
     counter.walk(0, 0);
-    return counter.count;
+    return counter.budget == 0 ? std::max(counter.count, limit) : counter.count;
+}
+
+bool enough_cards(const PreparedSpot& spot) {
+    return static_cast<int>(spot.deck.size()) - 2 * spot.players >= spot.to_come;
 }
 
 void require_a_deal(const PreparedSpot& spot) {

@@ -31,7 +31,12 @@ struct PreparedSpot {
 PreparedSpot prepare_spot(const RangeSpot& spot);
 
 // Compatible deals of hands, ordered per player, counting at most `limit`.
-uint64_t count_deals(const PreparedSpot& spot, uint64_t limit);
+// A count that takes more than `steps` steps of the walk stops there and
+// answers `limit`, as if there were at least that many.
+uint64_t count_deals(const PreparedSpot& spot, uint64_t limit, uint64_t steps = UINT64_MAX);
+
+// Whether the deck holds every player's two cards and the rest of the board.
+bool enough_cards(const PreparedSpot& spot);
 
 // Throws std::runtime_error when no compatible deal exists, or when the deals
 // leave too few cards to complete the board.

@@ -27,6 +27,7 @@ TEST(RangeNotation, CountsTheCombinationsOfEachForm) {
         {"QQ+", 18},     {"ATs+", 16},    {"ATo+", 48},   {"AT+", 64},      {"AKs+", 4},
         {"AA+", 6},      {"66+", 54},     {"99-66", 24},  {"66-99", 24},    {"AJs-A8s", 16},
         {"8Ao-JAo", 48}, {"KAs", 4},      {"KdAh", 1},    {"random", 630},  {"QQ, QQ", 6},
+        {"T9s-76s", 16}, {"KQo-T9o", 48}, {"76s-T9s", 16}, {"99 - 66", 24},
         {"AK, AKs", 16}, {"random, AA", 630}, {" \tAA , KK\t", 12}, {"AA:1.000", 6}, {"QQ : .5", 6},
     };
     for (const auto& [text, count] : cases) EXPECT_EQ(parse_range(text).size(), count) << text;
@@ -64,7 +65,7 @@ TEST(RangeNotation, RefusesTheFirstBadItemByName) {
         {"QQ-", "item \"QQ-\": '-' needs a hand at both ends"},
         {"AhKd-AhQd", "item \"AhKd-AhQd\": '-' joins pairs or two ranks only"},
         {"AKs-QQ", "item \"AKs-QQ\": the two ends are of different shapes"},
-        {"AJs-K8s", "item \"AJs-K8s\": the two ends differ in the first rank"},
+        {"AJs-K8s", "item \"AJs-K8s\": the two ends share neither the first rank (AJs-A8s) nor the gap (T9s-76s)"},
         {"AJs-A8o", "item \"AJs-A8o\": the two ends differ in suitedness"},
         {"AA:", "item \"AA:\": the weight is missing"},
         {"AA:abc", "item \"AA:abc\": the weight must be a plain decimal such as 0.5"},
@@ -73,6 +74,15 @@ TEST(RangeNotation, RefusesTheFirstBadItemByName) {
         {"AA:0", "item \"AA:0\": the weight must be above 0 and at most 1"},
         {"AA:1.5", "item \"AA:1.5\": the weight must be above 0 and at most 1"},
         {"AA:1.00000000000000000001", "item \"AA:1.00000000000000000001\": the weight must be above 0 and at most 1"},
+        {"aks", "item \"aks\": 'a' is not a rank: ranks are 6789TJQKA in upper case, suits cdhs in lower case"},
+        {"AhKD", "item \"AhKD\": 'D' is not a suit: ranks are 6789TJQKA in upper case, suits cdhs in lower case"},
+        {"10h9h", "item \"10h9h\": write T for ten"},
+        {"QQ+ AKs", "item \"QQ+ AKs\": separate items with commas"},
+        {"T9s-86s", "item \"T9s-86s\": the two ends share neither the first rank (AJs-A8s) nor the gap (T9s-76s)"},
+        {"AA\nKK", "item \"AA\\nKK\": '\\n' is not a rank or a suit"},
+        {"K\xc3\xa9", "item \"K\xc3\xa9\": '\xc3\xa9' is not a rank or a suit"},
+        {"K\xc3", "item \"K\\xc3\": '\\xc3' is not a rank or a suit"},
+        {"A\x1b[31m", "item \"A\\x1b[31m\": '\\x1b' is not a rank or a suit"},
     };
     for (const auto& [text, message] : cases) EXPECT_EQ(refusal(parse_range, text), message) << '"' << text << '"';
 }
@@ -83,9 +93,15 @@ TEST(CardList, ReadsRunTogetherOrSeparatedCardsAndNamesABadOne) {
         EXPECT_EQ(parse_card_list(text), three) << text;
     EXPECT_TRUE(parse_card_list("").empty());
     EXPECT_EQ(parse_range_card("Ah"), (Card{14, 2}));
-    for (const auto& [text, bad] : std::vector<std::pair<std::string, std::string>>{
-             {"6c7x8h", "7x"}, {"6c 7 8h", "7"}, {"6c7d8", "8"}, {"ah", "ah"}})
-        EXPECT_EQ(refusal(parse_card_list, text), "bad card \"" + bad + '"') << text;
+    for (const auto& [text, message] : std::vector<std::pair<std::string, std::string>>{
+             {"6c7x8h", "card \"7x\": 'x' is not a suit"},
+             {"6c 7 8h", "card \"7\": a card is a rank and a suit, such as Ah"},
+             {"6c7d8", "card \"8\": a card is a rank and a suit, such as Ah"},
+             {"ah", "card \"ah\": 'a' is not a rank: ranks are 6789TJQKA in upper case, suits cdhs in lower case"},
+             {"6c10h", "card \"10h\": write T for ten"},
+             {"6c7\xc3\xa9", "card \"6c7\xc3\xa9\": '\xc3\xa9' is not a rank or a suit"},
+             {"6c\n7d", "card \"6c\\n7d\": '\\n' is not a rank or a suit"}})
+        EXPECT_EQ(refusal(parse_card_list, text), message) << text;
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <map>
 #include <stdexcept>
@@ -213,6 +214,30 @@ TEST(RangeEquity, ChoosesExactOnlyWhenItIsQuick) {
     EXPECT_EQ(choose_range_method(make({{"random", "random"}, "", ""})), RangeMethod::monte_carlo);
     EXPECT_EQ(choose_range_method(make({{"random", "random", "random"}, "6c 7d 8h", ""})), RangeMethod::monte_carlo);
     EXPECT_EQ(choose_range_method(make({{"AK", "QQ+", "T9s+"}, "6c 7d 8h", ""})), RangeMethod::exact);
+    // Deciding never counts for long: fifteen wide ranges on a river, and
+    // fifteen hands that the cards left cannot deal (the driver refuses them).
+    const std::vector<const char*> fifteen(15, "random");
+    EXPECT_EQ(choose_range_method(make({fifteen, "6c 7d 8h 9s Tc", ""})), RangeMethod::monte_carlo);
+    const RangeSpot too_many = make({fifteen, "6c 7d 8h 9s Tc", "Jc Jd"});
+    EXPECT_EQ(choose_range_method(too_many), RangeMethod::exact);
+    EXPECT_THROW(range_equity_exact(too_many), std::runtime_error);
+}
+
+// Progress only moves forward, also when a run to a precision finds it needs
+// more trials than it thought; a cancel stops both drivers.
+TEST(RangeEquity, ReportsProgressForwardAndStopsWhenCancelled) {
+    const RangeSpot spot = make({{"QQ+, AK", "random", "T9s, 87s:0.5"}, "", ""});
+    std::vector<double> seen;
+    RangeOptions options{.precision = 0.0015, .seed = 3};
+    options.progress = [](double done, void* context) { static_cast<std::vector<double>*>(context)->push_back(done); };
+    options.progress_context = &seen;
+    range_equity_monte_carlo(spot, options);
+    ASSERT_FALSE(seen.empty());
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+    EXPECT_LE(seen.back(), 1.0);
+    const std::atomic<bool> stop{true};
+    EXPECT_THROW(range_equity_monte_carlo(spot, {.trials = 1'000'000'000, .cancel = &stop}), RangeCancelled);
+    EXPECT_THROW(range_equity_exact(spot, {.cancel = &stop}), RangeCancelled);
 }
 
 } // namespace

@@ -62,7 +62,7 @@ TEST(RangeExports, RefuseBadInputWithStatusAndMessage) {
         {{.ranges = {"AhKd", nullptr}}, 2, VARNOLITH_RANGE_ERROR_ARGUMENT, "range 2: the pointer is null"},
         {{.ranges = {"AhKd", "QQs"}}, 2, VARNOLITH_RANGE_ERROR_RANGE,
          "range 2: item \"QQs\": a pair is neither suited nor offsuit"},
-        {{.board = "6c7dXx"}, 2, VARNOLITH_RANGE_ERROR_CARDS, "board: bad card \"Xx\""},
+        {{.board = "6c7dXx"}, 2, VARNOLITH_RANGE_ERROR_CARDS, "board: card \"Xx\": 'X' is not a rank"},
         {{.board = "6c7d8h9sTcJc"}, 2, VARNOLITH_RANGE_ERROR_CARDS, "board: 6 cards given, at most 5 allowed"},
         {{.dead = "9s 8h"}, 2, VARNOLITH_RANGE_ERROR_CARDS, "card 8h is given twice among the board and dead cards"},
         {{.ranges = {"AA", "AA", "AA"}, .board = "Ad"}, 3, VARNOLITH_RANGE_ERROR_NO_DEAL, "no compatible deal"},
