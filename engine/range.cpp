@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "preflop_ordering.hpp"
 #include "user_text.hpp"
 
 namespace varnolith {
@@ -169,8 +170,57 @@ void refuse_inner_blanks(std::string_view t) {
     }
 }
 
+// "12.5" of "12.5%": a plain decimal above 0 and at most 100.
+double read_percent(std::string_view text) {
+    const std::string_view number = text.substr(0, text.size() - 1);
+    if (number.empty()) refuse("a percentage needs a number, such as 15%");
+    const auto point = number.find('.');
+    const std::string_view whole = number.substr(0, point);
+    const std::string_view fraction = point == std::string_view::npos ? std::string_view{} : number.substr(point + 1);
+    const auto digits = [](std::string_view d) { return std::all_of(d.begin(), d.end(), [](char c) { return c >= '0' && c <= '9'; }); };
+    if (!digits(whole) || !digits(fraction) || whole.size() + fraction.size() == 0 || whole.size() > 3)
+        refuse("a percentage is a plain decimal such as 15% or 12.5%");
+    double value = 0;
+    std::from_chars(number.data(), number.data() + number.size(), value, std::chars_format::fixed);
+    if (!(value > 0.0 && value <= 100.0)) refuse("a percentage is above 0% and at most 100%");
+    return value;
+}
+
+// Every class from place `from` up to `to` of the preflop ordering.
+void add_ordered_classes(int from, int to, std::vector<HoleHand>& out) {
+    for (int place = from; place < to; ++place)
+        add_shape(read_shape(hand_class_name(preflop_ordering()[static_cast<std::size_t>(place)].square)), out);
+}
+
+// "15%": the top of varnolith's preflop ordering; "5%-15%": the classes in
+// the top 15% that are not in the top 5%.
+std::vector<HoleHand> percent_combos(std::string_view t) {
+    if (t.find('+') != std::string_view::npos) refuse("'+' cannot follow a percentage");
+    std::vector<HoleHand> out;
+    const auto dash = t.find('-');
+    if (dash == std::string_view::npos) {
+        if (!t.ends_with('%') || t.find('%') + 1 != t.size()) refuse("a percentage is written 15%");
+        const int classes = top_class_count(read_percent(t));
+        if (classes == 0) refuse("too small to hold a class (AA alone is 0.95%)");
+        add_ordered_classes(0, classes, out);
+        return out;
+    }
+    const std::string_view low = trim(t.substr(0, dash)), high = trim(t.substr(dash + 1));
+    const auto one_percentage = [](std::string_view p) {
+        return p.size() > 1 && p.back() == '%' && p.find('%') + 1 == p.size() && p.find('-') == std::string_view::npos;
+    };
+    if (!one_percentage(low) || !one_percentage(high)) refuse("a band is two percentages, such as 5%-15%");
+    const double from = read_percent(low), to = read_percent(high);
+    if (from >= to) refuse("a band goes from the smaller percentage to the larger, such as 5%-15%");
+    const int first = top_class_count(from), last = top_class_count(to);
+    if (first == last) refuse("no class lies between the two percentages");
+    add_ordered_classes(first, last, out);
+    return out;
+}
+
 std::vector<HoleHand> item_combos(std::string_view t) {
     refuse_inner_blanks(t);
+    if (t.find('%') != std::string_view::npos) return percent_combos(t);
     std::vector<HoleHand> out;
     const auto plus = t.find('+');
     const auto dash = t.find('-');

@@ -28,9 +28,25 @@ TEST(RangeNotation, CountsTheCombinationsOfEachForm) {
         {"AA+", 6},      {"66+", 54},     {"99-66", 24},  {"66-99", 24},    {"AJs-A8s", 16},
         {"8Ao-JAo", 48}, {"KAs", 4},      {"KdAh", 1},    {"random", 630},  {"QQ, QQ", 6},
         {"T9s-76s", 16}, {"KQo-T9o", 48}, {"76s-T9s", 16}, {"99 - 66", 24},
+        // 5% of 630 is 31.5: TT+ (30) is nearer than TT+ with AKs (34).
+        {"5%", 30},      {"15%", 94},     {"5%-15%", 64}, {"100%", 630},    {"10%, 76s", 62},
+        {"12.5% : 0.5", 78},
         {"AK, AKs", 16}, {"random, AA", 630}, {" \tAA , KK\t", 12}, {"AA:1.000", 6}, {"QQ : .5", 6},
     };
     for (const auto& [text, count] : cases) EXPECT_EQ(parse_range(text).size(), count) << text;
+}
+
+// A percentage names whole classes of the ordering, best first; a band is
+// the difference of two tops.
+TEST(RangeNotation, PercentagesAreTopsOfTheOrdering) {
+    const auto listed = [](const char* text) {
+        std::string out;
+        for (const WeightedCombo& c : parse_range(text)) out += hand_text(c.hand) + ' ';
+        return out;
+    };
+    EXPECT_EQ(listed("5%"), listed("AA, KK, QQ, JJ, TT"));
+    EXPECT_EQ(listed("5%-6%"), listed("AKs, AQs")); // 6% is 37.8: 38 is nearer than 34 or 50
+    EXPECT_EQ(parse_range("20%:0.5").front().weight, 0.5);
 }
 
 TEST(RangeNotation, ListsHigherCardFirstInItemOrder) {
@@ -83,6 +99,16 @@ TEST(RangeNotation, RefusesTheFirstBadItemByName) {
         {"K\xc3\xa9", "item \"K\xc3\xa9\": '\xc3\xa9' is not a rank or a suit"},
         {"K\xc3", "item \"K\\xc3\": '\\xc3' is not a rank or a suit"},
         {"A\x1b[31m", "item \"A\\x1b[31m\": '\\x1b' is not a rank or a suit"},
+        {"0%", "item \"0%\": a percentage is above 0% and at most 100%"},
+        {"101%", "item \"101%\": a percentage is above 0% and at most 100%"},
+        {"-5%", "item \"-5%\": a band is two percentages, such as 5%-15%"},
+        {"5%-", "item \"5%-\": a band is two percentages, such as 5%-15%"},
+        {"15%-5%", "item \"15%-5%\": a band goes from the smaller percentage to the larger, such as 5%-15%"},
+        {"%", "item \"%\": a percentage needs a number, such as 15%"},
+        {"1e2%", "item \"1e2%\": a percentage is a plain decimal such as 15% or 12.5%"},
+        {"15%+", "item \"15%+\": '+' cannot follow a percentage"},
+        {"0.4%", "item \"0.4%\": too small to hold a class (AA alone is 0.95%)"},
+        {"5%-5.01%", "item \"5%-5.01%\": no class lies between the two percentages"},
     };
     for (const auto& [text, message] : cases) EXPECT_EQ(refusal(parse_range, text), message) << '"' << text << '"';
 }
