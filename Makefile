@@ -1,4 +1,4 @@
-# The front door: `make run` builds in Release and starts the console,
+# The front door: `make run` builds the console in Release and starts it,
 # `make test` builds and runs every test, `make bench` runs the benchmarks.
 
 PACKAGES := g++ cmake libgtest-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev pkgconf python3 python3-venv
@@ -24,7 +24,10 @@ build: deps
 	cmake --preset release >/dev/null
 	cmake --build --preset release
 
-run: build
+# Only the console and what it links: no tests or benchmarks before the prompt.
+run: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release --target varnolith_cli
 	@./$(RELEASE_DIR)/varnolith_cli
 
 test: deps

@@ -2,11 +2,15 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <charconv>
+#include <iterator>
+#include <string_view>
 #include <limits>
 #include <sstream>
 
 #include "range_equity.hpp"
+#include "user_text.hpp"
 #include "varnolith/varnolith.h"
 
 namespace varnolith {
@@ -34,7 +38,8 @@ constexpr const char* help_text =
     "                     P, a fraction (0 < P < 1)\n"
     "      --seed S       seed the simulation, 0 to 18446744073709551615; a seed\n"
     "                     gives the same result at any thread count. Without it a\n"
-    "                     random seed is used and reported\n"
+    "                     random seed below 2^53 is used and reported (JSON\n"
+    "                     readers that hold numbers as doubles read it exactly)\n"
     "      --threads N    threads to use, 1 to 256 (default: every core)\n"
     "      --categories   also tell how often each player's final hand is of each\n"
     "                     category, high card to straight flush\n"
@@ -45,7 +50,12 @@ constexpr const char* help_text =
     "                     offsuit below; a cell holds the class's equity, blank\n"
     "                     when no live combination of the range is in it. On a\n"
     "                     terminal the cells are coloured, unless NO_COLOR is set\n"
-    "      --svg FILE     also write the squares to FILE as an SVG picture\n"
+    "                     (24-bit colour when COLORTERM is truecolor or 24bit)\n"
+    "      --svg FILE     also write the squares to FILE as an SVG picture; with\n"
+    "                     FILE -, write only the picture, to standard output\n"
+    "      --scale KIND   the squares' colours, red through yellow to green:\n"
+    "                     absolute (the default), yellow at 50%; or fair, yellow\n"
+    "                     at the fair share, 1/n of the pot for n players\n"
     "      --json         print one JSON object instead of the table\n"
     "  -h, --help         print this help and exit\n"
     "      --version      print the version and exit\n"
@@ -53,7 +63,9 @@ constexpr const char* help_text =
     "--exact, --trials and --precision exclude one another. Without any of them a\n"
     "spot is enumerated when that takes about a second or less, and simulated\n"
     "otherwise until every player's standard error is at most 0.0005 (0.05\n"
-    "percentage points).\n"
+    "percentage points). On a terminal a long run shows \"NN.N% done\": the boards\n"
+    "settled, or the trials done of those the run expects to need; it never goes\n"
+    "back. Ctrl-C stops a run at once, with no report.\n"
     "\n"
     "A range is a list of items separated by commas. A card is a rank 6789TJQKA\n"
     "and a suit cdhs.\n"
@@ -65,10 +77,13 @@ constexpr const char* help_text =
     "  ATs+       the second rank up to just below the first: ATs, AJs, AQs, AKs\n"
     "  99-66      99, 88, 77, 66\n"
     "  AJs-A8s    AJs, ATs, A9s, A8s\n"
+    "  T9s-76s    the same gap stepping down: T9s, 98s, 87s, 76s (KQo-T9o too)\n"
     "  random     all 630 combinations\n"
     "  AKs:0.5    any item with a weight, above 0 and at most 1 (default 1)\n"
-    "A range with blanks is one argument: quote it. Board and dead cards are\n"
-    "written run together (6c7d8h) or separated by blanks or commas.\n"
+    "An item named again keeps its first place and takes the last weight given\n"
+    "(\"AK, AKs:0.5\": AKs at half weight). A range with blanks is one argument:\n"
+    "quote it. Board and dead cards are written run together (6c7d8h) or\n"
+    "separated by blanks or commas.\n"
     "\n"
     "Examples:\n"
     "  varnolith AhKd QsQc -b 6c7d8h\n"
@@ -76,7 +91,7 @@ constexpr const char* help_text =
     "  varnolith --json --categories TT-88 \"AK, AQs\" -b Kh9c8d\n"
     "\n"
     "Exit status: 0 done; 1 no deal is possible, the SVG cannot be written, or\n"
-    "another failure; 2 a usage error.\n";
+    "another failure; 2 a usage error; 130 interrupted.\n";
 
 std::string version_text() {
     std::ostringstream text;
@@ -94,9 +109,39 @@ bool read_whole(const std::string& text, T low, T high, T& value) {
     return error == std::errc{} && stop == end && value >= low && value <= high;
 }
 
+// Numbers are taken as text and read here, so that a bad one gets our message.
 struct WholeNumbers {
-    std::string trials, seed, threads;
+    std::string trials, precision, seed, threads;
 };
+
+bool read_fraction(const std::string& text, double& value) {
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value, std::chars_format::fixed);
+    return !text.empty() && error == std::errc{} && stop == end && value > 0.0 && value < 1.0;
+}
+
+// The option a CLI11 "value missing" refers to: the first one that takes a
+// value and has none after it.
+std::string option_without_value(int argc, const char* const* argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        static constexpr std::string_view takes_value[] = {"-b", "--board", "-d", "--dead", "--trials",
+                                                           "--precision", "--seed", "--threads", "--svg", "--scale"};
+        const bool wanted = std::find(std::begin(takes_value), std::end(takes_value), arg) != std::end(takes_value);
+        if (wanted && (i + 1 == argc || std::string_view(argv[i + 1]).starts_with("--"))) return std::string(arg);
+    }
+    return {};
+}
+
+std::string parse_error_text(const CLI::ParseError& e, int argc, const char* const* argv) {
+    if (dynamic_cast<const CLI::ExcludesError*>(&e) != nullptr)
+        return "--exact, --trials and --precision exclude one another: give at most one";
+    if (dynamic_cast<const CLI::ArgumentMismatch*>(&e) != nullptr) {
+        const std::string option = option_without_value(argc, argv);
+        return option.empty() ? "an option is missing its value" : option + ": a value is missing";
+    }
+    return shown_text(e.what());
+}
 
 // The checks CLI11 cannot say the way we want them said.
 std::string value_check(CommandOptions& o, const WholeNumbers& text, const CLI::App& app) {
@@ -104,17 +149,26 @@ std::string value_check(CommandOptions& o, const WholeNumbers& text, const CLI::
     if (count < 2 || count > max_range_players)
         return "give two to fifteen ranges, one per player (got " + std::to_string(count) + ")";
     const auto most_trials = std::numeric_limits<int64_t>::max();
+    for (const std::string& extra : app.remaining())
+        return extra.starts_with("-") ? "unknown option " + shown_text(extra) + " (varnolith --help lists them)"
+                                      : "unexpected argument " + shown_text(extra);
     if (app.count("--trials") > 0 && !read_whole(text.trials, int64_t{1}, most_trials, o.trials))
-        return "--trials: N must be a whole number of at least 1 (got " + text.trials + ")";
-    if (app.count("--precision") > 0 && !(o.precision > 0.0 && o.precision < 1.0))
-        return "--precision: P must be above 0 and below 1 (got " + app["--precision"]->as<std::string>() + ")";
+        return "--trials: N must be a whole number of at least 1 (got " + shown_text(text.trials) + ")";
+    if (app.count("--precision") > 0 && !read_fraction(text.precision, o.precision))
+        return "--precision: P must be a decimal fraction above 0 and below 1, such as 0.001 (got " +
+               shown_text(text.precision) + ")";
     o.seed_given = app.count("--seed") > 0;
     if (o.seed_given && !read_whole(text.seed, uint64_t{0}, std::numeric_limits<uint64_t>::max(), o.seed))
-        return "--seed: S must be a whole number from 0 to 18446744073709551615 (got " + text.seed + ")";
+        return "--seed: S must be a whole number from 0 to 18446744073709551615 (got " + shown_text(text.seed) + ")";
     if (app.count("--threads") > 0 && !read_whole(text.threads, 1, max_threads, o.threads))
         return "--threads: N must be a whole number from 1 to " + std::to_string(max_threads) + " (got " +
-               text.threads + ")";
+               shown_text(text.threads) + ")";
     if (app.count("--svg") > 0 && o.svg.empty()) return "--svg: FILE must not be empty";
+    if (app.count("--scale") > 0) {
+        const std::string kind = app["--scale"]->as<std::string>();
+        if (kind == "fair") o.scale = ColourScale::fair;
+        else if (kind != "absolute") return "--scale: must be absolute or fair (got " + shown_text(kind) + ")";
+    }
     return {};
 }
 
@@ -124,6 +178,7 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
     ParsedCommandLine parsed;
     CommandOptions& o = parsed.options;
     CLI::App app{"", "varnolith"};
+    app.allow_extras(); // an unknown option is named in our words, below
     app.set_version_flag("--version", version_text());
     app.add_option("RANGE", o.ranges);
     app.add_option("-b,--board", o.board);
@@ -131,7 +186,7 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
     WholeNumbers whole;
     auto* exact = app.add_flag("--exact", o.exact);
     auto* trials = app.add_option("--trials", whole.trials);
-    auto* precision = app.add_option("--precision", o.precision);
+    auto* precision = app.add_option("--precision", whole.precision);
     exact->excludes(trials);
     exact->excludes(precision);
     trials->excludes(precision);
@@ -141,6 +196,7 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
     app.add_flag("--by-hand", o.by_hand);
     app.add_flag("--grid", o.grid);
     app.add_option("--svg", o.svg);
+    app.add_option("--scale");
     app.add_flag("--json", o.json);
     try {
         app.parse(argc, argv);
@@ -149,7 +205,7 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
     } catch (const CLI::CallForVersion& e) {
         return {CommandLineOutcome::print, {}, std::string(e.what()) + "\n"};
     } catch (const CLI::ParseError& e) {
-        return {CommandLineOutcome::usage_error, {}, e.what()};
+        return {CommandLineOutcome::usage_error, {}, parse_error_text(e, argc, argv)};
     }
     parsed.text = value_check(o, whole, app);
     if (!parsed.text.empty()) parsed.outcome = CommandLineOutcome::usage_error;

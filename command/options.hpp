@@ -7,6 +7,9 @@
 
 namespace varnolith {
 
+// How the grid's colours run: yellow at one half, or at the fair share 1/n.
+enum class ColourScale { absolute, fair };
+
 struct CommandOptions {
     std::vector<std::string> ranges; // as given, one per player
     std::string board;
@@ -20,7 +23,8 @@ struct CommandOptions {
     bool categories = false;
     bool by_hand = false;
     bool grid = false;
-    std::string svg; // the picture's file; empty when not asked for
+    std::string svg; // the picture's file, "-" for standard output; empty when not asked for
+    ColourScale scale = ColourScale::absolute;
     bool json = false;
 };
 

@@ -11,7 +11,8 @@ namespace {
 // A quick run shows nothing, and a slow one redraws a few times a second at most.
 constexpr auto first_draw = std::chrono::milliseconds(500);
 constexpr auto redraw = std::chrono::milliseconds(200);
-constexpr std::size_t line_width = 12; // "\r100.0% done"
+// "100.0% done" and the "^C" a terminal echoes after it on an interrupt.
+constexpr std::size_t line_width = 14;
 
 } // namespace
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "grid.hpp"
 #include "options.hpp"
 #include "range_equity.hpp"
 
@@ -21,7 +22,7 @@ struct CommandReport {
     const RangeSpot& spot;
     const RangeResult& result;
     double elapsed_seconds = 0;
-    bool colour = false; // the grid's cells coloured for a terminal
+    TerminalColour colour = TerminalColour::none; // the grid's cells coloured for a terminal
 };
 
 void write_text_report(std::ostream& out, const CommandReport& report);
@@ -30,7 +31,7 @@ void write_json_report(std::ostream& out, const CommandReport& report);
 // Each player's square of hand classes, equity in percent in every cell.
 void write_grid_text(std::ostream& out, const CommandReport& report);
 
-// The same squares side by side as one SVG picture. Nothing in it varies
+// The same squares, four to a row, as one SVG picture. Nothing in it varies
 // from run to run but what the result does.
 std::string svg_picture(const CommandReport& report);
 

@@ -36,8 +36,11 @@ Json player_json(const std::string& range, const RangePlayerResult& p, const Com
     if (options.by_hand) {
         Json hands = Json::array();
         for (const HandEquity& h : p.hands)
-            hands.push_back(
-                Json{{"hand", hand_text(h.hand)}, {"weight", h.weight}, {"equity", fraction_or_null(h.equity)}});
+            // "weight" is the old name of "share", kept for the scripts that read it.
+            hands.push_back(Json{{"hand", hand_text(h.hand)},
+                                 {"share", h.weight},
+                                 {"weight", h.weight},
+                                 {"equity", fraction_or_null(h.equity)}});
         player["hands"] = std::move(hands);
     }
     if (options.grid) {

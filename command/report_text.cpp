@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "grid.hpp"
 #include "report.hpp"
 
 namespace varnolith {
@@ -44,17 +45,6 @@ std::string percent(double fraction) {
     if (std::isnan(fraction)) return "-";
     char text[32];
     std::snprintf(text, sizeof text, "%.3f", 100.0 * fraction);
-    return text;
-}
-
-// 1234567 -> "1,234,567"
-std::string grouped(uint64_t n) {
-    const std::string digits = std::to_string(n);
-    std::string text;
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0) text += ',';
-        text += digits[i];
-    }
     return text;
 }
 
@@ -105,7 +95,8 @@ void write_hands(std::ostream& out, const CommandReport& report) {
         std::vector<Row> rows;
         for (const HandEquity& h : report.result.players[i].hands)
             rows.push_back({hand_text(h.hand), percent(h.weight), percent(h.equity)});
-        write_table(out, {{"Hand", true}, {"Weight"}, {"Equity"}}, rows);
+        // Share: how much of the player's deals hold the combination, not the weight typed.
+        write_table(out, {{"Hand", true}, {"Share"}, {"Equity"}}, rows);
     }
 }
 

@@ -36,7 +36,7 @@ int complain(std::ostream& err, const std::string& message, int status) {
 } // namespace
 
 int run_command(int argc, const char* const* argv, std::ostream& out, std::ostream& err, bool show_progress,
-                bool colour) {
+                TerminalColour colour, const std::atomic<bool>* interrupt) {
     const ParsedCommandLine parsed = parse_command_line(argc, argv);
     if (parsed.outcome == CommandLineOutcome::print) {
         out << parsed.text;
@@ -53,16 +53,25 @@ int run_command(int argc, const char* const* argv, std::ostream& out, std::ostre
             run.options.progress = draw_progress;
             run.options.progress_context = &line;
         }
+        run.options.cancel = interrupt;
         const RangeResult result = run_range_equity(spot, run);
+        if (interrupt != nullptr && interrupt->load()) throw RangeCancelled{};
         const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - line.start;
         erase_progress(line);
         const CommandReport report{o, spot, result, elapsed.count(), colour};
+        if (o.svg == "-") {
+            out << svg_picture(report); // the picture alone, for a pipe
+            return 0;
+        }
         if (!o.svg.empty()) write_svg_file(o.svg, report); // a failure leaves no report
         if (o.json)
             write_json_report(out, report);
         else
             write_text_report(out, report);
         return 0;
+    } catch (const RangeCancelled&) {
+        erase_progress(line);
+        return status_interrupted;
     } catch (const std::invalid_argument& e) {
         erase_progress(line);
         return complain(err, e.what(), status_usage);

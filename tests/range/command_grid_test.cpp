@@ -1,15 +1,18 @@
 // The range grid drawn in-process: the class of a combination and its place
-// in the square, the terminal's colours, the SVG's titles. The command's tests
-// check the plain square and the cells against --by-hand.
+// in the square, the terminal's colours, the scales, the SVG's cells, titles
+// and rows. The command's tests check the plain square and the cells against
+// --by-hand.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <regex>
 #include <sstream>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "card_text.hpp"
 #include "grid.hpp"
@@ -39,16 +42,57 @@ TEST(CommandGrid, PlacesEveryCombinationInTheCellOfItsClass) {
     }
 }
 
-TEST(CommandGrid, ColoursOnlyATerminalWithoutNoColor) {
-    const std::tuple<bool, const char*, bool> cases[] = {
-        {true, nullptr, true}, {true, "", true}, {true, "1", false}, {false, nullptr, false}, {false, "", false}};
-    for (const auto& [terminal, no_color, colour] : cases)
-        EXPECT_EQ(colour_wanted(terminal, no_color), colour) << terminal << " " << (no_color ? no_color : "unset");
+TEST(CommandGrid, ColoursOnlyATerminalWithoutNoColorAsDeepAsColortermSays) {
+    using enum TerminalColour;
+    const std::tuple<bool, const char*, const char*, TerminalColour> cases[] = {
+        {true, nullptr, nullptr, cube},      {true, "", "", cube},          {true, nullptr, "truecolor", rgb},
+        {true, nullptr, "24bit", rgb},       {true, nullptr, "yes", cube},  {true, "1", "truecolor", none},
+        {false, nullptr, "truecolor", none}, {false, "", nullptr, none},
+    };
+    for (const auto& [terminal, no_color, colorterm, colour] : cases)
+        EXPECT_EQ(terminal_colour(terminal, no_color, colorterm), colour)
+            << terminal << " " << (no_color ? no_color : "unset") << " " << (colorterm ? colorterm : "unset");
 }
 
-TEST(CommandGrid, ScaleRunsFromRedToGreen) {
-    const std::pair<double, int> cases[] = {{-0.5, 203}, {0.0, 203}, {0.5, 222}, {1.0, 72}, {1.5, 72}};
-    for (const auto& [equity, colour] : cases) EXPECT_EQ(terminal_colour(equity_colour(equity)), colour) << equity;
+TEST(CommandGrid, ScaleRunsFromRedThroughYellowToGreen) {
+    const std::tuple<double, int, std::string> cases[] = {{-0.5, 203, "#f8696b"}, {0.0, 203, "#f8696b"},
+                                                          {0.5, 228, "#ffeb84"},  {1.0, 72, "#63be7b"},
+                                                          {1.5, 72, "#63be7b"}};
+    for (const auto& [position, cube, rgb] : cases) {
+        const Rgb c = scale_colour(position);
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "#%02x%02x%02x", c.red, c.green, c.blue);
+        EXPECT_EQ(cube_colour(position), cube) << position;
+        EXPECT_EQ(hex, rgb) << position;
+    }
+}
+
+// A 36% class and a 55% class once shared one colour of the cube.
+TEST(CommandGrid, NeighbouringTenthsOfTheCubeDiffer) {
+    for (int tenth = 0; tenth < 10; ++tenth)
+        EXPECT_NE(cube_colour(tenth / 10.0), cube_colour((tenth + 1) / 10.0)) << tenth;
+    EXPECT_NE(cube_colour(0.36), cube_colour(0.55));
+}
+
+// Yellow at 1/n, red and green at the ends; two players see the absolute scale.
+TEST(CommandGrid, FairScaleHasTheFairShareInTheMiddle) {
+    const std::tuple<ColourScale, std::size_t, double, double> cases[] = {
+        {ColourScale::absolute, 6, 0.3, 0.3}, {ColourScale::fair, 2, 0.3, 0.3},
+        {ColourScale::fair, 3, 1.0 / 3, 0.5}, {ColourScale::fair, 3, 1.0 / 6, 0.25},
+        {ColourScale::fair, 3, 2.0 / 3, 0.75}, {ColourScale::fair, 3, 0.0, 0.0},
+        {ColourScale::fair, 3, 1.0, 1.0},     {ColourScale::fair, 5, 0.6, 0.75},
+    };
+    for (const auto& [scale, players, equity, position] : cases) {
+        const double middle = scale_middle(scale, players);
+        EXPECT_NEAR(scale_position(equity, middle), position, 1e-12) << players << " " << equity;
+        EXPECT_NEAR(scale_equity(position, middle), equity, 1e-12) << players << " " << position;
+    }
+}
+
+TEST(CommandGrid, CountsAreGroupedByThousands) {
+    const std::pair<uint64_t, const char*> cases[] = {
+        {0, "0"}, {999, "999"}, {1000, "1,000"}, {100000, "100,000"}, {1011168, "1,011,168"}};
+    for (const auto& [n, text] : cases) EXPECT_EQ(grouped(n), text);
 }
 
 struct Drawn {
@@ -62,29 +106,107 @@ struct Drawn {
         spot.board = parse_card_list(board);
         result = range_equity_exact(spot);
     }
-    CommandReport report(bool colour) const { return {options, spot, result, 0, colour}; }
-    std::string text(bool colour) const {
+    CommandReport report(TerminalColour colour = TerminalColour::none) const {
+        return {options, spot, result, 0, colour};
+    }
+    std::string text(TerminalColour colour = TerminalColour::none) const {
         std::ostringstream out;
         write_grid_text(out, report(colour));
         return out.str();
     }
 };
 
+std::string unpainted(const std::string& text) { return std::regex_replace(text, std::regex("\x1b\\[[0-9;]*m"), ""); }
+
 TEST(CommandGrid, ColouredSquareIsThePlainOnePainted) {
     const Drawn d({"QQ+, AK, A9s+", "TT-77, AQo+, KQs"}, "6c7d8h");
-    const std::string coloured = d.text(true);
-    EXPECT_NE(coloured.find("\x1b[30;48;5;"), std::string::npos);
-    const std::string stripped = std::regex_replace(coloured, std::regex("\x1b\\[[0-9;]*m"), "");
-    EXPECT_EQ(stripped, d.text(false) + "\nScale     0%   25%   50%   75%  100%\n");
+    const std::pair<TerminalColour, const char*> cases[] = {{TerminalColour::cube, "\x1b[30;48;5;228m   50%"},
+                                                            {TerminalColour::rgb, "\x1b[30;48;2;255;235;132m   50%"}};
+    for (const auto& [colour, yellow] : cases) {
+        const std::string coloured = d.text(colour);
+        EXPECT_NE(coloured.find(yellow), std::string::npos) << coloured;
+        EXPECT_EQ(unpainted(coloured),
+                  d.text() + "\nScale     0%   10%   20%   30%   40%   50%   60%   70%   80%   90%  100%\n");
+    }
+}
+
+TEST(CommandGrid, FairScaleIsSaidUnderTheSquaresAndInThePicture) {
+    Drawn d({"AA", "KK", "QQ"}, "6c7d8h");
+    d.options.scale = ColourScale::fair;
+    const std::string text = unpainted(d.text(TerminalColour::cube));
+    EXPECT_TRUE(text.ends_with("\nScale     0%  6.7% 13.3%   20% 26.7% 33.3% 46.7%   60% 73.3% 86.7%  100%"
+                               "  yellow at the fair share, 1/3\n"))
+        << text;
+    const std::string svg = svg_picture(d.report());
+    for (const char* label : {">16.7%<", ">33.3%<", ">66.7%<", "percent; yellow at the fair share, 1/3<"})
+        EXPECT_NE(svg.find(label), std::string::npos) << label;
 }
 
 // Its cells are counted by grid_svg_check.py on the README's picture.
 TEST(CommandGrid, SvgEscapesTheRangesInItsTitles) {
     Drawn d({"QQ+, AKs", "AQo, KQo"}, "Kh9c8d");
     d.options.ranges[1] = "AQo & <KQo>";
-    const std::string svg = svg_picture(d.report(false));
+    const std::string svg = svg_picture(d.report());
     EXPECT_NE(svg.find(">AQo &amp; &lt;KQo&gt;</text>"), std::string::npos);
     EXPECT_EQ(svg.find("<KQo>"), std::string::npos);
+}
+
+// The cell whose title starts "AKs:", or "" when there is none.
+std::string svg_cell(const std::string& svg, const std::string& name) {
+    const std::size_t start = svg.find("<g><title>" + name + ":");
+    return start == std::string::npos ? "" : svg.substr(start, svg.find("</g>", start) - start);
+}
+
+// Weights average over live combinations only: AsKs is on the board.
+TEST(CommandGrid, SvgFillsACellUpToItsWeightAndTitlesIt) {
+    const Drawn d({"AKs, AhKh:0.2, QsQh, JJ:0.5", "TT"}, "Ks7d6c");
+    const std::string svg = svg_picture(d.report());
+    const std::tuple<std::string, std::string, int> cases[] = {
+        {"AKs", "AKs: 3 combos, weight 73.3%, equity ", 29},
+        {"QQ", "QQ: 1 combo, weight 100%, equity ", 40},
+        {"JJ", "JJ: 6 combos, weight 50%, equity ", 20},
+        {"TT", "TT: 6 combos, weight 100%, equity ", 40},
+    };
+    for (const auto& [name, title, filled] : cases) {
+        const std::string cell = svg_cell(svg, name);
+        EXPECT_TRUE(cell.starts_with("<g><title>" + title)) << cell;
+        std::smatch height;
+        const bool part = filled < 40;
+        EXPECT_EQ(std::regex_search(cell, height, std::regex("class=\"weight\"[^>]* height=\"([0-9]+)\"")), part)
+            << cell;
+        if (part) {
+            EXPECT_EQ(height[1], std::to_string(filled)) << cell;
+        }
+        EXPECT_EQ(cell.find("#f2f2f2") != std::string::npos, part) << cell;
+    }
+    // Two players' titles and one for each of the four classes drawn; none for a blank cell.
+    int titles = 0;
+    for (std::size_t at = svg.find("<title>"); at != std::string::npos; at = svg.find("<title>", at + 1)) ++titles;
+    EXPECT_EQ(titles, 6);
+}
+
+TEST(CommandGrid, SvgWrapsMoreThanFourPlayersOntoAnotherRow) {
+    const std::vector<std::string> five{"AhAd", "KhKd", "QhQd", "JhJd", "ThTd"};
+    const Drawn d(five, "6c7c8s9s6d"), four({five.begin(), five.end() - 1}, "6c7c8s9s6d");
+    const std::string svg = svg_picture(d.report());
+    const std::regex player("class=\"player\" transform=\"translate\\(([0-9]+),([0-9]+)\\)\"");
+    std::vector<std::pair<int, int>> at;
+    for (auto m = std::sregex_iterator(svg.begin(), svg.end(), player); m != std::sregex_iterator(); ++m)
+        at.emplace_back(std::stoi((*m)[1]), std::stoi((*m)[2]));
+    ASSERT_EQ(at.size(), 5u);
+    for (std::size_t i = 1; i < 4; ++i) EXPECT_EQ(at[i].second, at[0].second);
+    EXPECT_EQ(at[4].first, at[0].first);
+    EXPECT_GT(at[4].second, at[0].second);
+    const auto width = [](const std::string& picture) { return picture.substr(0, picture.find(" height=")); };
+    EXPECT_EQ(width(svg), width(svg_picture(four.report())));
+}
+
+TEST(CommandGrid, SvgHeadingGroupsTrialsAsTheTableDoes) {
+    Drawn d({"AA", "KK"}, "6c7d8h");
+    d.result.method = RangeMethod::monte_carlo;
+    d.result.trials = 1011168;
+    d.result.seed = 7;
+    EXPECT_NE(svg_picture(d.report()).find("Monte Carlo, 1,011,168 trials, seed 7<"), std::string::npos);
 }
 
 } // namespace

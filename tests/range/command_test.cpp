@@ -6,6 +6,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -72,6 +75,54 @@ TEST(VarnolithCommand, SimulatesAlikeOnAnyThreadCount) {
 
 // Usage errors exit 2, spots without a compatible deal 1: one line, no report.
 // The messages themselves are the notation's and the spot reader's.
+// Messages in the command's own words, whole; a bad character is named whole
+// and a newline typed into an argument does not break the line.
+TEST(VarnolithCommand, SaysWhatToFix) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"AA KK --precision 0.05%",
+         "--precision: P must be a decimal fraction above 0 and below 1, such as 0.001 (got 0.05%)"},
+        {"AA KK --foo", "unknown option --foo (varnolith --help lists them)"},
+        {"AA KK --board", "--board: a value is missing"},
+        {"AA KK --exact --precision 0.01", "--exact, --trials and --precision exclude one another: give at most one"},
+        {"aks KK", "range 1: item \"aks\": 'a' is not a rank: ranks are 6789TJQKA in upper case, suits cdhs in lower case"},
+        {"AA KK -b 6c10h", "board: card \"10h\": write T for ten"},
+        {"'QQ+ AKs' KK", "range 1: item \"QQ+ AKs\": separate items with commas"},
+        {"\"$(printf 'AA\\nKK')\" QQ", "range 1: item \"AA\\nKK\": '\\n' is not a rank or a suit"},
+        {"AA KK --seed \"$(printf '1\\n2')\"", "--seed: S must be a whole number from 0 to 18446744073709551615 (got 1\\n2)"},
+        {"AhKd AhQc", "no compatible deal: Ah is in the hands of players 1 and 2"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        SCOPED_TRACE(arguments);
+        const Process p = run(arguments);
+        EXPECT_EQ(p.err, "varnolith: " + message + "\n");
+        EXPECT_EQ(p.status, message.starts_with("no compatible") ? 1 : 2);
+    }
+}
+
+// Ctrl-C stops even a run of hours at once: status 130, no report.
+TEST(VarnolithCommand, StopsAtOnceOnInterrupt) {
+    const auto dir = std::filesystem::temp_directory_path() / ("varnolith_interrupt_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string out = (dir / "out").string();
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (!std::freopen(out.c_str(), "w", stdout)) ::_exit(99);
+        ::execl(VARNOLITH_COMMAND_PATH, "varnolith", "--exact", "QQ+, AK", "random", "random", nullptr);
+        ::_exit(98);
+    }
+    ::usleep(500'000);
+    const auto sent = std::chrono::steady_clock::now();
+    ::kill(child, SIGINT);
+    int raw = 0;
+    ::waitpid(child, &raw, 0);
+    const std::chrono::duration<double> waited = std::chrono::steady_clock::now() - sent;
+    EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 130) << raw;
+    EXPECT_LT(waited.count(), 5.0);
+    EXPECT_EQ(std::filesystem::file_size(out), 0u);
+    std::filesystem::remove_all(dir);
+}
+
 TEST(VarnolithCommand, RefusesWithOneLine) {
     const std::tuple<std::string, int, std::string> cases[] = {
         {"--frobnicate AhKd QsQc", 2, "varnolith: "},
@@ -82,8 +133,13 @@ TEST(VarnolithCommand, RefusesWithOneLine) {
         {"AhKd QsQc --trials 0", 2, "varnolith: --trials"},
         {"AA AA AA -b Ac", 1, "varnolith: no compatible deal"},
         {"AhKd QsQc --svg ''", 2, "varnolith: --svg"},
+        {"AhKd QsQc --scale relative", 2, "varnolith: --scale: must be absolute or fair (got relative)\n"},
         {"AhKd QsQc --svg /nonexistent/grid.svg", 1,
          "varnolith: cannot write /nonexistent/grid.svg: No such file or directory"},
+        // The default method decides at once that this cannot be dealt.
+        {"-b 6c7d8h9sTc -d JcJd random random random random random random random random random random random "
+         "random random random random",
+         1, "varnolith: no compatible deal: 15 hands leave 0 cards for the board\n"},
     };
     for (const auto& [arguments, status, start] : cases) {
         SCOPED_TRACE(arguments);
@@ -119,7 +175,8 @@ TEST(VarnolithCommand, GridAgreesWithTheHands) {
                                                     "full house", "flush", "four of a kind", "straight flush"}));
         std::map<std::string, std::pair<double, double>> sums; // class -> weight, weight * equity
         for (const Json& h : player["hands"]) {
-            ASSERT_EQ(keys(h), (Keys{"hand", "weight", "equity"}));
+            ASSERT_EQ(keys(h), (Keys{"hand", "share", "weight", "equity"}));
+            EXPECT_EQ(h["share"], h["weight"]);
             auto& [weight, share] = sums[class_of(h["hand"])];
             weight += h["weight"].get<double>();
             if (!h["equity"].is_null()) share += h["weight"].get<double>() * h["equity"].get<double>();

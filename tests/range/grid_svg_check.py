@@ -1,5 +1,6 @@
-"""The README's grid picture is what the command draws today, and well-formed
-SVG with 81 cells for each player.
+"""The README's grid picture is what the command draws today, to a file and
+alone to standard output with --svg -, and well-formed SVG with 81 cells for
+each player.
 
 Usage: grid_svg_check.py VARNOLITH DOCS_SVG
 """
@@ -22,6 +23,9 @@ def main(command, docs):
         subprocess.run([command, *OPTIONS, "--svg", drawn, *RANGES], check=True, stdout=subprocess.DEVNULL)
         with open(drawn, "rb") as f:
             picture = f.read()
+    piped = subprocess.run([command, *OPTIONS, "--svg", "-", *RANGES], check=True, stdout=subprocess.PIPE).stdout
+    if piped != picture:
+        sys.exit("--svg - does not write the picture alone to standard output")
     with open(docs, "rb") as f:
         if f.read() != picture:
             sys.exit(f"{docs} is not what the command draws today: run it again as the README says")
