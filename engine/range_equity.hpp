@@ -48,6 +48,10 @@ struct RangeResult {
     uint64_t boards = 0; // exact: board completions settled for each deal
     int64_t trials = 0;  // Monte Carlo: completed deals (rejected draws not counted)
     uint64_t seed = 0;   // Monte Carlo: the seed the run used
+    // Exact: the weights of the compatible deals summed over their boards. Two
+    // spots with the same number of boards per deal compare by it as by their
+    // probabilities.
+    double deal_weight = 0;
     std::vector<RangePlayerResult> players;
 };
 

@@ -289,6 +289,7 @@ RangeResult finish(const PreparedSpot& spot, const Layout& layout, const std::ve
     double total = 0;
     for (std::size_t i = 0; i < spot.live[0].size(); ++i) total += sums[combos_at + 2 * i + 1];
     if (!(total > 0)) throw std::runtime_error("no compatible deal: the ranges cannot be dealt without a card held twice");
+    result.deal_weight = total;
     for (std::size_t p = 0; p < spot.live.size(); ++p) {
         const double* own = sums.data() + layout.offset[p];
         RangePlayerResult& player = result.players[p];

@@ -13,6 +13,7 @@
 #include "enumeration.hpp"
 #include "evaluator.hpp"
 #include "range_equity.hpp"
+#include "range_next_card.hpp"
 
 namespace varnolith {
 namespace {
@@ -221,6 +222,36 @@ TEST(RangeEquity, ChoosesExactOnlyWhenItIsQuick) {
     const RangeSpot too_many = make({fifteen, "6c 7d 8h 9s Tc", "Jc Jd"});
     EXPECT_EQ(choose_range_method(too_many), RangeMethod::exact);
     EXPECT_THROW(range_equity_exact(too_many), std::runtime_error);
+}
+
+// The next card's probabilities add up to 1 and, weighted by them, its
+// equities to the spot's; one row against the plain two-hand enumeration.
+TEST(NextCardTable, AddsUpToTheSpotAndMatchesThePlainWalk) {
+    for (const Spot& s : {Spot{{"QQ+, AK:0.5", "JJ-88, AQs+", "T9s"}, "Kh 9c 8d", ""},
+                          Spot{{"AhKd", "QsQc"}, "6c 7d 8h", ""}, Spot{{"random", "AA"}, "Ac 7d 8h 9s", "6c"}}) {
+        const RangeSpot spot = make(s);
+        const std::vector<NextCard> table = next_card_table(spot);
+        const RangeResult whole = range_equity_exact(spot);
+        double probability = 0;
+        std::vector<double> equity(spot.ranges.size());
+        for (const NextCard& row : table) {
+            probability += row.probability;
+            for (std::size_t p = 0; p < equity.size(); ++p) equity[p] += row.probability * row.equity[p];
+        }
+        EXPECT_NEAR(probability, 1.0, 1e-12) << s.ranges[0];
+        for (std::size_t p = 0; p < equity.size(); ++p) EXPECT_NEAR(equity[p], whole.players[p].equity, 1e-12);
+    }
+    const RangeSpot spot = make({{"AhKd", "QsQc"}, "6c 7d 8h", ""});
+    const std::vector<NextCard> table = next_card_table(spot);
+    ASSERT_EQ(table.size(), 29u); // 36 less the flop and the four cards held
+    const auto nine = std::find_if(table.begin(), table.end(), [](const NextCard& r) { return r.card == Card{9, 3}; });
+    ASSERT_NE(nine, table.end());
+    const std::vector<HoleHand> hands{parse_range("AhKd")[0].hand, parse_range("QsQc")[0].hand};
+    const EquityResult plain = enumerate_equity(hands, parse_card_list("6c 7d 8h 9s"));
+    EXPECT_NEAR(nine->equity[0], plain.equity(0), 1e-12);
+    EXPECT_NEAR(nine->probability, 1.0 / 29, 1e-12);
+    EXPECT_THROW(next_card_table(make({{"AA", "KK"}, "", ""})), std::invalid_argument);
+    EXPECT_THROW(next_card_table(make({{"AA", "KK"}, "6c 7d 8h 9s Tc", ""})), std::invalid_argument);
 }
 
 // Progress only moves forward, also when a run to a precision finds it needs
