@@ -10,6 +10,9 @@ for player in spot.players:
     print(f"{player.range:8} {player.combos:3} combos  equity {player.equity:.4f}  "
           f"win {player.win:.4f}  tie {player.tie:.4f}")
 
+# Printed, a result is the command's table; here with a dead card.
+print(varnolith.range_equity(["AKs", "QQ+, AK"], board="6c7d8h", dead="Ts"))
+
 # Before the flop against a random hand, simulated; the seed makes it repeat.
 # by_hand adds each combination's weight and equity.
 run = varnolith.range_equity(["JJ+, AKs", "random"], trials=200_000, seed=7, by_hand=True)

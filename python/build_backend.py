@@ -1,5 +1,7 @@
 """The build backend behind `pip install .`: CMake builds the two libraries,
 and the wheel holds the varnolith package with both beside its modules.
+`pip install -e .` builds them into python/varnolith/ of the source tree
+instead, and installs a .pth file that puts python/ on sys.path.
 
 Standard library only, so that pip needs nothing from a package index, not
 even with its default build isolation: setuptools alone cannot write a wheel
@@ -26,6 +28,13 @@ SUMMARY = "Short-Deck (36-card) Hold'em equity: hands, ranges, hand values"
 REQUIRES_PYTHON = ">=3.9"
 # The files the package loads with ctypes, and the CMake targets that make them.
 LIBRARIES = {"libvarnolith.so.1": "varnolith", "libvarnolith_range.so.1": "varnolith_range"}
+# The package's files besides its modules: the marker that it has type hints.
+DATA_FILES = ("py.typed",)
+# `varnolith` on the PATH runs `python -m varnolith`.
+ENTRY_POINTS = "[console_scripts]\nvarnolith = varnolith.__main__:main\n"
+# Names a CMake build folder to build in and keep, so that a second install
+# (or an editable one after a plain one) rebuilds only what changed.
+BUILD_DIR_VARIABLE = "VARNOLITH_BUILD_DIR"
 # Fixed, so that the same sources give the same archive.
 ZIP_TIME = (1980, 1, 1, 0, 0, 0)
 
@@ -59,14 +68,15 @@ def _dist_info() -> str:
 
 def _dist_info_files() -> dict[str, bytes]:
     wheel = f"Wheel-Version: 1.0\nGenerator: {NAME} build_backend\nRoot-Is-Purelib: false\nTag: {_tag()}\n"
-    return {"METADATA": _metadata().encode(), "WHEEL": wheel.encode(), "top_level.txt": f"{NAME}\n".encode()}
+    return {"METADATA": _metadata().encode(), "WHEEL": wheel.encode(), "top_level.txt": f"{NAME}\n".encode(),
+            "entry_points.txt": ENTRY_POINTS.encode()}
 
 
-def _build_libraries(into: Path) -> dict[str, bytes]:
+def _build_libraries(scratch: Path) -> dict[str, bytes]:
     cmake = shutil.which("cmake")
     if cmake is None:
         raise RuntimeError("cmake is needed to build the varnolith libraries; install it (Debian: cmake)")
-    built = into / "cmake"
+    built = Path(os.environ.get(BUILD_DIR_VARIABLE) or scratch / "cmake").resolve()
     subprocess.run([cmake, "-S", str(_root()), "-B", str(built), "-DCMAKE_BUILD_TYPE=Release",
                     "-DVARNOLITH_BUILD_TESTS=OFF", "-DVARNOLITH_BUILD_BENCH=OFF", "-DVARNOLITH_BUILD_FUZZ=OFF"],
                    check=True)
@@ -117,18 +127,44 @@ def prepare_metadata_for_build_wheel(metadata_directory, config_settings=None) -
     return folder.name
 
 
-def build_wheel(wheel_directory, config_settings=None, metadata_directory=None) -> str:
-    # Named files only: nothing of a build folder or a stray cache gets in.
-    files = {f"{NAME}/{module.name}": (module.read_bytes(), 0o644)
-             for module in sorted((_root() / "python" / NAME).glob("*.py"))}
-    with tempfile.TemporaryDirectory(prefix=f"{NAME}-wheel-") as scratch:
-        for file, data in _build_libraries(Path(scratch)).items():
-            files[f"{NAME}/{file}"] = (data, 0o755)
+def _libraries() -> dict[str, bytes]:
+    with tempfile.TemporaryDirectory(prefix=f"{NAME}-build-") as scratch:
+        return _build_libraries(Path(scratch))
+
+
+def _finish_wheel(wheel_directory, files: dict[str, tuple[bytes, int]]) -> str:
     for name, data in _dist_info_files().items():
         files[f"{_dist_info()}/{name}"] = (data, 0o644)
     wheel = f"{NAME}-{_version()}-{_tag()}.whl"
     _write_wheel(Path(wheel_directory) / wheel, files)
     return wheel
+
+
+def build_wheel(wheel_directory, config_settings=None, metadata_directory=None) -> str:
+    # Named files only: nothing of a build folder or a stray cache gets in.
+    package = _root() / "python" / NAME
+    files = {f"{NAME}/{path.name}": (path.read_bytes(), 0o644)
+             for path in sorted(package.glob("*.py")) + [package / name for name in DATA_FILES]}
+    for file, data in _libraries().items():
+        files[f"{NAME}/{file}"] = (data, 0o755)
+    return _finish_wheel(wheel_directory, files)
+
+
+get_requires_for_build_editable = get_requires_for_build_wheel
+prepare_metadata_for_build_editable = prepare_metadata_for_build_wheel
+
+
+def build_editable(wheel_directory, config_settings=None, metadata_directory=None) -> str:
+    # The modules stay in the source tree, where edits take effect at once; the
+    # libraries go beside them, the first place the package looks.
+    package = _root() / "python" / NAME
+    for file, data in _libraries().items():
+        fresh = package / f".{file}.new"
+        fresh.write_bytes(data)
+        fresh.chmod(0o755)
+        fresh.replace(package / file)  # a process that has the old one mapped keeps it whole
+    path_file = f"__editable__.{NAME}-{_version()}.pth"
+    return _finish_wheel(wheel_directory, {path_file: (f"{package.parent.resolve()}\n".encode(), 0o644)})
 
 
 def build_sdist(sdist_directory, config_settings=None) -> str:
@@ -139,7 +175,7 @@ def build_sdist(sdist_directory, config_settings=None) -> str:
     def skip(path: Path) -> bool:
         parts = path.relative_to(root).parts
         return (parts[0] == "build" or any(part.startswith(".") or part == "__pycache__" for part in parts)
-                or path.suffix == ".pyc")
+                or path.suffix == ".pyc" or (parts[:2] == ("python", NAME) and ".so" in path.name))
 
     archive = f"{top}.tar.gz"
     with tarfile.open(Path(sdist_directory) / archive, "w:gz", format=tarfile.PAX_FORMAT) as sdist:

@@ -15,25 +15,36 @@ ValueError with the console's message; range_equity takes the ranges of the
 varnolith command and refuses what it refuses, with its message.
 
 evaluate, equity and set_seed call libvarnolith, range_equity calls
-libvarnolith_range. Each library file is looked for in this order: the path in
-its environment variable, VARNOLITH_LIBRARY or VARNOLITH_RANGE_LIBRARY (then
-nowhere else), libvarnolith.so.1 or libvarnolith_range.so.1 next to this
-package, the same on the system library path. It is loaded at the first call
-that needs it; LibraryNotFoundError lists every place tried.
+libvarnolith_range. Each library file is looked for in this order:
+  1. the path in its environment variable, VARNOLITH_LIBRARY or
+     VARNOLITH_RANGE_LIBRARY (then nowhere else);
+  2. libvarnolith.so.1 or libvarnolith_range.so.1 next to this package;
+  3. in a source checkout (this package in python/), the same in the
+     checkout's build/release;
+  4. the same on the system library path.
+It is loaded at the first call that needs it; LibraryNotFoundError lists every
+place tried. `python -m varnolith` is the varnolith command on these libraries.
 """
 
 from __future__ import annotations
 
 import ctypes
-import operator
 from typing import Iterable
 
 from ._library import LibraryNotFoundError, library
-from ._range import HandEquity, NoCompatibleDealError, PlayerEquity, RangeEquity, range_equity
+from ._range import HandEquity, NoCompatibleDealError, PlayerEquity, RangeEquity, range_equity, whole_number
 from ._notation import Card, card_texts, parse_board, parse_card, parse_hand, split_runs
+
+# The library's version, include/varnolith/varnolith.h; a test holds the two together.
+__version__ = "1.0.0"
 
 __all__ = ["evaluate", "equity", "set_seed", "range_equity", "RangeEquity", "PlayerEquity", "HandEquity",
            "LibraryNotFoundError", "NoCompatibleDealError"]
+
+# Tracebacks, reprs and pickles name the classes where users find them.
+for _public in (RangeEquity, PlayerEquity, HandEquity, LibraryNotFoundError, NoCompatibleDealError):
+    _public.__module__ = __name__
+del _public
 
 _INT32_MAX = 2**31 - 1
 _UINT32_MAX = 2**32 - 1
@@ -53,12 +64,12 @@ def evaluate(cards: str | Iterable[str]) -> int:
     Raises ValueError for a bad card, a repeated card or a count other than seven.
     """
     texts = split_runs(card_texts(cards, "cards"))
-    parsed = [parse_card(text) for text in texts]
+    parsed = [parse_card(*text) for text in texts]
     if len(parsed) != 7:
         raise ValueError(f"Seven cards are needed, got {len(parsed)}")
     for i, card in enumerate(parsed):
         if card in parsed[:i]:
-            raise ValueError(f"Duplicate card: {texts[i]}")
+            raise ValueError(f"Duplicate card: {texts[i][0]}")
     return int(library().evaluate_hand_direct(_int32_array(parsed), 7))
 
 
@@ -73,7 +84,8 @@ def equity(hands: str | Iterable[str], board: str | Iterable[str] = "",
     than four hands with cards to come are estimated from 2,000,000 trials
     instead); a number from 1 to 2**31 - 1 for a Monte Carlo estimate from that
     many random completions. The shares add up to 1 apart from rounding.
-    Raises ValueError for input the console would refuse and for a bad trial count.
+    Raises ValueError for input the console would refuse and for a bad trial count,
+    TypeError for a trial count that is not an integer (a bool included).
     """
     hand_texts = card_texts(hands, "hands")
     if len(hand_texts) < 2:
@@ -95,9 +107,7 @@ def equity(hands: str | Iterable[str], board: str | Iterable[str] = "",
         raise ValueError("Duplicate card in board or between board and hands")
 
     if trials is not None:
-        trials = operator.index(trials)
-        if not 1 <= trials <= _INT32_MAX:
-            raise ValueError(f"trials must be from 1 to {_INT32_MAX}, got {trials}")
+        trials = whole_number(trials, "trials", 1, _INT32_MAX)
 
     count = len(parsed_hands)
     hand_array = _int32_array([card for hand in parsed_hands for card in hand])
@@ -115,9 +125,6 @@ def set_seed(seed: int) -> None:
     """Seeds the Monte Carlo generator of the whole process, for good: from then on the
     same sequence of equity(..., trials=...) calls gives the same figures.
 
-    seed: 0 to 2**32 - 1.
+    seed: an integer from 0 to 2**32 - 1 (not a bool: TypeError).
     """
-    seed = operator.index(seed)
-    if not 0 <= seed <= _UINT32_MAX:
-        raise ValueError(f"seed must be from 0 to {_UINT32_MAX}, got {seed}")
-    library().set_seed(seed)
+    library().set_seed(whole_number(seed, "seed", 0, _UINT32_MAX))

@@ -1,8 +1,8 @@
 """Finding the shared libraries and declaring their C functions to ctypes.
 
 Both libraries are looked for the same way: the path in their environment
-variable (then nowhere else), the file next to this package, the file on the
-system library path.
+variable (then nowhere else), the file next to this package, in a source
+checkout the file in its build/release, the file on the system library path.
 """
 
 from __future__ import annotations
@@ -55,8 +55,14 @@ def candidates(environ: Mapping[str, str] = os.environ, which: SharedLibrary = E
     chosen = environ.get(which.variable)
     if chosen:
         return [(chosen, which.variable)]
-    beside = Path(__file__).resolve().parent / which.file
-    return [(str(beside), "next to the module"), (which.file, "system library path")]
+    package = Path(__file__).resolve().parent
+    places = [(str(package / which.file), "next to the module")]
+    # Run from python/ of a checkout, the release build is the checkout's own
+    # libraries: likelier to match these sources than any installed elsewhere.
+    checkout = package.parent.parent
+    if package.parent.name == "python" and (checkout / "CMakeLists.txt").is_file():
+        places.append((str(checkout / "build" / "release" / which.file), "build/release of the source checkout"))
+    return places + [(which.file, "system library path")]
 
 
 def load(environ: Mapping[str, str] = os.environ, which: SharedLibrary = EQUITY) -> ctypes.CDLL:

@@ -22,30 +22,69 @@ class Card(NamedTuple):
     suit: int
 
 
+_NAMED_ESCAPES = {"\n": "\\n", "\r": "\\r", "\t": "\\t", "\\": "\\\\"}
+
+
+def shown(text: str) -> str:
+    """The text as a message may quote it: on one line, whole characters whole.
+
+    Control characters become escapes (\\n, \\t, \\x1b, \\u0085 for C1 ones), a
+    backslash doubles so that an escape cannot be faked, and a byte that was not
+    UTF-8 (decoded with surrogateescape) shows as \\xNN: as the library quotes input.
+    """
+    out = []
+    for char in text:
+        code = ord(char)
+        if char in _NAMED_ESCAPES:
+            out.append(_NAMED_ESCAPES[char])
+        elif code < 0x20 or code == 0x7F:
+            out.append(f"\\x{code:02x}")
+        elif 0x80 <= code < 0xA0:
+            out.append(f"\\u{code:04x}")
+        elif 0xDC80 <= code <= 0xDCFF:  # a stray byte, from surrogateescape
+            out.append(f"\\x{code - 0xDC00:02x}")
+        else:
+            out.append(char)
+    return "".join(out)
+
+
 def _utf8(text: str) -> bytes:
     # The console counts and splits bytes, not characters; so does this module.
     return text.encode("utf-8", "surrogateescape")
 
 
-def _piece(text: str, start: int, stop: int) -> str:
-    return _utf8(text)[start:stop].decode("utf-8", "surrogateescape")
+def _piece(text: str, start: int, stop: int) -> tuple[str, str]:
+    """Bytes start to stop of the text, and the same widened to whole characters.
+
+    The first is what the console would test; the second is what a message
+    quotes, so that "hÄK" is refused as "hÄ" rather than as half an "Ä".
+    """
+    whole, at = [], 0
+    for char in text:
+        size = len(_utf8(char))
+        if at < stop and at + size > start:
+            whole.append(char)
+        at += size
+    return _utf8(text)[start:stop].decode("utf-8", "surrogateescape"), "".join(whole)
 
 
-def parse_card(text: str) -> Card:
+def parse_card(text: str, quoted: str | None = None) -> Card:
     """Returns the card that two characters name, such as "Ah".
 
     Raises ValueError "Invalid Card Format: ", "Invalid Rank: " or
-    "Invalid Suit:  " (two blanks) followed by the text, tested in that order.
+    "Invalid Suit:  " (two blanks) followed by the text, tested in that order;
+    quoted, when given, is the text to show instead (see _piece).
     """
+    shown_text = shown(text if quoted is None else quoted)
     if len(_utf8(text)) != 2:
-        raise ValueError(f"Invalid Card Format: {text}")
+        raise ValueError(f"Invalid Card Format: {shown_text}")
     rank = _RANKS.find(text[0])
     if rank < 0:
-        raise ValueError(f"Invalid Rank: {text}")
+        raise ValueError(f"Invalid Rank: {shown_text}")
     suit = _SUITS.find(text[1])
     if suit < 0:
         # The double blank is the message console users already know.
-        raise ValueError(f"Invalid Suit:  {text}")
+        raise ValueError(f"Invalid Suit:  {shown_text}")
     return Card(_LOWEST_RANK + rank, suit)
 
 
@@ -58,21 +97,21 @@ def parse_hand(text: str) -> tuple[Card, Card]:
     """
     if len(_utf8(text)) != 4:
         raise ValueError("Hand must be 4 characters long (e.g., KdTd)")
-    first = parse_card(_piece(text, 0, 2))
-    second = parse_card(_piece(text, 2, 4))
+    first = parse_card(*_piece(text, 0, 2))
+    second = parse_card(*_piece(text, 2, 4))
     if first == second:
-        raise ValueError(f"Hand cannot have two identical cards: {text}")
+        raise ValueError(f"Hand cannot have two identical cards: {shown(text)}")
     return first, second
 
 
-def parse_board(texts: list[str]) -> list[Card]:
-    """Returns the board cards in the order given; stops at the first bad card.
+def parse_board(texts: list[tuple[str, str]]) -> list[Card]:
+    """Returns the board cards of split_runs in the order given; stops at the first bad card.
 
     A card given twice raises "Duplicate card in board: " followed by its text.
     """
     board: list[Card] = []
-    for text in texts:
-        card = parse_card(text)
+    for text, quoted in texts:
+        card = parse_card(text, quoted)
         if card in board:
             raise ValueError(f"Duplicate card in board: {text}")
         board.append(card)
@@ -89,17 +128,18 @@ def card_texts(cards: str | Iterable[str], what: str) -> list[str]:
     return texts
 
 
-def split_runs(texts: list[str]) -> list[str]:
-    """Splits cards written run together ("6c7d8h") into card texts, two bytes each.
+def split_runs(texts: list[str]) -> list[tuple[str, str]]:
+    """Splits cards written run together ("6c7d8h") into card texts, two bytes each,
+    each with the text a message quotes for it (see _piece).
 
     A text of an odd length other than one card's is left whole, so that
     parse_card refuses it with the console's "Invalid Card Format: " and all of it.
     """
-    cards: list[str] = []
+    cards: list[tuple[str, str]] = []
     for text in texts:
         size = len(_utf8(text))
         if size > 2 and size % 2 == 0:
             cards.extend(_piece(text, start, start + 2) for start in range(0, size, 2))
         else:
-            cards.append(text)
+            cards.append((text, text))
     return cards

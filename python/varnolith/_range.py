@@ -6,10 +6,12 @@ import ctypes
 import functools
 import math
 import operator
+import re
 from collections.abc import Iterable, Sequence
 from dataclasses import dataclass
 
 from ._library import SharedLibrary, load
+from ._report import report_text
 
 # Status codes and methods of range.h.
 _OK = 0
@@ -121,6 +123,12 @@ class RangeEquity:
     boards: int | None = None  # exact: board completions per deal
     trials: int | None = None  # Monte Carlo: completed deals
     seed: int | None = None    # Monte Carlo: the seed used; passing it again repeats the run
+    board: tuple[str, ...] = ()  # the board cards given, ("6c", "7d", "8h")
+    dead: tuple[str, ...] = ()   # the dead cards given
+
+    def __str__(self) -> str:
+        """The table the varnolith command prints, without its Elapsed line."""
+        return report_text(self)
 
 
 def _text(value: str | Iterable[str], what: str) -> bytes:
@@ -144,7 +152,8 @@ def _encode(text: str, what: str) -> bytes:
     return text.encode("utf-8", "surrogateescape")
 
 
-def _whole(value: object, name: str, low: int, high: int) -> int:
+def whole_number(value: object, name: str, low: int, high: int) -> int:
+    """The integer value from low to high; TypeError for anything else, True included."""
     if isinstance(value, bool):
         raise TypeError(f"{name} must be an integer, not bool")
     number = operator.index(value)
@@ -166,16 +175,16 @@ def _options(trials: object, precision: object, exact: object, seed: object, thr
     if len(given) > 1:
         raise ValueError(f"{' and '.join(given)} exclude one another")
     if trials is not None:
-        trials = _whole(trials, "trials", 1, _INT64_MAX)
+        trials = whole_number(trials, "trials", 1, _INT64_MAX)
     if precision is not None:
         if isinstance(precision, bool) or not isinstance(precision, (int, float)):
             raise TypeError(f"precision must be a number, got {precision!r}")
         if not 0.0 < precision < 1.0:
             raise ValueError(f"precision must be above 0 and below 1, got {precision}")
     if seed is not None:
-        seed = _whole(seed, "seed", 0, _UINT64_MAX)
+        seed = whole_number(seed, "seed", 0, _UINT64_MAX)
     if threads is not None:
-        threads = _whole(threads, "threads", 0, _MAX_THREADS)
+        threads = whole_number(threads, "threads", 0, _MAX_THREADS)
 
     options = _Options()
     range_library().varnolith_range_options_init(ctypes.byref(options))
@@ -198,7 +207,9 @@ def _raise_for(library: ctypes.CDLL, result: int) -> None:
     status = library.varnolith_range_status(result)
     if status == _OK:
         return
-    message = (library.varnolith_range_message(result) or b"").decode("utf-8", "surrogateescape")
+    # The library quotes input on one line already; a stray byte must not make
+    # the message unprintable (a lone surrogate cannot be encoded for output).
+    message = (library.varnolith_range_message(result) or b"").decode("utf-8", "backslashreplace")
     if status in (_ERROR_ARGUMENT, _ERROR_RANGE, _ERROR_CARDS):
         raise ValueError(message)
     if status == _ERROR_NO_DEAL:
@@ -221,7 +232,14 @@ def _hands(library: ctypes.CDLL, result: int, player: int, count: int) -> tuple[
     return tuple(hands)
 
 
-def _read(library: ctypes.CDLL, result: int, ranges: list[str], categories: bool, by_hand: bool) -> RangeEquity:
+def _cards(text: bytes) -> tuple[str, ...]:
+    # Only once the library took them: every card is two characters then.
+    runs = re.split(r"[ \t,]+", text.decode("ascii"))
+    return tuple(run[i:i + 2] for run in runs for i in range(0, len(run), 2))
+
+
+def _read(library: ctypes.CDLL, result: int, ranges: list[str], cards: dict[str, tuple[str, ...]],
+          categories: bool, by_hand: bool) -> RangeEquity:
     players = []
     for player, text in enumerate(ranges):
         combos = library.varnolith_range_combos(result, player)
@@ -238,9 +256,9 @@ def _read(library: ctypes.CDLL, result: int, ranges: list[str], categories: bool
         ))
     if library.varnolith_range_method(result) == _EXACT:
         return RangeEquity("exact", tuple(players), deals=library.varnolith_range_deals(result),
-                           boards=library.varnolith_range_boards(result))
+                           boards=library.varnolith_range_boards(result), **cards)
     return RangeEquity("monte_carlo", tuple(players), trials=library.varnolith_range_trials(result),
-                       seed=library.varnolith_range_seed(result))
+                       seed=library.varnolith_range_seed(result), **cards)
 
 
 def range_equity(ranges: Sequence[str], board: str | Iterable[str] = "", dead: str | Iterable[str] = "", *,
@@ -285,6 +303,7 @@ def range_equity(ranges: Sequence[str], board: str | Iterable[str] = "", dead: s
         raise MemoryError("libvarnolith_range could not allocate a result")
     try:
         _raise_for(library, result)
-        return _read(library, result, texts, categories, by_hand)
+        cards = {"board": _cards(board_text), "dead": _cards(dead_text)}
+        return _read(library, result, texts, cards, categories, by_hand)
     finally:
         library.varnolith_range_free(result)

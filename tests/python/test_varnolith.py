@@ -1,16 +1,25 @@
 """What the Python module adds to the libraries: argument checking, finding and
-loading them, the conversion to and from their records, freeing the results.
-Loading the libraries from inside an installed package: pip_install.sh."""
+loading them, the conversion to and from their records, freeing the results,
+`python -m varnolith`. Installing with pip, plain and editable, and loading the
+libraries from inside the package: pip_install.sh."""
 
+import contextlib
 import ctypes
+import io
+import json
+import os
+import re
+import subprocess
 import unittest
 import unittest.mock
 from pathlib import Path
 
 import varnolith
 from varnolith import _library, _range
+from varnolith.__main__ import main
 
 HEADS_UP = ["AhKd", "QsQc"]
+CHECKOUT = Path(__file__).resolve().parents[2]
 
 
 class ModuleTest(unittest.TestCase):
@@ -35,12 +44,40 @@ class ModuleTest(unittest.TestCase):
             (varnolith.evaluate, ("Ts Js Qs Ks As 6c",), "Seven cards are needed, got 6"),
             (varnolith.evaluate, ("Ts Js Qs Ks As 6c Ts",), "Duplicate card: Ts"),
             (varnolith.set_seed, (-1,), "seed must be from 0 to 4294967295, got -1"),
+            # Input is quoted on one line, whole characters whole, as the library quotes it.
+            (varnolith.equity, (["A\x1bKd", "QsQc"],), "Invalid Suit:  A\\x1b"),
+            (varnolith.equity, (HEADS_UP, ["6\nc"]), "Invalid Card Format: 6\\nc"),
+            (varnolith.equity, (HEADS_UP, ["6\x85"]), "Invalid Card Format: 6\\u0085"),
+            (varnolith.equity, (HEADS_UP, "6c\\d"), "Invalid Rank: \\\\d"),
+            # The first card's two bytes end inside the second character: it is quoted whole.
+            (varnolith.equity, (["h\u00c4K", "QsQc"],), "Invalid Rank: h\u00c4"),
+            (varnolith.equity, (HEADS_UP, "6c\u20ach"), "Invalid Rank: \u20ac"),
+            (varnolith.evaluate, ("Ts Js Qs Ks As 6c 7\udcff",), "Invalid Suit:  7\\xff"),  # a byte not UTF-8
         ]:
             with self.subTest(args=args), self.assertRaises(ValueError) as caught:
                 call(*args)
             self.assertEqual(str(caught.exception), message)
-        self.assertRaises(TypeError, varnolith.equity, HEADS_UP, "", 1.5)
         self.assertRaises(TypeError, varnolith.equity, None)
+        for call, args, options in [
+            (varnolith.equity, (HEADS_UP, ""), {"trials": 1.5}),
+            (varnolith.equity, (HEADS_UP, ""), {"trials": True}),  # not one trial
+            (varnolith.set_seed, (True,), {}),
+            (varnolith.set_seed, (False,), {}),
+            (varnolith.range_equity, (HEADS_UP,), {"trials": True}),
+            (varnolith.range_equity, (HEADS_UP,), {"threads": False}),
+        ]:
+            with self.subTest(call=call.__name__, args=args, options=options):
+                self.assertRaises(TypeError, call, *args, **options)
+
+    def test_the_public_face(self) -> None:
+        header = (CHECKOUT / "include" / "varnolith" / "varnolith.h").read_text()
+        parts = [re.search(rf"#define VARNOLITH_VERSION_{part} (\d+)", header).group(1)
+                 for part in ("MAJOR", "MINOR", "PATCH")]
+        self.assertEqual(varnolith.__version__, ".".join(parts))
+        for public in (varnolith.LibraryNotFoundError, varnolith.NoCompatibleDealError, varnolith.RangeEquity,
+                       varnolith.PlayerEquity, varnolith.HandEquity):
+            with self.subTest(public.__name__):
+                self.assertEqual(public.__module__, "varnolith")
 
     def test_cards_and_shares_keep_their_order(self) -> None:
         self.assertEqual(varnolith.evaluate(["7d", "6c", "As", "Ks", "Qs", "Js", "Ts"]), 8_000_014)
@@ -55,10 +92,15 @@ class ModuleTest(unittest.TestCase):
 
     def test_each_library_is_looked_for_where_documented(self) -> None:
         package = Path(varnolith.__file__).resolve().parent
+        self.assertEqual(package, CHECKOUT / "python" / "varnolith")  # run from the checkout
         for which in (_library.EQUITY, _range.RANGES):
             with self.subTest(which.file):
-                self.assertEqual(_library.candidates({}, which), [
-                    (str(package / which.file), "next to the module"), (which.file, "system library path")])
+                places = [str(package / which.file), str(CHECKOUT / "build" / "release" / which.file), which.file]
+                self.assertEqual([target for target, _ in _library.candidates({}, which)], places)
+                with unittest.mock.patch.object(ctypes, "CDLL", side_effect=OSError("no")), \
+                        self.assertRaises(varnolith.LibraryNotFoundError) as caught:
+                    _library.load({}, which)
+                self.assertEqual(re.findall(r"^  (\S+) \(", str(caught.exception), re.M), places)
                 self.assertEqual(_library.candidates({which.variable: "/x"}, which), [("/x", which.variable)])
                 with self.assertRaisesRegex(varnolith.LibraryNotFoundError,
                                             rf"tried:\n  /nowhere/lib \({which.variable}\): .*\nSet {which.variable}"):
@@ -132,6 +174,82 @@ class RangeEquityTest(unittest.TestCase):
         run = varnolith.range_equity(["AKs", "QQ+, AK"], "6c7d8h", trials=2_000, seed=2**64 - 1, threads=2)
         self.assertEqual((run.method, run.trials, run.seed, run.deals), ("monte_carlo", 2_000, 2**64 - 1, None))
         self.assertGreater(run.players[0].stderr, 0.0)
+
+
+def run_main(argv: list) -> tuple:
+    out, err = io.StringIO(), io.StringIO()
+    with contextlib.redirect_stdout(out), contextlib.redirect_stderr(err):
+        status = main(argv)
+    return status, out.getvalue(), err.getvalue()
+
+
+# The command built with the libraries under test, when there is one.
+COMMAND = Path(os.environ.get("VARNOLITH_RANGE_LIBRARY", "/nowhere")).parent / "varnolith"
+
+
+class CommandTest(unittest.TestCase):
+    def test_a_result_prints_as_the_command_table(self) -> None:
+        result = varnolith.range_equity(HEADS_UP, "6c 7d,8h", dead=["Ts"])
+        self.assertEqual((result.board, result.dead), (("6c", "7d", "8h"), ("Ts",)))
+        self.assertEqual(str(result), """\
+Board    6c 7d 8h
+Dead     Ts
+Method   exact, 1 deal of hole cards, 378 boards each
+
+Player  Range  Combos  Equity %   Win %  Tie %
+     1  AhKd        1    53.175  50.000  3.175
+     2  QsQc        1    46.825  43.651  3.175""")
+
+    def test_refusals_are_one_line_and_the_status(self) -> None:
+        three_aces = ["AA", "AA", "AA", "-b", "Ac"]
+        for argv, status, message in [
+            (["AhKd"], 2, "give two to fifteen ranges, one per player (got 1)"),
+            (["AhKd", "QQs"], 2, 'range 2: item "QQs": a pair is neither suited nor offsuit'),
+            (["AA", "KK", "-b"], 2, "-b: a value is missing"),
+            (["--cat", "AA", "KK"], 2, "unknown option --cat (varnolith --help lists them)"),  # no abbreviations
+            (["--exact", "AA", "--precision", "0.1", "KK"], 2,
+             "--exact, --trials and --precision exclude one another: give at most one"),
+            (["--trials", "1_000", "AA", "KK"], 2, "--trials: N must be a whole number of at least 1 (got 1_000)"),
+            (["--seed", "18446744073709551616", "AA", "KK"], 2,
+             "--seed: S must be a whole number from 0 to 18446744073709551615 (got 18446744073709551616)"),
+            (["--threads", "0\n", "AA", "KK"], 2, "--threads: N must be a whole number from 1 to 256 (got 0\\n)"),
+            (["--precision", "1e-3", "AA", "KK"], 2,
+             "--precision: P must be a decimal fraction above 0 and below 1, such as 0.001 (got 1e-3)"),
+            (three_aces, 1, "no compatible deal: the ranges cannot be dealt without a card held twice"),
+        ]:
+            with self.subTest(argv=argv):
+                self.assertEqual(run_main(argv), (status, "", f"varnolith: {message}\n"))
+        missing = varnolith.LibraryNotFoundError("cannot load libvarnolith_range")
+        with unittest.mock.patch.object(_range, "range_library", side_effect=missing):
+            self.assertEqual(run_main(HEADS_UP), (1, "", f"varnolith: {missing}\n"))
+
+    def test_json_has_the_shape_of_the_command(self) -> None:
+        for argv, keys, player_keys in [
+            (["--json", *HEADS_UP], ["method", "board", "dead", "deals", "boards", "elapsed_seconds", "players"],
+             ["range", "combos", "equity", "win", "tie", "stderr"]),
+            (["--json", "--trials", "100", "--categories", "--by-hand", *HEADS_UP],
+             ["method", "board", "dead", "trials", "seed", "elapsed_seconds", "players"],
+             ["range", "combos", "equity", "win", "tie", "stderr", "categories", "hands"]),
+        ]:
+            with self.subTest(argv=argv):
+                status, out, _ = run_main(argv)
+                report = json.loads(out)
+                self.assertEqual((status, list(report), list(report["players"][0])), (0, keys, player_keys))
+
+    @unittest.skipUnless(COMMAND.is_file(), "no varnolith command beside the range library")
+    def test_output_is_the_commands(self) -> None:
+        spot = ["AKs", "QQ+, AK", "-b", "6c7d8h", "-d", "Ts"]
+        simulated = ["--trials", "3000", "--seed", "5", "--categories", "--by-hand", *spot]
+        for argv in (spot, simulated, ["--json", *spot], ["--json", *simulated]):
+            with self.subTest(argv=argv):
+                ours, theirs = run_main(argv)[1], subprocess.run([str(COMMAND), *argv], check=True,
+                                                                 capture_output=True, text=True).stdout
+                if "--json" in argv:  # both as parsed: the two print some doubles to different digits
+                    ours, theirs = json.loads(ours), json.loads(theirs)
+                    ours["elapsed_seconds"] = theirs["elapsed_seconds"]
+                else:
+                    ours, theirs = (re.sub(r"Elapsed  \d+\.\d{3} s", "Elapsed", text) for text in (ours, theirs))
+                self.assertEqual(ours, theirs)
 
 
 if __name__ == "__main__":
