@@ -88,6 +88,14 @@ RangeResult run_range_equity(const RangeSpot& spot, const RangeRun& run) {
                                             : range_equity_monte_carlo(spot, run.options);
 }
 
+std::string next_cards_refusal(const RangeSpot& spot, const RunChoices& choices) {
+    if (spot.board.size() != 3 && spot.board.size() != 4)
+        return "a next-card table needs a flop or a turn on the board, not " + std::to_string(spot.board.size()) +
+               (spot.board.size() == 1 ? " card" : " cards");
+    if (choices.method == RangeMethod::monte_carlo) return "a next-card table is exact: it cannot come from a simulation";
+    return {};
+}
+
 // Every such message of the drivers begins so; a failed worker's never does.
 bool is_no_deal(const std::exception& e) {
     return dynamic_cast<const std::runtime_error*>(&e) != nullptr &&

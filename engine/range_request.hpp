@@ -51,6 +51,11 @@ RangeRun plan_range_run(const RangeSpot& spot, const RunChoices& choices);
 
 RangeResult run_range_equity(const RangeSpot& spot, const RangeRun& run);
 
+// Why no next-card table can be made for the spot with these choices (it needs
+// a flop or a turn, and an exact run), or "" when one can. With no method
+// chosen, a table makes the run exact.
+std::string next_cards_refusal(const RangeSpot& spot, const RunChoices& choices);
+
 // Whether a driver's std::runtime_error says that no compatible deal exists,
 // rather than that a worker failed.
 bool is_no_deal(const std::exception& e);

@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "preflop_ordering.hpp"
+#include "range_next_card.hpp"
 #include "range_request.hpp"
 
 // A failed call keeps its status and message; figures stay empty.
@@ -20,6 +22,7 @@ struct varnolith_range_result {
     int32_t status = VARNOLITH_RANGE_ERROR_INTERNAL;
     std::string message;
     varnolith::RangeResult figures;
+    std::vector<varnolith::NextCard> next_cards;
 };
 
 using namespace varnolith;
@@ -52,6 +55,7 @@ constexpr std::size_t field_ends[] = {
     offsetof(varnolith_range_options, seed_given) + sizeof(varnolith_range_options::seed_given),
     offsetof(varnolith_range_options, seed) + sizeof(varnolith_range_options::seed),
     offsetof(varnolith_range_options, threads) + sizeof(varnolith_range_options::threads),
+    offsetof(varnolith_range_options, by_card) + sizeof(varnolith_range_options::by_card),
 };
 
 varnolith_range_options read_options(const varnolith_range_options* given) {
@@ -145,9 +149,17 @@ VARNOLITH_RANGE_API varnolith_range_result* varnolith_range_compute(const char* 
     auto* result = new (std::nothrow) varnolith_range_result;
     if (result == nullptr) return nullptr;
     try {
-        const RunChoices choices = read_choices(read_options(options));
+        const varnolith_range_options o = read_options(options);
+        RunChoices choices = read_choices(o);
         const RangeSpot spot = read_spot(ranges, num_ranges, board, dead);
-        result->figures = run_range_equity(spot, plan_range_run(spot, choices));
+        if (o.by_card != 0) {
+            const std::string refusal = next_cards_refusal(spot, choices);
+            if (!refusal.empty()) refuse(refusal);
+            choices.method = RangeMethod::exact;
+        }
+        const RangeRun run = plan_range_run(spot, choices);
+        result->figures = run_range_equity(spot, run);
+        if (o.by_card != 0) result->next_cards = next_card_table(spot, run.options);
         result->status = VARNOLITH_RANGE_OK;
     } catch (const Refusal& r) {
         fail(*result, r.status, r.message.c_str());
@@ -243,6 +255,46 @@ VARNOLITH_RANGE_API int32_t varnolith_range_hand(const varnolith_range_result* r
     }
     if (weight != nullptr) *weight = h.weight;
     if (equity != nullptr) *equity = h.equity;
+    return VARNOLITH_RANGE_OK;
+}
+
+VARNOLITH_RANGE_API int32_t varnolith_range_next_cards(const varnolith_range_result* result) {
+    return succeeded(result) ? static_cast<int32_t>(result->next_cards.size()) : 0;
+}
+
+VARNOLITH_RANGE_API int32_t varnolith_range_next_card(const varnolith_range_result* result, int32_t index,
+                                                      char card[3], double* probability) {
+    if (index < 0 || index >= varnolith_range_next_cards(result)) return VARNOLITH_RANGE_ERROR_ARGUMENT;
+    const NextCard& row = result->next_cards[static_cast<std::size_t>(index)];
+    try {
+        const std::string written = card_text(row.card); // two characters: no allocation
+        if (card != nullptr) std::memcpy(card, written.c_str(), 3);
+    } catch (...) {
+        return VARNOLITH_RANGE_ERROR_MEMORY;
+    }
+    if (probability != nullptr) *probability = row.probability;
+    return VARNOLITH_RANGE_OK;
+}
+
+VARNOLITH_RANGE_API double varnolith_range_next_card_equity(const varnolith_range_result* result, int32_t index,
+                                                            int32_t player) {
+    if (index < 0 || index >= varnolith_range_next_cards(result)) return not_a_number;
+    const NextCard& row = result->next_cards[static_cast<std::size_t>(index)];
+    if (player < 0 || static_cast<std::size_t>(player) >= row.equity.size()) return not_a_number;
+    return row.equity[static_cast<std::size_t>(player)];
+}
+
+VARNOLITH_RANGE_API int32_t varnolith_range_ordering(int32_t place, char text[4], int32_t* combos, double* equity) {
+    if (place < 0 || place >= hand_class_count) return VARNOLITH_RANGE_ERROR_ARGUMENT;
+    const OrderedClass& c = preflop_ordering()[static_cast<std::size_t>(place)];
+    try {
+        const std::string name = hand_class_name(c.square); // at most three characters: no allocation
+        if (text != nullptr) std::memcpy(text, name.c_str(), name.size() + 1);
+    } catch (...) {
+        return VARNOLITH_RANGE_ERROR_MEMORY;
+    }
+    if (combos != nullptr) *combos = c.combos;
+    if (equity != nullptr) *equity = c.equity;
     return VARNOLITH_RANGE_OK;
 }
 

@@ -71,6 +71,8 @@ typedef struct varnolith_range_options {
     int32_t seed_given; /* non-zero: use `seed`; 0 (default): a seed is drawn and reported */
     uint64_t seed;     /* Monte Carlo: the same seed gives the same figures at any thread count */
     int32_t threads;   /* threads to use, 0 (default) for every core; at most 256 */
+    int32_t by_card;   /* non-zero: also the next-card table (a flop or a turn on the
+                          board; exact, so the AUTO method enumerates); 0 (default) */
 } varnolith_range_options;
 
 /* The answer of one call, or the reason there is none. Opaque. */
@@ -136,6 +138,28 @@ VARNOLITH_RANGE_API double varnolith_range_category(const varnolith_range_result
  * and writes nothing. */
 VARNOLITH_RANGE_API int32_t varnolith_range_hand(const varnolith_range_result* result, int32_t player, int32_t index,
                                                  char text[5], double* weight, double* equity);
+
+/* The next-card table, when `by_card` was asked: every card that can come next
+ * in deck order (6c 6d 6h 6s 7c ... As). varnolith_range_next_cards gives how
+ * many (0 when not asked or failed). Row `index` writes its card ("9s",
+ * NUL-terminated, 3 bytes) to `card` and the probability that it comes (among
+ * the compatible deals; the rows add up to 1) to `probability` when they are
+ * not null; it returns VARNOLITH_RANGE_OK, or VARNOLITH_RANGE_ERROR_ARGUMENT and
+ * writes nothing. varnolith_range_next_card_equity is the player's equity when
+ * that card comes (NaN out of range). */
+VARNOLITH_RANGE_API int32_t varnolith_range_next_cards(const varnolith_range_result* result);
+VARNOLITH_RANGE_API int32_t varnolith_range_next_card(const varnolith_range_result* result, int32_t index,
+                                                      char card[3], double* probability);
+VARNOLITH_RANGE_API double varnolith_range_next_card_equity(const varnolith_range_result* result, int32_t index,
+                                                            int32_t player);
+
+/* varnolith's preflop ordering of the 81 hand classes, what "15%" in a range
+ * means: by exact equity against one random hand, heads-up, before the flop,
+ * best first. Place `place` (0 to 80) writes its class ("AKs", NUL-terminated,
+ * at most 4 bytes) to `text`, its combinations (6, 4 or 12) to `combos` and its
+ * equity to `equity` when they are not null; returns VARNOLITH_RANGE_OK, or
+ * VARNOLITH_RANGE_ERROR_ARGUMENT and writes nothing. Needs no result. */
+VARNOLITH_RANGE_API int32_t varnolith_range_ordering(int32_t place, char text[4], int32_t* combos, double* equity);
 
 #ifdef __cplusplus
 }

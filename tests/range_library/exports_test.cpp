@@ -83,6 +83,9 @@ TEST(RangeExports, RefuseBadInputWithStatusAndMessage) {
          VARNOLITH_RANGE_ERROR_ARGUMENT, "options: the precision must be above 0 and below 1, got 2"},
         {{.set = [](O o) { o.size = sizeof(Grown); o.threads = 9'999; }}, 2, VARNOLITH_RANGE_ERROR_ARGUMENT,
          "options: 9999 threads"},
+        {{.board = "", .set = [](O o) { o.by_card = 1; }}, 2, VARNOLITH_RANGE_ERROR_ARGUMENT,
+         "a next-card table needs a flop or a turn on the board, not 0 cards"},
+        {{.set = [](O o) { o.by_card = 1; }}, 2, VARNOLITH_RANGE_ERROR_ARGUMENT, "a next-card table is exact"},
         // Exact reads no precision; the defaults pass.
         {{.set = [](O o) { o.method = VARNOLITH_RANGE_EXACT; o.precision = 0; }}, 2, VARNOLITH_RANGE_OK, ""},
         {{.set = [](O o) { varnolith_range_options_init(&o); }}, 2, VARNOLITH_RANGE_OK, ""},
@@ -138,6 +141,41 @@ TEST(RangeExports, GiveTheExactFiguresAndTheirBreakdown) {
     EXPECT_NEAR(equity, 179.0 / 378, 1e-12);
     EXPECT_EQ(varnolith_range_hand(r, 1, 4, text, &weight, &equity), VARNOLITH_RANGE_ERROR_ARGUMENT);
     EXPECT_TRUE(std::isnan(varnolith_range_equity(r, 2)) && std::isnan(varnolith_range_category(r, 0, 9)));
+}
+
+// The next-card table row by row, and the ordering that percentages use.
+TEST(RangeExports, GiveTheNextCardTableAndTheOrdering) {
+    const char* ranges[] = {"AhKd", "QsQc, JJ"};
+    varnolith_range_options options;
+    varnolith_range_options_init(&options);
+    options.by_card = 1;
+    const Result result = compute(ranges, 2, "6c 7d 8h", "Jc", &options);
+    varnolith_range_result* r = result.get();
+    ASSERT_EQ(varnolith_range_status(r), VARNOLITH_RANGE_OK) << varnolith_range_message(r);
+    ASSERT_EQ(varnolith_range_next_cards(r), 30); // 36 less the flop, the dead Jc and AhKd, held in every deal
+    double total = 0, weighted = 0;
+    for (int32_t i = 0; i < varnolith_range_next_cards(r); ++i) {
+        double probability = 0;
+        ASSERT_EQ(varnolith_range_next_card(r, i, nullptr, &probability), VARNOLITH_RANGE_OK);
+        total += probability;
+        weighted += probability * varnolith_range_next_card_equity(r, i, 0);
+    }
+    EXPECT_NEAR(total, 1.0, 1e-12);
+    EXPECT_NEAR(weighted, varnolith_range_equity(r, 0), 1e-12);
+    char card[3] = "";
+    EXPECT_EQ(varnolith_range_next_card(r, 0, card, nullptr), VARNOLITH_RANGE_OK);
+    EXPECT_EQ(std::string(card), "6d");
+    EXPECT_EQ(varnolith_range_next_card(r, 30, card, nullptr), VARNOLITH_RANGE_ERROR_ARGUMENT);
+    EXPECT_TRUE(std::isnan(varnolith_range_next_card_equity(r, 0, 2)));
+
+    char name[4] = "";
+    int32_t combos = 0;
+    double equity = 0;
+    EXPECT_EQ(varnolith_range_ordering(0, name, &combos, &equity), VARNOLITH_RANGE_OK);
+    EXPECT_EQ(std::string(name) + " " + std::to_string(combos), "AA 6");
+    EXPECT_NEAR(equity, 0.7307578, 1e-6);
+    EXPECT_EQ(varnolith_range_ordering(81, name, &combos, &equity), VARNOLITH_RANGE_ERROR_ARGUMENT);
+    EXPECT_EQ(varnolith_range_ordering(-1, nullptr, nullptr, nullptr), VARNOLITH_RANGE_ERROR_ARGUMENT);
 }
 
 TEST(RangeExports, SeededMonteCarloIsTheSameOnManyHostThreads) {
