@@ -1,0 +1,140 @@
+#include "equity_request.hpp"
+
+#include <nlohmann/json.hpp>
+
+#include <array>
+#include <limits>
+
+#include "user_text.hpp"
+
+namespace varnolith {
+
+namespace {
+
+using Json = nlohmann::json;
+
+struct Refusal {
+    std::string message;
+};
+
+[[noreturn]] void refuse(std::string message) { throw Refusal{std::move(message)}; }
+
+constexpr std::array<std::string_view, 12> known_fields{"ranges", "board", "dead", "method", "trials", "precision",
+                                                       "seed", "by_hand", "categories", "grid", "by_card", "threads"};
+
+std::string field_name(std::string_view name) { return "field \"" + shown_text(name) + "\""; }
+
+std::string text_field(const Json& body, std::string_view name) {
+    const auto at = body.find(name);
+    if (at == body.end() || at->is_null()) return {};
+    if (!at->is_string()) refuse(field_name(name) + " must be a string of cards such as \"Kh9c8d\"");
+    return at->get<std::string>();
+}
+
+bool flag_field(const Json& body, std::string_view name) {
+    const auto at = body.find(name);
+    if (at == body.end() || at->is_null()) return false;
+    if (!at->is_boolean()) refuse(field_name(name) + " must be true or false");
+    return at->get<bool>();
+}
+
+// A whole number from `low` to `high` (JSON integers only, no 1e3 or 2.0), or
+// nothing when the field is absent or null.
+std::optional<uint64_t> whole_field(const Json& body, std::string_view name, uint64_t low, uint64_t high,
+                                    std::string_view what) {
+    const auto at = body.find(name);
+    if (at == body.end() || at->is_null()) return std::nullopt;
+    const bool fits = at->is_number_unsigned() ||
+                      (at->is_number_integer() && at->get<int64_t>() >= 0);
+    if (!fits || at->get<uint64_t>() < low || at->get<uint64_t>() > high)
+        refuse(field_name(name) + " must be " + std::string(what) + ", or null");
+    return at->get<uint64_t>();
+}
+
+std::vector<std::string> range_texts(const Json& body) {
+    const auto at = body.find("ranges");
+    if (at == body.end() || !at->is_array()) refuse("field \"ranges\" must be a list of range texts, one per player");
+    std::vector<std::string> ranges;
+    for (const Json& r : *at) {
+        if (!r.is_string()) refuse("field \"ranges\" must hold range texts (strings) only");
+        ranges.push_back(r.get<std::string>());
+    }
+    if (ranges.size() < 2 || ranges.size() > static_cast<std::size_t>(max_range_players))
+        refuse("give two to fifteen ranges, one per player (got " + std::to_string(ranges.size()) + ")");
+    return ranges;
+}
+
+RunChoices run_choices(const Json& body) {
+    RunChoices choices;
+    std::string method = "auto";
+    if (const auto at = body.find("method"); at != body.end() && !at->is_null()) {
+        if (!at->is_string()) refuse("field \"method\" must be \"auto\", \"exact\" or \"monte_carlo\"");
+        method = at->get<std::string>();
+    }
+    if (method != "auto" && method != "exact" && method != "monte_carlo")
+        refuse("field \"method\" must be \"auto\", \"exact\" or \"monte_carlo\" (got \"" + shown_text(method) + "\")");
+    const auto trials = whole_field(body, "trials", 1, std::numeric_limits<int64_t>::max(), "a whole number of at least 1");
+    std::optional<double> precision;
+    if (const auto at = body.find("precision"); at != body.end() && !at->is_null()) {
+        if (!at->is_number() || !(at->get<double>() > 0.0 && at->get<double>() < 1.0))
+            refuse("field \"precision\" must be a number above 0 and below 1, or null");
+        precision = at->get<double>();
+    }
+    if (trials && precision) refuse("trials and precision exclude one another: give at most one");
+    if (method == "exact" && (trials || precision)) refuse("an exact run takes neither trials nor precision");
+    if (method == "exact") choices.method = RangeMethod::exact;
+    if (method == "monte_carlo" || trials || precision) choices.method = RangeMethod::monte_carlo;
+    if (trials) choices.trials = static_cast<int64_t>(*trials);
+    if (precision) choices.precision = *precision;
+    choices.seed = whole_field(body, "seed", 0, std::numeric_limits<uint64_t>::max(),
+                               "a whole number from 0 to 18446744073709551615");
+    if (const auto threads = whole_field(body, "threads", 1, 256, "a whole number from 1 to 256"))
+        choices.threads = static_cast<int>(*threads);
+    return choices;
+}
+
+EquityRequest read(const Json& body) {
+    if (!body.is_object()) refuse("the body must be a JSON object such as {\"ranges\": [\"QQ+\", \"random\"]}");
+    for (const auto& item : body.items())
+        if (std::find(known_fields.begin(), known_fields.end(), item.key()) == known_fields.end())
+            refuse("unknown " + field_name(item.key()));
+    EquityRequest request;
+    request.ranges = range_texts(body);
+    request.board = text_field(body, "board");
+    request.dead = text_field(body, "dead");
+    request.choices = run_choices(body);
+    request.by_hand = flag_field(body, "by_hand");
+    request.categories = flag_field(body, "categories");
+    request.grid = flag_field(body, "grid");
+    request.by_card = flag_field(body, "by_card");
+    SpotFromText read = spot_from_text(request.ranges, request.board, request.dead);
+    if (read.fault != SpotTextFault::none) refuse(read.message);
+    request.spot = std::move(read.spot);
+    if (request.by_card) {
+        const std::string refusal = next_cards_refusal(request.spot, request.choices);
+        if (!refusal.empty()) refuse(refusal);
+        request.choices.method = RangeMethod::exact;
+    }
+    return request;
+}
+
+} // namespace
+
+std::string error_body(const ApiError& e) {
+    return Json{{"error", {{"code", e.code}, {"message", e.message}}}}.dump(-1, ' ', false,
+                                                                          Json::error_handler_t::replace);
+}
+
+std::variant<EquityRequest, ApiError> read_equity_request(std::string_view body) {
+    if (body.size() > max_body_bytes)
+        return ApiError{413, "payload_too_large", "the body is over " + std::to_string(max_body_bytes / 1024) + " KiB"};
+    const Json json = Json::parse(body, nullptr, false);
+    if (json.is_discarded()) return ApiError{400, "bad_json", "the body is not JSON"};
+    try {
+        return read(json);
+    } catch (const Refusal& r) {
+        return ApiError{400, "bad_request", r.message};
+    }
+}
+
+} // namespace varnolith
