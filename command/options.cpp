@@ -24,6 +24,7 @@ constexpr int max_threads = 256;
 // descriptions nor lets the usage line name the ranges.
 constexpr const char* help_text =
     "Usage: varnolith [options] RANGE RANGE [RANGE ...]\n"
+    "       varnolith --ordering [--json]\n"
     "\n"
     "Equity of Short-Deck Hold'em ranges against one another: one range per\n"
     "player, two to fifteen players. Equity, win and tie are printed in percent;\n"
@@ -44,19 +45,29 @@ constexpr const char* help_text =
     "      --categories   also tell how often each player's final hand is of each\n"
     "                     category, high card to straight flush\n"
     "      --by-hand      also tell the weight and equity of every live\n"
-    "                     combination of every range\n"
+    "                     combination of every range, and each range's equity\n"
+    "                     quartiles: the equities at or below which a quarter,\n"
+    "                     a half and three quarters of the player's deals fall\n"
+    "      --by-card      also tell, on a flop or a turn, every card that can\n"
+    "                     come next: how likely it is and each player's equity\n"
+    "                     when it comes. It makes the run exact, as --exact\n"
+    "                     does, and goes with neither --trials nor --precision\n"
     "      --grid         also draw each player's range as the 9 by 9 square of\n"
     "                     hand classes, AA top left, suited above the diagonal,\n"
     "                     offsuit below; a cell holds the class's equity, blank\n"
     "                     when no live combination of the range is in it. On a\n"
     "                     terminal the cells are coloured, unless NO_COLOR is set\n"
     "                     (24-bit colour when COLORTERM is truecolor or 24bit)\n"
-    "      --svg FILE     also write the squares to FILE as an SVG picture; with\n"
+    "      --svg FILE     also write the squares to FILE as an SVG picture, with\n"
+    "                     a chart of each range's equities under them; with\n"
     "                     FILE -, write only the picture, to standard output\n"
     "      --scale KIND   the squares' colours, red through yellow to green:\n"
     "                     absolute (the default), yellow at 50%; or fair, yellow\n"
     "                     at the fair share, 1/n of the pot for n players\n"
     "      --json         print one JSON object instead of the table\n"
+    "      --ordering     print varnolith's preflop ordering of the 81 hand\n"
+    "                     classes, best first, and exit; it takes no ranges\n"
+    "                     and no option but --json\n"
     "  -h, --help         print this help and exit\n"
     "      --version      print the version and exit\n"
     "\n"
@@ -80,15 +91,25 @@ constexpr const char* help_text =
     "  T9s-76s    the same gap stepping down: T9s, 98s, 87s, 76s (KQo-T9o too)\n"
     "  random     all 630 combinations\n"
     "  AKs:0.5    any item with a weight, above 0 and at most 1 (default 1)\n"
+    "  15%        the first classes of varnolith's preflop ordering (varnolith\n"
+    "             --ordering) whose combinations come nearest 15% of the 630:\n"
+    "             classes are taken in order while the running count with the\n"
+    "             next class added is no farther from the target (94.5) than\n"
+    "             without it: 94 combinations\n"
+    "  5%-15%     the classes in the top 15% that are not in the top 5%\n"
+    "  20%:0.5    the top 20% at half weight, as any item is weighted\n"
     "An item named again keeps its first place and takes the last weight given\n"
-    "(\"AK, AKs:0.5\": AKs at half weight). A range with blanks is one argument:\n"
-    "quote it. Board and dead cards are written run together (6c7d8h) or\n"
-    "separated by blanks or commas.\n"
+    "(\"AK, AKs:0.5\": AKs at half weight). A percentage is of the whole deck, so\n"
+    "it names the same classes on every board; the board and dead cards then\n"
+    "block combinations as usual. A range with blanks is one argument: quote it.\n"
+    "Board and dead cards are written run together (6c7d8h) or separated by\n"
+    "blanks or commas.\n"
     "\n"
     "Examples:\n"
     "  varnolith AhKd QsQc -b 6c7d8h\n"
     "  varnolith \"QQ+, AKs\" \"99-66, AT+\" --seed 7\n"
     "  varnolith --json --categories TT-88 \"AK, AQs\" -b Kh9c8d\n"
+    "  varnolith --by-card 15% \"5%-15%\" -b Kh9c8d\n"
     "\n"
     "Exit status: 0 done; 1 no deal is possible, the SVG cannot be written, or\n"
     "another failure; 2 a usage error; 130 interrupted.\n";
@@ -143,15 +164,32 @@ std::string parse_error_text(const CLI::ParseError& e, int argc, const char* con
     return shown_text(e.what());
 }
 
+std::string extra_text(const std::string& extra) {
+    return extra.starts_with("-") ? "unknown option " + shown_text(extra) + " (varnolith --help lists them)"
+                                  : "unexpected argument " + shown_text(extra);
+}
+
+// The ordering is a table of its own: nothing else to compute, so nothing
+// else to give but the form it is printed in.
+std::string ordering_check(const CommandOptions& o, const CLI::App& app) {
+    for (const std::string& extra : app.remaining()) return extra_text(extra);
+    if (!o.ranges.empty()) return "--ordering takes no ranges: it prints the preflop ordering alone";
+    for (const CLI::Option* option : app.get_options()) {
+        const std::string name = option->get_name();
+        if (option->count() > 0 && name != "--ordering" && name != "--json")
+            return "--ordering goes with --json alone (got " + name + ")";
+    }
+    return {};
+}
+
 // The checks CLI11 cannot say the way we want them said.
 std::string value_check(CommandOptions& o, const WholeNumbers& text, const CLI::App& app) {
+    if (o.ordering) return ordering_check(o, app);
     const auto count = static_cast<int>(o.ranges.size());
     if (count < 2 || count > max_range_players)
         return "give two to fifteen ranges, one per player (got " + std::to_string(count) + ")";
     const auto most_trials = std::numeric_limits<int64_t>::max();
-    for (const std::string& extra : app.remaining())
-        return extra.starts_with("-") ? "unknown option " + shown_text(extra) + " (varnolith --help lists them)"
-                                      : "unexpected argument " + shown_text(extra);
+    for (const std::string& extra : app.remaining()) return extra_text(extra);
     if (app.count("--trials") > 0 && !read_whole(text.trials, int64_t{1}, most_trials, o.trials))
         return "--trials: N must be a whole number of at least 1 (got " + shown_text(text.trials) + ")";
     if (app.count("--precision") > 0 && !read_fraction(text.precision, o.precision))
@@ -163,6 +201,8 @@ std::string value_check(CommandOptions& o, const WholeNumbers& text, const CLI::
     if (app.count("--threads") > 0 && !read_whole(text.threads, 1, max_threads, o.threads))
         return "--threads: N must be a whole number from 1 to " + std::to_string(max_threads) + " (got " +
                shown_text(text.threads) + ")";
+    if (o.by_card && (o.trials > 0 || o.precision > 0.0))
+        return "--by-card is exact: it goes with neither --trials nor --precision";
     if (app.count("--svg") > 0 && o.svg.empty()) return "--svg: FILE must not be empty";
     if (app.count("--scale") > 0) {
         const std::string kind = app["--scale"]->as<std::string>();
@@ -194,10 +234,12 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
     app.add_option("--threads", whole.threads);
     app.add_flag("--categories", o.categories);
     app.add_flag("--by-hand", o.by_hand);
+    app.add_flag("--by-card", o.by_card);
     app.add_flag("--grid", o.grid);
     app.add_option("--svg", o.svg);
     app.add_option("--scale");
     app.add_flag("--json", o.json);
+    app.add_flag("--ordering", o.ordering);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {

@@ -22,10 +22,12 @@ struct CommandOptions {
     int threads = 0; // 0: every core
     bool categories = false;
     bool by_hand = false;
+    bool by_card = false; // the next-card table of a flop or a turn; makes the run exact
     bool grid = false;
     std::string svg; // the picture's file, "-" for standard output; empty when not asked for
     ColourScale scale = ColourScale::absolute;
     bool json = false;
+    bool ordering = false; // the preflop ordering alone, no spot
 };
 
 enum class CommandLineOutcome { run, print, usage_error };

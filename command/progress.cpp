@@ -28,6 +28,11 @@ void draw_progress(double done, void* context) {
     line.last_drawn = now;
 }
 
+void draw_stage_progress(double done, void* context) {
+    const auto& stage = *static_cast<const ProgressStage*>(context);
+    draw_progress(stage.first + stage.share * done, stage.line);
+}
+
 void erase_progress(ProgressLine& line) {
     if (!line.shown) return;
     *line.to << '\r' << std::string(line_width, ' ') << '\r' << std::flush;

@@ -9,6 +9,7 @@
 #include "grid.hpp"
 #include "options.hpp"
 #include "range_equity.hpp"
+#include "range_next_card.hpp"
 
 namespace varnolith {
 
@@ -23,10 +24,19 @@ struct CommandReport {
     const RangeResult& result;
     double elapsed_seconds = 0;
     TerminalColour colour = TerminalColour::none; // the grid's cells coloured for a terminal
+    std::vector<NextCard> next_cards{};           // --by-card: the cards that can come, in deck order
 };
 
 void write_text_report(std::ostream& out, const CommandReport& report);
 void write_json_report(std::ostream& out, const CommandReport& report);
+
+// The squares of the cards that can come next, one per player and one of
+// their probabilities.
+void write_next_cards_text(std::ostream& out, const CommandReport& report);
+
+// The preflop ordering, the one report without a spot.
+void write_ordering_text(std::ostream& out);
+void write_ordering_json(std::ostream& out);
 
 // Each player's square of hand classes, equity in percent in every cell.
 void write_grid_text(std::ostream& out, const CommandReport& report);

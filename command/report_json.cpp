@@ -72,6 +72,12 @@ void write_json_report(std::ostream& out, const CommandReport& report) {
     for (std::size_t i = 0; i < r.players.size(); ++i)
         players.push_back(player_json(report.options.ranges[i], r.players[i], report.options));
     json["players"] = std::move(players);
+    if (report.options.by_card) {
+        Json cards = Json::array();
+        for (const NextCard& n : report.next_cards)
+            cards.push_back(Json{{"card", card_text(n.card)}, {"probability", n.probability}, {"equity", n.equity}});
+        json["next_cards"] = std::move(cards);
+    }
     out << json.dump(2) << '\n';
 }
 

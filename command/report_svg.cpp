@@ -8,6 +8,8 @@
 
 #include "grid.hpp"
 #include "report.hpp"
+#include "svg_chart.hpp"
+#include "svg_text.hpp"
 
 namespace varnolith {
 
@@ -27,6 +29,7 @@ constexpr int panel_height = titles_height + label_size + grid_side * cell_size;
 constexpr int scale_width = 240;
 constexpr int scale_height = 12;
 constexpr int footer_height = 56; // the scale and its labels
+constexpr int chart_gap = 16;     // keeps the chart's title off the scale's labels
 constexpr const char* blank_fill = "#f2f2f2";
 // Longer ranges are cut to stay above their own square.
 constexpr std::size_t range_limit = 56;
@@ -43,21 +46,6 @@ constexpr const char* style =
     ".blank .name{fill:#aaa}"
     ".figure{font-size:12px;text-anchor:middle}";
 
-std::string escaped(const std::string& text) {
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&apos;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
 std::string cut(const std::string& text) {
     return text.size() <= range_limit ? text : text.substr(0, range_limit - 3) + "...";
 }
@@ -65,12 +53,6 @@ std::string cut(const std::string& text) {
 std::string hex(Rgb c) {
     char text[8];
     std::snprintf(text, sizeof text, "#%02x%02x%02x", c.red, c.green, c.blue);
-    return text;
-}
-
-std::string fixed(double value, int decimals) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
     return text;
 }
 
@@ -85,11 +67,6 @@ std::string heading(const CommandReport& report) {
                                            : " \u00b7 Monte Carlo, " + grouped(static_cast<uint64_t>(r.trials)) +
                                                  " trials, seed " + std::to_string(r.seed);
     return text;
-}
-
-std::string text_at(int x, int y, const std::string& css, const std::string& text) {
-    return "<text x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y) + "\" class=\"" + css + "\">" +
-           escaped(text) + "</text>\n";
 }
 
 std::string cell_rect(const std::string& css, int x, int y, int height, const std::string& fill) {
@@ -174,13 +151,14 @@ std::string svg_picture(const CommandReport& report) {
     const int rows = (players + panels_across - 1) / panels_across;
     const int width = 2 * margin + across * panel_width + (across - 1) * panel_gap;
     const int panels_height = rows * panel_height + (rows - 1) * panel_gap;
-    const int height = margin + heading_height + panels_height + footer_height;
+    const int chart_top = margin + heading_height + panels_height + footer_height + chart_gap;
+    const int height = chart_top + equity_chart_height(report.result.players.size()) + margin;
     const double middle = scale_middle(report.options.scale, report.result.players.size());
     const std::string w = std::to_string(width), h = std::to_string(height);
     std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                       "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + w + "\" height=\"" + h +
                       "\" viewBox=\"0 0 " + w + " " + h + "\" font-family=\"sans-serif\">\n";
-    svg += "<style>" + std::string(style) + "</style>\n<defs><linearGradient id=\"scale\">";
+    svg += "<style>" + std::string(style) + equity_chart_style + "</style>\n<defs><linearGradient id=\"scale\">";
     for (int percent = 0; percent <= 100; percent += 25)
         svg += "<stop offset=\"" + std::to_string(percent) + "%\" stop-color=\"" +
                hex(scale_colour(percent / 100.0)) + "\"/>";
@@ -193,6 +171,7 @@ std::string svg_picture(const CommandReport& report) {
         svg += panel(report, static_cast<std::size_t>(i), middle, left, top);
     }
     svg += scale(report, middle, margin + heading_height + panels_height + 20);
+    svg += equity_chart(report, margin, chart_top);
     return svg + "</svg>\n";
 }
 

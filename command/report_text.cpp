@@ -3,8 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "equity_curve.hpp"
 #include "grid.hpp"
 #include "report.hpp"
+#include "text_table.hpp"
 
 namespace varnolith {
 
@@ -12,34 +14,6 @@ namespace {
 
 // Longer range texts are cut in the table; JSON keeps them whole.
 constexpr std::size_t range_column_limit = 32;
-
-struct Column {
-    std::string title;
-    bool left = false;
-};
-
-using Row = std::vector<std::string>;
-
-void write_table(std::ostream& out, const std::vector<Column>& columns, const std::vector<Row>& rows) {
-    std::vector<std::size_t> widths;
-    for (const Column& c : columns) widths.push_back(c.title.size());
-    for (const Row& row : rows)
-        for (std::size_t i = 0; i < row.size(); ++i) widths[i] = std::max(widths[i], row[i].size());
-    const auto line = [&](const std::vector<std::string>& cells) {
-        std::string text;
-        for (std::size_t i = 0; i < cells.size(); ++i) {
-            const std::string pad(widths[i] - cells[i].size(), ' ');
-            if (i > 0) text += "  ";
-            text += columns[i].left ? cells[i] + pad : pad + cells[i];
-        }
-        text.erase(text.find_last_not_of(' ') + 1);
-        out << text << '\n';
-    };
-    std::vector<std::string> titles;
-    for (const Column& c : columns) titles.push_back(c.title);
-    line(titles);
-    for (const Row& row : rows) line(row);
-}
 
 std::string percent(double fraction) {
     if (std::isnan(fraction)) return "-";
@@ -92,6 +66,9 @@ void write_hands(std::ostream& out, const CommandReport& report) {
     for (std::size_t i = 0; i < report.result.players.size(); ++i) {
         out << "\nPlayer " << i + 1 << " (" << shortened(report.options.ranges[i])
             << "), every live combination, percent\n";
+        const std::vector<CurveStep> curve = equity_curve(report.result.players[i]);
+        out << "Equity quartiles by share: " << percent(equity_percentile(curve, 0.25)) << ", "
+            << percent(equity_percentile(curve, 0.5)) << ", " << percent(equity_percentile(curve, 0.75)) << "\n\n";
         std::vector<Row> rows;
         for (const HandEquity& h : report.result.players[i].hands)
             rows.push_back({hand_text(h.hand), percent(h.weight), percent(h.equity)});
@@ -110,6 +87,7 @@ void write_text_report(std::ostream& out, const CommandReport& report) {
         << "Method   " << method_line(report.result) << '\n'
         << "Elapsed  " << elapsed << "\n\n";
     write_players(out, report);
+    if (report.options.by_card) write_next_cards_text(out, report);
     if (report.options.categories) write_categories(out, report.result);
     if (report.options.by_hand) write_hands(out, report);
     if (report.options.grid) write_grid_text(out, report);

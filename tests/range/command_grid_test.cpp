@@ -7,14 +7,17 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "card_text.hpp"
+#include "equity_curve.hpp"
 #include "grid.hpp"
 #include "range.hpp"
 #include "report.hpp"
@@ -207,6 +210,61 @@ TEST(CommandGrid, SvgHeadingGroupsTrialsAsTheTableDoes) {
     d.result.trials = 1011168;
     d.result.seed = 7;
     EXPECT_NE(svg_picture(d.report()).find("Monte Carlo, 1,011,168 trials, seed 7<"), std::string::npos);
+}
+
+// Shares are normalised over the combinations with an equity; a boundary
+// reached only up to rounding (three ninths) still counts as reached.
+TEST(CommandGrid, EquityPercentileIsTheSmallestEquityReachingTheShare) {
+    const double none = std::nan("");
+    struct Case {
+        std::vector<std::pair<double, double>> hands; // weight, equity, in the range's order
+        double q, percentile;
+    };
+    const std::vector<std::pair<double, double>> ninths{{1.0 / 9, 0.9}, {1.0 / 9, 0.8}, {1.0 / 9, 0.7},
+                                                        {1.0 / 9, 0.6}, {1.0 / 9, 0.5}, {1.0 / 9, 0.4},
+                                                        {1.0 / 9, 0.3}, {1.0 / 9, 0.2}, {1.0 / 9, 0.1}};
+    const std::vector<std::pair<double, double>> quarters{{0.25, 0.4}, {0.25, 0.1}, {0.25, 0.3}, {0.25, 0.2}};
+    const Case cases[] = {
+        {quarters, 0.25, 0.1}, {quarters, 0.5, 0.2},  {quarters, 0.51, 0.3}, {quarters, 1.0, 0.4},
+        {ninths, 1.0 / 3, 0.3}, {ninths, 7.0 / 9, 0.7},
+        {{{0.1, 0.9}, {0.3, 0.2}}, 0.25, 0.2}, {{{0.1, 0.9}, {0.3, 0.2}}, 0.76, 0.9},
+        {{{0.5, none}, {0.0, 0.1}, {0.2, 0.6}, {0.2, 0.4}}, 0.5, 0.4},
+    };
+    for (const Case& c : cases) {
+        RangePlayerResult player;
+        for (const auto& [weight, equity] : c.hands) player.hands.push_back({{}, weight, equity});
+        const std::vector<CurveStep> curve = equity_curve(player);
+        EXPECT_DOUBLE_EQ(curve.back().share_to, 1.0);
+        EXPECT_DOUBLE_EQ(equity_percentile(curve, c.q), c.percentile) << c.hands.size() << " hands, q " << c.q;
+    }
+    EXPECT_TRUE(std::isnan(equity_percentile({}, 0.5)));
+}
+
+// One step line per player, from share 0 to 1 along the plot, its equity
+// never falling; the legend names each player in its own colour.
+TEST(CommandGrid, SvgChartsEachRangeWeakestFirst) {
+    const Drawn d({"QQ+, AK, A9s+:0.5", "TT-77, AQo+, KQs", "random"}, "6c7d8h");
+    const std::string svg = svg_picture(d.report());
+    const std::regex polyline("<polyline class=\"curve\" stroke=\"(#[0-9a-f]{6})\" points=\"([^\"]*)\"/>");
+    std::vector<std::string> colours;
+    for (auto m = std::sregex_iterator(svg.begin(), svg.end(), polyline); m != std::sregex_iterator(); ++m) {
+        colours.push_back((*m)[1]);
+        std::istringstream points((*m)[2].str());
+        std::vector<std::pair<double, double>> xy;
+        for (std::string point; points >> point;)
+            xy.emplace_back(std::stod(point.substr(0, point.find(','))), std::stod(point.substr(point.find(',') + 1)));
+        ASSERT_GE(xy.size(), 2u);
+        EXPECT_EQ(xy.front().first, 56.0);
+        EXPECT_EQ(xy.back().first, 496.0);
+        for (std::size_t i = 1; i < xy.size(); ++i) {
+            EXPECT_GE(xy[i].first, xy[i - 1].first);
+            EXPECT_LE(xy[i].second, xy[i - 1].second); // higher equity is further up
+        }
+    }
+    ASSERT_EQ(colours.size(), 3u);
+    EXPECT_EQ(std::set<std::string>(colours.begin(), colours.end()).size(), 3u);
+    for (int player = 1; player <= 3; ++player)
+        EXPECT_NE(svg.find("\">Player " + std::to_string(player) + " \u00b7 quartiles "), std::string::npos);
 }
 
 } // namespace

@@ -134,6 +134,12 @@ TEST(VarnolithCommand, RefusesWithOneLine) {
         {"AA AA AA -b Ac", 1, "varnolith: no compatible deal"},
         {"AhKd QsQc --svg ''", 2, "varnolith: --svg"},
         {"AhKd QsQc --scale relative", 2, "varnolith: --scale: must be absolute or fair (got relative)\n"},
+        {"--ordering AhKd QsQc", 2, "varnolith: --ordering takes no ranges: it prints the preflop ordering alone\n"},
+        {"--ordering --exact", 2, "varnolith: --ordering goes with --json alone (got --exact)\n"},
+        {"--by-card AhKd QsQc", 2, "varnolith: --by-card needs a flop or a turn: three or four board cards (got 0)\n"},
+        {"--by-card AhKd QsQc -b 6c7d8h9sTs", 2, "varnolith: --by-card needs a flop or a turn: three or four board cards (got 5)\n"},
+        {"--by-card --trials 10 AhKd QsQc -b 6c7d8h", 2, "varnolith: --by-card is exact: it goes with neither --trials nor --precision\n"},
+        {"--by-card --precision 0.01 AhKd QsQc -b 6c7d8h", 2, "varnolith: --by-card is exact"},
         {"AhKd QsQc --svg /nonexistent/grid.svg", 1,
          "varnolith: cannot write /nonexistent/grid.svg: No such file or directory"},
         // The default method decides at once that this cannot be dealt.
@@ -214,6 +220,134 @@ TEST(VarnolithCommand, ReportAndGridArePlainWithoutATerminal) {
                                 "\nPlayer 1 (AhKd), equity by hand class, percent\n" + ranks +
                                 "A\nK  51.5\nQ\nJ\nT\n9\n8\n7\n6\n\nPlayer 2 (QsQc), equity by hand class, percent\n" +
                                 ranks + "A\nK\nQ              48.5\nJ\nT\n9\n8\n7\n6\n")) << p.out << p.err;
+}
+
+// The table and the JSON tell the same ordering, and the running counts add up.
+TEST(VarnolithCommand, OrderingTableAndJsonAgree) {
+    const Process table = run("--ordering"), json = run("--ordering --json");
+    ASSERT_EQ(table.status, 0) << table.err;
+    ASSERT_EQ(json.status, 0) << json.err;
+    const Json classes = Json::parse(json.out);
+    ASSERT_EQ(classes.size(), 81u);
+    std::istringstream lines(table.out);
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, "Place  Class  Combos  Cumulative  Cumulative %  Equity %");
+    int cumulative = 0;
+    for (std::size_t i = 0; i < classes.size(); ++i) {
+        const Json& c = classes[i];
+        ASSERT_EQ(keys(c), (Keys{"place", "class", "combos", "cumulative_combos", "cumulative_percent", "equity"}));
+        cumulative += c["combos"].get<int>();
+        EXPECT_EQ(c["place"], i + 1);
+        EXPECT_EQ(c["cumulative_combos"], cumulative);
+        EXPECT_NEAR(c["cumulative_percent"].get<double>(), 100.0 * cumulative / 630, 1e-12);
+        if (i > 0) {
+            EXPECT_LE(c["equity"].get<double>(), classes[i - 1]["equity"].get<double>());
+        }
+        char row[128];
+        std::snprintf(row, sizeof row, "%5zu  %-5s  %6d  %10d  %12.2f  %8.3f", i + 1,
+                      c["class"].get<std::string>().c_str(), c["combos"].get<int>(), cumulative,
+                      c["cumulative_percent"].get<double>(), 100.0 * c["equity"].get<double>());
+        std::getline(lines, line);
+        EXPECT_EQ(line, row);
+    }
+    EXPECT_EQ(cumulative, 630);
+    EXPECT_FALSE(std::getline(lines, line));
+}
+
+// Every card that can come, once, in deck order; the probabilities add up to
+// 1 and the equities they weight to each player's own. Exact without --exact.
+TEST(VarnolithCommand, NextCardsAddUpToTheSpot) {
+    const std::string spots[] = {
+        "'QQ+, AKs' 'JJ-88, AQs+' -b Kh9c8d",
+        "'AA, KQs' 'TT, 98s:0.5' '77' -b Ac8d7h",
+        "'AK, QQ' 'JT, 99' -b Kh9c8d6s -d Ts",
+    };
+    const std::string deck = "6789TJQKA";
+    for (const std::string& spot : spots) {
+        SCOPED_TRACE(spot);
+        const Process p = run("--json --by-card " + spot);
+        ASSERT_EQ(p.status, 0) << p.err;
+        const Json j = Json::parse(p.out);
+        EXPECT_EQ(j["method"], "exact");
+        const Json& cards = j["next_cards"];
+        ASSERT_FALSE(cards.empty());
+        double probability = 0;
+        std::vector<double> equity(j["players"].size());
+        int last = -1;
+        for (const Json& c : cards) {
+            ASSERT_EQ(keys(c), (Keys{"card", "probability", "equity"}));
+            const std::string card = c["card"];
+            const int order = static_cast<int>(deck.find(card[0]) * 4 + std::string("cdhs").find(card[1]));
+            EXPECT_GT(order, last) << card;
+            last = order;
+            EXPECT_EQ(std::count(j["board"].begin(), j["board"].end(), card) +
+                          std::count(j["dead"].begin(), j["dead"].end(), card),
+                      0)
+                << card;
+            probability += c["probability"].get<double>();
+            ASSERT_EQ(c["equity"].size(), equity.size());
+            for (std::size_t i = 0; i < equity.size(); ++i)
+                equity[i] += c["probability"].get<double>() * c["equity"][i].get<double>();
+        }
+        EXPECT_NEAR(probability, 1.0, 1e-12);
+        for (std::size_t i = 0; i < equity.size(); ++i)
+            EXPECT_NEAR(equity[i], j["players"][i]["equity"].get<double>(), 1e-12) << "player " << i + 1;
+    }
+}
+
+// AhKd leads QsQc on 6c 7d 8h; a queen, a ten, a jack or a paired board card
+// puts the queens ahead. The held and board cards cannot come.
+TEST(VarnolithCommand, NextCardsAreSquaresOfPercent) {
+    const Process p = run("--by-card AhKd QsQc -b 6c7d8h");
+    ASSERT_EQ(p.status, 0) << p.err;
+    const std::string after = p.out.substr(p.out.find("\n\nNext card"));
+    EXPECT_EQ(after, R"(
+
+Next card, each player's equity in percent when it comes: now 51.5 and 48.5
+* the card changes who has the highest equity (now player 1); - it cannot come
+
+Player 1                         Player 2
+      c      d      h      s           c      d      h      s
+A  85.7   85.7      -   85.7     A  14.3   14.3      -   14.3
+K  92.9      -   92.9   92.9     K   7.1      -    7.1    7.1
+Q     -   14.3*  14.3*     -     Q     -   85.7*  85.7*     -
+J  35.7*  35.7*  35.7*  35.7*    J  64.3*  64.3*  64.3*  64.3*
+T  28.6*  28.6*  28.6*  28.6*    T  71.4*  71.4*  71.4*  71.4*
+9  87.5   87.5   87.5   87.5     9  12.5   12.5   12.5   12.5
+8  35.7*  35.7*     -   35.7*    8  64.3*  64.3*     -   64.3*
+7  35.7*     -   35.7*  35.7*    7  64.3*     -   64.3*  64.3*
+6     -   35.7*  35.7*  35.7*    6     -   64.3*  64.3*  64.3*
+
+Probability %
+      c      d      h      s
+A  3.45   3.45      -   3.45
+K  3.45      -   3.45   3.45
+Q     -   3.45   3.45      -
+J  3.45   3.45   3.45   3.45
+T  3.45   3.45   3.45   3.45
+9  3.45   3.45   3.45   3.45
+8  3.45   3.45      -   3.45
+7  3.45      -   3.45   3.45
+6     -   3.45   3.45   3.45
+)");
+}
+
+// On Ac Kd Jh 7s 6c against QhQd: aces and kings make trips (100%), queens
+// split (50%), tens lose (0%); QhQc is never dealt and has no share. At equal
+// shares the quartiles sit on the boundaries, 1/4 and 2/4; at half weight the
+// tens hold 1/7, and the queens then reach a quarter.
+TEST(VarnolithCommand, QuartilesOfARiverSpot) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"AhAd, QsQc, TsTh, KhKs, QhQc", "0.000, 50.000, 100.000"},
+        {"AhAd, QsQc, TsTh:0.5, KhKs", "50.000, 100.000, 100.000"},
+    };
+    for (const auto& [range, quartiles] : cases) {
+        const Process p = run("--by-hand '" + range + "' QhQd -b AcKdJh7s6c");
+        EXPECT_NE(p.out.find("every live combination, percent\nEquity quartiles by share: " + quartiles + "\n\nHand"),
+                  std::string::npos)
+            << p.out << p.err;
+    }
 }
 
 } // namespace

@@ -1,0 +1,51 @@
+#include <cstdio>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "preflop_ordering.hpp"
+#include "report.hpp"
+#include "text_table.hpp"
+
+namespace varnolith {
+
+namespace {
+
+constexpr double all_combos = 630;
+
+std::string fixed(double value, int decimals) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+} // namespace
+
+void write_ordering_text(std::ostream& out) {
+    std::vector<Row> rows;
+    int place = 0, cumulative = 0;
+    for (const OrderedClass& c : preflop_ordering()) {
+        cumulative += c.combos;
+        rows.push_back({std::to_string(++place), hand_class_name(c.square), std::to_string(c.combos),
+                        std::to_string(cumulative), fixed(100.0 * cumulative / all_combos, 2),
+                        fixed(100.0 * c.equity, 3)});
+    }
+    write_table(out,
+                {{"Place"}, {"Class", true}, {"Combos"}, {"Cumulative"}, {"Cumulative %"}, {"Equity %"}}, rows);
+}
+
+void write_ordering_json(std::ostream& out) {
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    int place = 0, cumulative = 0;
+    for (const OrderedClass& c : preflop_ordering()) {
+        cumulative += c.combos;
+        list.push_back({{"place", ++place},
+                        {"class", hand_class_name(c.square)},
+                        {"combos", c.combos},
+                        {"cumulative_combos", cumulative},
+                        {"cumulative_percent", 100.0 * cumulative / all_combos},
+                        {"equity", c.equity}});
+    }
+    out << list.dump(2) << '\n';
+}
+
+} // namespace varnolith
