@@ -22,6 +22,21 @@ print(f"{hero.range}: equity {hero.equity:.4f} +- {hero.stderr:.4f}")
 for hand in hero.hands[:3]:
     print(f"  {hand.hand}  weight {hand.weight:.4f}  equity {hand.equity:.4f}")
 
+# A percentage is the top of varnolith's preflop ordering, the 81 classes by
+# equity against one random hand: "15%" is the first ones whose combinations
+# come nearest 15% of the 630.
+for entry in varnolith.ordering()[:3]:
+    print(f"{entry.place} {entry.hand_class:3} {entry.combos:2} combos, {entry.cumulative_percent:.3f}% so far, "
+          f"equity {entry.equity:.4f}")
+
+# On the flop, by_card adds each turn card: how likely it comes, and every
+# player's equity when it does; weighted, they give the flop's own.
+flop = varnolith.range_equity(["15%", "QQ+, AK"], board="6c7d8h", by_card=True)
+print(flop.players[0].combos, "combos in 15%,", len(flop.next_cards), "turn cards")
+for card in flop.next_cards[-2:]:
+    print(f"  {card.card}  probability {card.probability:.4f}  equity "
+          + "  ".join(f"{equity:.4f}" for equity in card.equity))
+
 # What the command refuses is refused with its message.
 try:
     varnolith.range_equity(["AhKd", "QQs"])

@@ -14,7 +14,8 @@ Cards are written as in varnolith_cli: rank "6789TJQKA" then suit "cdhs", so
 ValueError with the console's message; range_equity takes the ranges of the
 varnolith command and refuses what it refuses, with its message.
 
-evaluate, equity and set_seed call libvarnolith, range_equity calls
+evaluate, equity and set_seed call libvarnolith, range_equity and ordering
+(the preflop ordering of the 81 hand classes that "15%" in a range reads) call
 libvarnolith_range. Each library file is looked for in this order:
   1. the path in its environment variable, VARNOLITH_LIBRARY or
      VARNOLITH_RANGE_LIBRARY (then nowhere else);
@@ -32,17 +33,19 @@ import ctypes
 from typing import Iterable
 
 from ._library import LibraryNotFoundError, library
-from ._range import HandEquity, NoCompatibleDealError, PlayerEquity, RangeEquity, range_equity, whole_number
+from ._range import (HandEquity, NextCard, NoCompatibleDealError, OrderedClass, PlayerEquity, RangeEquity, ordering,
+                     range_equity, whole_number)
 from ._notation import Card, card_texts, parse_board, parse_card, parse_hand, split_runs
 
 # The library's version, include/varnolith/varnolith.h; a test holds the two together.
 __version__ = "1.0.0"
 
-__all__ = ["evaluate", "equity", "set_seed", "range_equity", "RangeEquity", "PlayerEquity", "HandEquity",
-           "LibraryNotFoundError", "NoCompatibleDealError"]
+__all__ = ["evaluate", "equity", "set_seed", "range_equity", "ordering", "RangeEquity", "PlayerEquity", "HandEquity",
+           "NextCard", "OrderedClass", "LibraryNotFoundError", "NoCompatibleDealError"]
 
 # Tracebacks, reprs and pickles name the classes where users find them.
-for _public in (RangeEquity, PlayerEquity, HandEquity, LibraryNotFoundError, NoCompatibleDealError):
+for _public in (RangeEquity, PlayerEquity, HandEquity, NextCard, OrderedClass, LibraryNotFoundError,
+                NoCompatibleDealError):
     _public.__module__ = __name__
 del _public
 

@@ -48,6 +48,7 @@ class _Options(ctypes.Structure):
         ("seed_given", ctypes.c_int32),
         ("seed", ctypes.c_uint64),
         ("threads", ctypes.c_int32),
+        ("by_card", ctypes.c_int32),
     ]
 
 
@@ -79,6 +80,14 @@ def _declare(library: ctypes.CDLL) -> None:
     library.varnolith_range_hand.argtypes = [result_p, int32, int32, ctypes.c_char_p, ctypes.POINTER(double),
                                              ctypes.POINTER(double)]
     library.varnolith_range_hand.restype = int32
+    library.varnolith_range_next_cards.argtypes = [result_p]
+    library.varnolith_range_next_cards.restype = int32
+    library.varnolith_range_next_card.argtypes = [result_p, int32, ctypes.c_char_p, ctypes.POINTER(double)]
+    library.varnolith_range_next_card.restype = int32
+    library.varnolith_range_next_card_equity.argtypes = [result_p, int32, int32]
+    library.varnolith_range_next_card_equity.restype = double
+    library.varnolith_range_ordering.argtypes = [int32, ctypes.c_char_p, ctypes.POINTER(int32), ctypes.POINTER(double)]
+    library.varnolith_range_ordering.restype = int32
 
 
 RANGES = SharedLibrary("libvarnolith_range.so.1", "VARNOLITH_RANGE_LIBRARY", _declare)
@@ -114,6 +123,27 @@ class PlayerEquity:
 
 
 @dataclass(frozen=True)
+class NextCard:
+    """One card that can come next on a flop or a turn."""
+
+    card: str                  # "9s"
+    probability: float         # among the compatible deals; the cards' add up to 1
+    equity: tuple[float, ...]  # each player's when it comes, in the order of the ranges
+
+
+@dataclass(frozen=True)
+class OrderedClass:
+    """One hand class in varnolith's preflop ordering, the one "15%" in a range reads."""
+
+    place: int                 # 1 for the best
+    hand_class: str            # "AKs"
+    combos: int                # 6 a pair, 4 suited, 12 offsuit
+    cumulative_combos: int     # this class's and every better one's
+    cumulative_percent: float  # the same in percent (not a fraction) of the 630 combinations
+    equity: float              # against one random hand, heads-up before the flop, exact
+
+
+@dataclass(frozen=True)
 class RangeEquity:
     """The answer of range_equity."""
 
@@ -125,6 +155,7 @@ class RangeEquity:
     seed: int | None = None    # Monte Carlo: the seed used; passing it again repeats the run
     board: tuple[str, ...] = ()  # the board cards given, ("6c", "7d", "8h")
     dead: tuple[str, ...] = ()   # the dead cards given
+    next_cards: tuple[NextCard, ...] | None = None  # with by_card=True: each card that can come, in deck order
 
     def __str__(self) -> str:
         """The table the varnolith command prints, without its Elapsed line."""
@@ -168,7 +199,8 @@ def _flag(value: object, name: str) -> bool:
     return value
 
 
-def _options(trials: object, precision: object, exact: object, seed: object, threads: object) -> _Options:
+def _options(trials: object, precision: object, exact: object, seed: object, threads: object,
+             by_card: bool) -> _Options:
     exact = False if exact is None else _flag(exact, "exact")
     given = [name for name, value in (("exact", exact or None), ("trials", trials), ("precision", precision))
              if value is not None]
@@ -200,6 +232,7 @@ def _options(trials: object, precision: object, exact: object, seed: object, thr
         options.seed_given, options.seed = 1, seed
     if threads is not None:
         options.threads = threads
+    options.by_card = int(by_card)
     return options
 
 
@@ -232,6 +265,18 @@ def _hands(library: ctypes.CDLL, result: int, player: int, count: int) -> tuple[
     return tuple(hands)
 
 
+def _next_cards(library: ctypes.CDLL, result: int, players: int) -> tuple[NextCard, ...]:
+    card, probability = ctypes.create_string_buffer(3), ctypes.c_double()
+    rows = []
+    for index in range(library.varnolith_range_next_cards(result)):
+        if library.varnolith_range_next_card(result, index, card, ctypes.byref(probability)) != _OK:
+            raise RuntimeError(f"libvarnolith_range has no next card {index}")
+        rows.append(NextCard(card.value.decode("ascii"), probability.value,
+                             tuple(library.varnolith_range_next_card_equity(result, index, player)
+                                   for player in range(players))))
+    return tuple(rows)
+
+
 def _cards(text: bytes) -> tuple[str, ...]:
     # Only once the library took them: every card is two characters then.
     runs = re.split(r"[ \t,]+", text.decode("ascii"))
@@ -239,7 +284,7 @@ def _cards(text: bytes) -> tuple[str, ...]:
 
 
 def _read(library: ctypes.CDLL, result: int, ranges: list[str], cards: dict[str, tuple[str, ...]],
-          categories: bool, by_hand: bool) -> RangeEquity:
+          categories: bool, by_hand: bool, by_card: bool) -> RangeEquity:
     players = []
     for player, text in enumerate(ranges):
         combos = library.varnolith_range_combos(result, player)
@@ -256,7 +301,8 @@ def _read(library: ctypes.CDLL, result: int, ranges: list[str], cards: dict[str,
         ))
     if library.varnolith_range_method(result) == _EXACT:
         return RangeEquity("exact", tuple(players), deals=library.varnolith_range_deals(result),
-                           boards=library.varnolith_range_boards(result), **cards)
+                           boards=library.varnolith_range_boards(result), **cards,
+                           next_cards=_next_cards(library, result, len(players)) if by_card else None)
     return RangeEquity("monte_carlo", tuple(players), trials=library.varnolith_range_trials(result),
                        seed=library.varnolith_range_seed(result), **cards)
 
@@ -264,7 +310,7 @@ def _read(library: ctypes.CDLL, result: int, ranges: list[str], cards: dict[str,
 def range_equity(ranges: Sequence[str], board: str | Iterable[str] = "", dead: str | Iterable[str] = "", *,
                  trials: int | None = None, precision: float | None = None, exact: bool | None = None,
                  seed: int | None = None, threads: int | None = None, categories: bool = False,
-                 by_hand: bool = False) -> RangeEquity:
+                 by_hand: bool = False, by_card: bool = False) -> RangeEquity:
     """Returns each player's equity, one range per player, as the varnolith command reckons it.
 
     ranges: 2 to 15 range texts in the command's notation, such as
@@ -276,7 +322,9 @@ def range_equity(ranges: Sequence[str], board: str | Iterable[str] = "", dead: s
     standard error is at most P (the three exclude one another). seed (0 to
     2**64 - 1) repeats a simulation bit for bit at any thread count; threads
     (1 to 256, 0 or None for every core). categories=True and by_hand=True add
-    the breakdowns to each player.
+    the breakdowns to each player. by_card=True adds next_cards, each card that
+    can come next with its probability and every player's equity; it needs a
+    flop or a turn and is exact (without trials or precision).
 
     Raises TypeError for arguments of the wrong type, ValueError for the
     command's usage errors with its message (a bad range item or card, a card
@@ -294,7 +342,8 @@ def range_equity(ranges: Sequence[str], board: str | Iterable[str] = "", dead: s
     encoded = [_encode(text, f"range {i + 1}") for i, text in enumerate(texts)]
     board_text, dead_text = _text(board, "board"), _text(dead, "dead cards")
     categories, by_hand = _flag(categories, "categories"), _flag(by_hand, "by_hand")
-    options = _options(trials, precision, exact, seed, threads)
+    by_card = _flag(by_card, "by_card")
+    options = _options(trials, precision, exact, seed, threads, by_card)
 
     library = range_library()
     result = library.varnolith_range_compute((ctypes.c_char_p * len(encoded))(*encoded), len(encoded),
@@ -304,6 +353,29 @@ def range_equity(ranges: Sequence[str], board: str | Iterable[str] = "", dead: s
     try:
         _raise_for(library, result)
         cards = {"board": _cards(board_text), "dead": _cards(dead_text)}
-        return _read(library, result, texts, cards, categories, by_hand)
+        return _read(library, result, texts, cards, categories, by_hand, by_card)
     finally:
         library.varnolith_range_free(result)
+
+
+_CLASSES = 81
+_ALL_COMBOS = 630
+
+
+@functools.lru_cache(maxsize=None)
+def ordering() -> tuple[OrderedClass, ...]:
+    """varnolith's preflop ordering of the 81 hand classes, best first: what "15%" in a range means.
+
+    Classes go by exact equity against one random hand, heads-up before the
+    flop; equal equities put the class with fewer combinations first.
+    """
+    library = range_library()
+    text, combos, equity = ctypes.create_string_buffer(4), ctypes.c_int32(), ctypes.c_double()
+    classes, cumulative = [], 0
+    for place in range(_CLASSES):
+        if library.varnolith_range_ordering(place, text, ctypes.byref(combos), ctypes.byref(equity)) != _OK:
+            raise RuntimeError(f"libvarnolith_range has no place {place + 1} in its ordering")
+        cumulative += combos.value
+        classes.append(OrderedClass(place + 1, text.value.decode("ascii"), combos.value, cumulative,
+                                    100.0 * cumulative / _ALL_COMBOS, equity.value))
+    return tuple(classes)

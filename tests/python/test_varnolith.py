@@ -6,6 +6,7 @@ libraries from inside the package: pip_install.sh."""
 import contextlib
 import ctypes
 import io
+import itertools
 import json
 import os
 import re
@@ -75,7 +76,7 @@ class ModuleTest(unittest.TestCase):
                  for part in ("MAJOR", "MINOR", "PATCH")]
         self.assertEqual(varnolith.__version__, ".".join(parts))
         for public in (varnolith.LibraryNotFoundError, varnolith.NoCompatibleDealError, varnolith.RangeEquity,
-                       varnolith.PlayerEquity, varnolith.HandEquity):
+                       varnolith.PlayerEquity, varnolith.HandEquity, varnolith.NextCard, varnolith.OrderedClass):
             with self.subTest(public.__name__):
                 self.assertEqual(public.__module__, "varnolith")
 
@@ -134,6 +135,13 @@ class RangeEquityTest(unittest.TestCase):
             ((two, "Ac Ac"), {}, ValueError, "card Ac is given twice among the board and dead cards"),
             ((["AA", "AA", "AA"], "Ac"), {}, varnolith.NoCompatibleDealError,
              "no compatible deal: the ranges cannot be dealt without a card held twice"),
+            ((["15%+", "KK"],), {}, ValueError, 'range 1: item "15%+": \'+\' cannot follow a percentage'),
+            ((two,), {"by_card": True}, ValueError,
+             "a next-card table needs a flop or a turn on the board, not 0 cards"),
+            ((two, "6c7d8h9sTc"), {"by_card": True}, ValueError,
+             "a next-card table needs a flop or a turn on the board, not 5 cards"),
+            ((two, "6c7d8h"), {"by_card": True, "trials": 5}, ValueError,
+             "a next-card table is exact: it cannot come from a simulation"),
         ]:
             with self.subTest(args=args, options=options), self.assertRaises(error) as caught:
                 varnolith.range_equity(*args, **options)
@@ -169,6 +177,31 @@ class RangeEquityTest(unittest.TestCase):
                                        varnolith.HandEquity("QsQc", 1.0, first.equity)))
         plain = varnolith.range_equity(["AKs", "QQ"]).players[0]
         self.assertEqual((plain.categories, plain.hands), (None, None))
+
+    def test_the_next_cards_add_up_to_the_spot(self) -> None:
+        for ranges, board, dead in [(["AKs", "QQ+, AK"], "6c7d8h", "Ts"), (["AhKd", "QQ", "random"], "6c7d8h9s", "")]:
+            with self.subTest(ranges=ranges, board=board):
+                result = varnolith.range_equity(ranges, board, dead, by_card=True)
+                rows = result.next_cards
+                self.assertAlmostEqual(sum(row.probability for row in rows), 1.0, delta=1e-12)
+                for player, figures in enumerate(result.players):
+                    self.assertAlmostEqual(sum(row.probability * row.equity[player] for row in rows), figures.equity,
+                                           delta=1e-12)
+        self.assertIsNone(varnolith.range_equity(HEADS_UP, "6c7d8h").next_cards)
+
+    def test_the_ordering_is_by_equity_and_percentages_read_it(self) -> None:
+        classes = varnolith.ordering()
+        self.assertEqual([c.place for c in classes], list(range(1, 82)))
+        self.assertEqual((classes[0].hand_class, len({c.hand_class for c in classes})), ("AA", 81))
+        self.assertEqual([c.cumulative_combos for c in classes], list(itertools.accumulate(c.combos for c in classes)))
+        self.assertEqual((classes[-1].cumulative_combos, classes[-1].cumulative_percent), (630, 100.0))
+        equities = [c.equity for c in classes]
+        self.assertEqual(equities, sorted(equities, reverse=True))
+        # "15%" takes the classes whose combinations come nearest 94.5.
+        for text, combos in [("15%", 94), ("5%-15%", 64), ("20%:0.5", 124), ("15%, 76o", 106)]:
+            with self.subTest(text=text):
+                result = varnolith.range_equity([text, "random"], trials=1, seed=0)
+                self.assertEqual(result.players[0].combos, combos)
 
     def test_a_simulation_reports_the_seed_given(self) -> None:
         run = varnolith.range_equity(["AKs", "QQ+, AK"], "6c7d8h", trials=2_000, seed=2**64 - 1, threads=2)
@@ -216,6 +249,11 @@ Player  Range  Combos  Equity %   Win %  Tie %
             (["--precision", "1e-3", "AA", "KK"], 2,
              "--precision: P must be a decimal fraction above 0 and below 1, such as 0.001 (got 1e-3)"),
             (three_aces, 1, "no compatible deal: the ranges cannot be dealt without a card held twice"),
+            (["--ordering", "AA"], 2, "--ordering takes no ranges: it prints the preflop ordering alone"),
+            (["--ordering", "--by-card", "-b", "Kh"], 2, "--ordering goes with --json alone (got --board)"),
+            (["--by-card", "--trials", "9", "AA", "KK", "-b", "Kh9c8d"], 2,
+             "--by-card is exact: it goes with neither --trials nor --precision"),
+            (["--by-card", "AA", "KK"], 2, "--by-card needs a flop or a turn: three or four board cards (got 0)"),
         ]:
             with self.subTest(argv=argv):
                 self.assertEqual(run_main(argv), (status, "", f"varnolith: {message}\n"))
@@ -235,21 +273,38 @@ Player  Range  Combos  Equity %   Win %  Tie %
                 status, out, _ = run_main(argv)
                 report = json.loads(out)
                 self.assertEqual((status, list(report), list(report["players"][0])), (0, keys, player_keys))
+        report = json.loads(run_main(["--json", "--by-card", "-b", "6c7d8h", *HEADS_UP])[1])
+        self.assertEqual((list(report)[-2:], list(report["next_cards"][0])),
+                         (["players", "next_cards"], ["card", "probability", "equity"]))
+
+    def test_the_ordering_prints_as_a_table_or_json(self) -> None:
+        status, out, _ = run_main(["--ordering"])
+        self.assertEqual((status, out.split("\n")[:2]),
+                         (0, ["Place  Class  Combos  Cumulative  Cumulative %  Equity %",
+                              "    1  AA          6           6          0.95    73.076"]))
+        status, out, _ = run_main(["--json", "--ordering"])
+        classes = json.loads(out)
+        self.assertEqual((status, len(classes), list(classes[0])),
+                         (0, 81, ["place", "class", "combos", "cumulative_combos", "cumulative_percent", "equity"]))
 
     @unittest.skipUnless(COMMAND.is_file(), "no varnolith command beside the range library")
     def test_output_is_the_commands(self) -> None:
         spot = ["AKs", "QQ+, AK", "-b", "6c7d8h", "-d", "Ts"]
         simulated = ["--trials", "3000", "--seed", "5", "--categories", "--by-hand", *spot]
-        for argv in (spot, simulated, ["--json", *spot], ["--json", *simulated]):
-            with self.subTest(argv=argv):
-                ours, theirs = run_main(argv)[1], subprocess.run([str(COMMAND), *argv], check=True,
-                                                                 capture_output=True, text=True).stdout
-                if "--json" in argv:  # both as parsed: the two print some doubles to different digits
-                    ours, theirs = json.loads(ours), json.loads(theirs)
-                    ours["elapsed_seconds"] = theirs["elapsed_seconds"]
-                else:
-                    ours, theirs = (re.sub(r"Elapsed  \d+\.\d{3} s", "Elapsed", text) for text in (ours, theirs))
-                self.assertEqual(ours, theirs)
+        by_card = ["--by-card", "--categories", "15%", *spot]  # three players: the squares wrap
+        quartiles = ["--by-hand", "AKs", "QsQc", "-b", "6h7h8d"]  # four equal shares: quartiles on the boundaries
+        for table in (spot, simulated, by_card, quartiles, ["--ordering"]):
+            for argv in (table, ["--json", *table]):
+                with self.subTest(argv=argv):
+                    ours, theirs = run_main(argv)[1], subprocess.run([str(COMMAND), *argv], check=True,
+                                                                     capture_output=True, text=True).stdout
+                    if "--json" not in argv:
+                        ours, theirs = (re.sub(r"Elapsed  \d+\.\d{3} s", "Elapsed", text) for text in (ours, theirs))
+                    else:  # both as parsed: the two print some doubles to different digits
+                        ours, theirs = json.loads(ours), json.loads(theirs)
+                        if "--ordering" not in argv:
+                            ours["elapsed_seconds"] = theirs["elapsed_seconds"]
+                    self.assertEqual(ours, theirs)
 
 
 if __name__ == "__main__":
