@@ -211,6 +211,7 @@ struct HeadsUp {
 struct Multiway {
     const PreparedSpot& spot;
     const Layout& layout;
+    const RangeOptions& options; // a board of wide ranges takes tens of milliseconds: cancel checked within it
 
     double* sums_of(Scratch& s, std::size_t p) const { return s.sums.data() + layout.offset[p]; }
 
@@ -261,6 +262,7 @@ struct Multiway {
         const auto& values = s.values[level];
         for (std::size_t i = 0; i < live.size(); ++i) {
             if (values[i] < 0 || (live[i].bits.cards & used)) continue;
+            if (level == 0 && cancelled(options)) return; // the figures are thrown away
             s.chosen[level] = i;
             const int32_t v = values[i];
             deal(s, level + 1, used | live[i].bits.cards, weight * live[i].weight, std::max(v, best),
@@ -318,7 +320,7 @@ RangeResult range_equity_exact(const RangeSpot& range_spot, const RangeOptions& 
     std::vector<std::vector<double>> chunk_sums(static_cast<std::size_t>(chunks));
     const HeadsUp heads_up{spot, layout,
                            {same_combo_weights(spot.live[0], spot.live[1]), same_combo_weights(spot.live[1], spot.live[0])}};
-    const Multiway multiway{spot, layout};
+    const Multiway multiway{spot, layout, options};
     std::atomic<int> chunks_done{0};
     std::atomic<bool> failed{false};
     const int threads = options.threads > 0 ? options.threads : omp_get_num_procs();
