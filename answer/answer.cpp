@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cmath>
 
+#include "preflop_ordering.hpp"
 #include "range_grid.hpp"
 
 namespace varnolith {
@@ -10,11 +11,6 @@ namespace varnolith {
 namespace {
 
 using Json = nlohmann::ordered_json;
-
-// In the order of RangePlayerResult::categories.
-constexpr const char* category_names[category_count] = {
-    "high card", "pair", "two pair", "three of a kind", "straight", "full house", "flush", "four of a kind",
-    "straight flush"};
 
 Json cards_json(const std::vector<Card>& cards) {
     Json list = Json::array();
@@ -35,7 +31,8 @@ Json player_json(const std::string& range, const RangePlayerResult& p, const Ans
     player["stderr"] = p.standard_error;
     if (shown.categories) {
         Json categories = Json::object();
-        for (int i = 0; i < category_count; ++i) categories[category_names[i]] = p.categories[static_cast<std::size_t>(i)];
+        for (std::size_t i = 0; i < category_names.size(); ++i)
+            categories[std::string(category_names[i])] = p.categories[i];
         player["categories"] = std::move(categories);
     }
     if (shown.by_hand) {
@@ -118,6 +115,22 @@ nlohmann::ordered_json answer_json(const std::vector<std::string>& ranges, const
     json["players"] = std::move(players);
     if (shown.by_card) json["next_cards"] = next_cards_json(answer.next_cards);
     return json;
+}
+
+nlohmann::ordered_json ordering_json() {
+    constexpr double all_combos = 630;
+    Json list = Json::array();
+    int place = 0, cumulative = 0;
+    for (const OrderedClass& c : preflop_ordering()) {
+        cumulative += c.combos;
+        list.push_back(Json{{"place", ++place},
+                            {"class", hand_class_name(c.square)},
+                            {"combos", c.combos},
+                            {"cumulative_combos", cumulative},
+                            {"cumulative_percent", 100.0 * cumulative / all_combos},
+                            {"equity", c.equity}});
+    }
+    return list;
 }
 
 } // namespace varnolith

@@ -5,13 +5,20 @@
 
 #include <nlohmann/json.hpp>
 
+#include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "range_next_card.hpp"
 #include "range_request.hpp"
 
 namespace varnolith {
+
+// In the order of RangePlayerResult::categories.
+inline constexpr std::array<std::string_view, category_count> category_names{
+    "high card", "pair", "two pair", "three of a kind", "straight", "full house", "flush", "four of a kind",
+    "straight flush"};
 
 struct Answer {
     RangeResult result;
@@ -34,5 +41,9 @@ Answer compute_answer(const RangeSpot& spot, RunChoices choices, bool by_card, c
 // The JSON object; `ranges` are the texts as given, one per player.
 nlohmann::ordered_json answer_json(const std::vector<std::string>& ranges, const RangeSpot& spot,
                                    const Answer& answer, const AnswerShown& shown);
+
+// The preflop ordering as a list: place, class, combos, cumulative combos and
+// percent of the 630, equity against a random hand.
+nlohmann::ordered_json ordering_json();
 
 } // namespace varnolith

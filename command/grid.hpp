@@ -8,21 +8,10 @@
 #include <string>
 
 #include "options.hpp"
+#include "range_grid.hpp"
 #include "range_equity.hpp"
 
 namespace varnolith {
-
-struct GridCell {
-    std::string name;  // "AKs"
-    double weight = 0; // the class's share of the player's deals
-    double equity = 0; // weighted over its combinations; NaN when none has weight
-    int combos = 0;    // live combinations of the class in the range
-};
-
-// Row by row from the top left: AA, AKs, ..., A6s, AKo, KK, KQs, ...
-using RangeGrid = std::array<GridCell, hand_class_count>;
-
-RangeGrid range_grid(const RangePlayerResult& player);
 
 // The weight the range itself gives each class's live combinations, averaged:
 // 1 for "AKs", 0.5 for "AKs:0.5", 0 for a class without any.

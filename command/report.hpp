@@ -9,26 +9,18 @@
 #include "grid.hpp"
 #include "options.hpp"
 #include "range_equity.hpp"
-#include "range_next_card.hpp"
+#include "answer.hpp"
 
 namespace varnolith {
-
-// In the order of RangePlayerResult::categories.
-inline constexpr std::array<std::string_view, category_count> category_names{
-    "high card", "pair", "two pair", "three of a kind", "straight", "full house", "flush", "four of a kind",
-    "straight flush"};
 
 struct CommandReport {
     const CommandOptions& options; // the ranges as given and the breakdowns asked for
     const RangeSpot& spot;
-    const RangeResult& result;
-    double elapsed_seconds = 0;
+    const Answer& answer;                         // the figures, the next cards, the time taken
     TerminalColour colour = TerminalColour::none; // the grid's cells coloured for a terminal
-    std::vector<NextCard> next_cards{};           // --by-card: the cards that can come, in deck order
 };
 
 void write_text_report(std::ostream& out, const CommandReport& report);
-void write_json_report(std::ostream& out, const CommandReport& report);
 
 // The squares of the cards that can come next, one per player and one of
 // their probabilities.

@@ -58,17 +58,17 @@ void write_scale(std::ostream& out, const CommandReport& report, double middle) 
                       short_percent(scale_equity(tenth / 10.0, middle)).c_str());
         out << painted(text, tenth / 10.0, report.colour);
     }
-    const std::string note = scale_note(report.options.scale, report.result.players.size());
+    const std::string note = scale_note(report.options.scale, report.answer.result.players.size());
     out << (note.empty() ? "" : "  " + note) << '\n';
 }
 
 } // namespace
 
 void write_grid_text(std::ostream& out, const CommandReport& report) {
-    const double middle = scale_middle(report.options.scale, report.result.players.size());
-    for (std::size_t i = 0; i < report.result.players.size(); ++i) {
+    const double middle = scale_middle(report.options.scale, report.answer.result.players.size());
+    for (std::size_t i = 0; i < report.answer.result.players.size(); ++i) {
         out << "\nPlayer " << i + 1 << " (" << report.options.ranges[i] << "), equity by hand class, percent\n";
-        write_square(out, range_grid(report.result.players[i]), middle, report.colour);
+        write_square(out, range_grid(report.answer.result.players[i]), middle, report.colour);
     }
     if (report.colour != TerminalColour::none) write_scale(out, report, middle);
 }

@@ -1,7 +1,7 @@
 #include <cstdio>
-#include <nlohmann/json.hpp>
 #include <string>
 
+#include "answer.hpp"
 #include "preflop_ordering.hpp"
 #include "report.hpp"
 #include "text_table.hpp"
@@ -33,19 +33,6 @@ void write_ordering_text(std::ostream& out) {
                 {{"Place"}, {"Class", true}, {"Combos"}, {"Cumulative"}, {"Cumulative %"}, {"Equity %"}}, rows);
 }
 
-void write_ordering_json(std::ostream& out) {
-    nlohmann::ordered_json list = nlohmann::ordered_json::array();
-    int place = 0, cumulative = 0;
-    for (const OrderedClass& c : preflop_ordering()) {
-        cumulative += c.combos;
-        list.push_back({{"place", ++place},
-                        {"class", hand_class_name(c.square)},
-                        {"combos", c.combos},
-                        {"cumulative_combos", cumulative},
-                        {"cumulative_percent", 100.0 * cumulative / all_combos},
-                        {"equity", c.equity}});
-    }
-    out << list.dump(2) << '\n';
-}
+void write_ordering_json(std::ostream& out) { out << ordering_json().dump(2) << '\n'; }
 
 } // namespace varnolith

@@ -60,7 +60,7 @@ std::string cards(const std::vector<Card>& list) { return list.empty() ? "none" 
 
 // Only what repeats: no timings, and a seed only where it decides the result.
 std::string heading(const CommandReport& report) {
-    const RangeResult& r = report.result;
+    const RangeResult& r = report.answer.result;
     std::string text = "Board " + cards(report.spot.board);
     if (!report.spot.dead.empty()) text += " \u00b7 dead " + cards(report.spot.dead);
     text += r.method == RangeMethod::exact ? " \u00b7 exact"
@@ -100,7 +100,7 @@ std::string cell(const GridCell& c, double range_weight, double middle, int x, i
 }
 
 std::string panel(const CommandReport& report, std::size_t player, double middle, int left, int top) {
-    const RangePlayerResult& p = report.result.players[player];
+    const RangePlayerResult& p = report.answer.result.players[player];
     const std::string& range = report.options.ranges[player];
     const std::string name = "Player " + std::to_string(player + 1);
     std::string svg = "<g class=\"player\" transform=\"translate(" + std::to_string(left) + "," +
@@ -137,7 +137,7 @@ std::string scale(const CommandReport& report, double middle, int top) {
                "\" class=\"scale-label\" text-anchor=\"middle\">" +
                short_percent(scale_equity(percent / 100.0, middle)) + "%</text>\n";
     }
-    const std::string note = scale_note(report.options.scale, report.result.players.size());
+    const std::string note = scale_note(report.options.scale, report.answer.result.players.size());
     svg += text_at(scale_width + 16, scale_height - 1, "scale-label",
                    "equity of the hand class, percent" + (note.empty() ? "" : "; " + note));
     return svg + "</g>\n";
@@ -146,14 +146,14 @@ std::string scale(const CommandReport& report, double middle, int top) {
 } // namespace
 
 std::string svg_picture(const CommandReport& report) {
-    const int players = static_cast<int>(report.result.players.size());
+    const int players = static_cast<int>(report.answer.result.players.size());
     const int across = std::min(players, panels_across);
     const int rows = (players + panels_across - 1) / panels_across;
     const int width = 2 * margin + across * panel_width + (across - 1) * panel_gap;
     const int panels_height = rows * panel_height + (rows - 1) * panel_gap;
     const int chart_top = margin + heading_height + panels_height + footer_height + chart_gap;
-    const int height = chart_top + equity_chart_height(report.result.players.size()) + margin;
-    const double middle = scale_middle(report.options.scale, report.result.players.size());
+    const int height = chart_top + equity_chart_height(report.answer.result.players.size()) + margin;
+    const double middle = scale_middle(report.options.scale, report.answer.result.players.size());
     const std::string w = std::to_string(width), h = std::to_string(height);
     std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                       "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + w + "\" height=\"" + h +

@@ -37,12 +37,12 @@ std::string method_line(const RangeResult& r) {
 }
 
 void write_players(std::ostream& out, const CommandReport& report) {
-    const bool simulated = report.result.method == RangeMethod::monte_carlo;
+    const bool simulated = report.answer.result.method == RangeMethod::monte_carlo;
     std::vector<Column> columns{{"Player"}, {"Range", true}, {"Combos"}, {"Equity %"}, {"Win %"}, {"Tie %"}};
     if (simulated) columns.push_back({"Std err %"});
     std::vector<Row> rows;
-    for (std::size_t i = 0; i < report.result.players.size(); ++i) {
-        const RangePlayerResult& p = report.result.players[i];
+    for (std::size_t i = 0; i < report.answer.result.players.size(); ++i) {
+        const RangePlayerResult& p = report.answer.result.players[i];
         rows.push_back({std::to_string(i + 1), shortened(report.options.ranges[i]),
                         grouped(static_cast<uint64_t>(p.combos)), percent(p.equity), percent(p.win), percent(p.tie)});
         if (simulated) rows.back().push_back(percent(p.standard_error));
@@ -63,14 +63,14 @@ void write_categories(std::ostream& out, const RangeResult& r) {
 }
 
 void write_hands(std::ostream& out, const CommandReport& report) {
-    for (std::size_t i = 0; i < report.result.players.size(); ++i) {
+    for (std::size_t i = 0; i < report.answer.result.players.size(); ++i) {
         out << "\nPlayer " << i + 1 << " (" << shortened(report.options.ranges[i])
             << "), every live combination, percent\n";
-        const std::vector<CurveStep> curve = equity_curve(report.result.players[i]);
+        const std::vector<CurveStep> curve = equity_curve(report.answer.result.players[i]);
         out << "Equity quartiles by share: " << percent(equity_percentile(curve, 0.25)) << ", "
             << percent(equity_percentile(curve, 0.5)) << ", " << percent(equity_percentile(curve, 0.75)) << "\n\n";
         std::vector<Row> rows;
-        for (const HandEquity& h : report.result.players[i].hands)
+        for (const HandEquity& h : report.answer.result.players[i].hands)
             rows.push_back({hand_text(h.hand), percent(h.weight), percent(h.equity)});
         // Share: how much of the player's deals hold the combination, not the weight typed.
         write_table(out, {{"Hand", true}, {"Share"}, {"Equity"}}, rows);
@@ -81,14 +81,14 @@ void write_hands(std::ostream& out, const CommandReport& report) {
 
 void write_text_report(std::ostream& out, const CommandReport& report) {
     char elapsed[32];
-    std::snprintf(elapsed, sizeof elapsed, "%.3f s", report.elapsed_seconds);
+    std::snprintf(elapsed, sizeof elapsed, "%.3f s", report.answer.elapsed_seconds);
     out << "Board    " << cards_line(report.spot.board) << '\n'
         << "Dead     " << cards_line(report.spot.dead) << '\n'
-        << "Method   " << method_line(report.result) << '\n'
+        << "Method   " << method_line(report.answer.result) << '\n'
         << "Elapsed  " << elapsed << "\n\n";
     write_players(out, report);
     if (report.options.by_card) write_next_cards_text(out, report);
-    if (report.options.categories) write_categories(out, report.result);
+    if (report.options.categories) write_categories(out, report.answer.result);
     if (report.options.by_hand) write_hands(out, report);
     if (report.options.grid) write_grid_text(out, report);
 }

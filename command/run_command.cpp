@@ -3,14 +3,11 @@
 #include <chrono>
 #include <exception>
 #include <stdexcept>
-#include <utility>
-#include <vector>
 
 #include "command_spot.hpp"
 #include "options.hpp"
 #include "progress.hpp"
-#include "range_next_card.hpp"
-#include "range_request.hpp"
+#include "answer.hpp"
 #include "report.hpp"
 
 namespace varnolith {
@@ -22,7 +19,7 @@ constexpr int status_usage = 2;
 
 RunChoices run_choices(const CommandOptions& o) {
     RunChoices choices;
-    if (o.exact || o.by_card) choices.method = RangeMethod::exact;
+    if (o.exact) choices.method = RangeMethod::exact;
     else if (o.trials > 0 || o.precision > 0.0) choices.method = RangeMethod::monte_carlo;
     choices.threads = o.threads;
     choices.trials = o.trials;
@@ -55,32 +52,24 @@ int run_command(int argc, const char* const* argv, std::ostream& out, std::ostre
     ProgressLine line{show_progress ? &err : nullptr};
     try {
         const RangeSpot spot = make_command_spot(o);
-        line.start = std::chrono::steady_clock::now(); // choosing the method may count deals
-        RangeRun run = plan_range_run(spot, run_choices(o));
-        // The next-card runs together settle about as many boards as the spot's own.
-        ProgressStage stage{&line, 0, o.by_card ? 0.5 : 1};
+        line.start = std::chrono::steady_clock::now();
+        RangeOptions hooks;
         if (line.to != nullptr) {
-            run.options.progress = draw_stage_progress;
-            run.options.progress_context = &stage;
+            hooks.progress = draw_progress;
+            hooks.progress_context = &line;
         }
-        run.options.cancel = interrupt;
-        const RangeResult result = run_range_equity(spot, run);
-        std::vector<NextCard> next_cards;
-        if (o.by_card) {
-            stage.first = 0.5;
-            next_cards = next_card_table(spot, run.options);
-        }
+        hooks.cancel = interrupt;
+        const Answer answer = compute_answer(spot, run_choices(o), o.by_card, hooks);
         if (interrupt != nullptr && interrupt->load()) throw RangeCancelled{};
-        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - line.start;
         erase_progress(line);
-        const CommandReport report{o, spot, result, elapsed.count(), colour, std::move(next_cards)};
+        const CommandReport report{o, spot, answer, colour};
         if (o.svg == "-") {
             out << svg_picture(report); // the picture alone, for a pipe
             return 0;
         }
         if (!o.svg.empty()) write_svg_file(o.svg, report); // a failure leaves no report
         if (o.json)
-            write_json_report(out, report);
+            out << answer_json(o.ranges, spot, answer, {o.categories, o.by_hand, o.grid, o.by_card}).dump(2) << '\n';
         else
             write_text_report(out, report);
         return 0;

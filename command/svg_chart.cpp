@@ -102,8 +102,8 @@ std::string equity_chart(const CommandReport& report, int left, int top) {
                       ")\">\n";
     svg += text_at(0, 14, "chart-title", "Equity distribution: each range's live combinations, weakest first");
     svg += axes();
-    for (std::size_t i = 0; i < report.result.players.size(); ++i) {
-        const std::vector<CurveStep> steps = equity_curve(report.result.players[i]);
+    for (std::size_t i = 0; i < report.answer.result.players.size(); ++i) {
+        const std::vector<CurveStep> steps = equity_curve(report.answer.result.players[i]);
         svg += curve(steps, i) + legend_entry(i, steps);
     }
     return svg + "</g>\n";

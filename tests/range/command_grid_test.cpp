@@ -101,17 +101,15 @@ TEST(CommandGrid, CountsAreGroupedByThousands) {
 struct Drawn {
     CommandOptions options;
     RangeSpot spot;
-    RangeResult result;
+    Answer answer;
 
     Drawn(const std::vector<std::string>& ranges, const std::string& board) {
         options.ranges = ranges;
         for (const std::string& r : ranges) spot.ranges.push_back(parse_range(r));
         spot.board = parse_card_list(board);
-        result = range_equity_exact(spot);
+        answer.result = range_equity_exact(spot);
     }
-    CommandReport report(TerminalColour colour = TerminalColour::none) const {
-        return {options, spot, result, 0, colour};
-    }
+    CommandReport report(TerminalColour colour = TerminalColour::none) const { return {options, spot, answer, colour}; }
     std::string text(TerminalColour colour = TerminalColour::none) const {
         std::ostringstream out;
         write_grid_text(out, report(colour));
@@ -206,9 +204,9 @@ TEST(CommandGrid, SvgWrapsMoreThanFourPlayersOntoAnotherRow) {
 
 TEST(CommandGrid, SvgHeadingGroupsTrialsAsTheTableDoes) {
     Drawn d({"AA", "KK"}, "6c7d8h");
-    d.result.method = RangeMethod::monte_carlo;
-    d.result.trials = 1011168;
-    d.result.seed = 7;
+    d.answer.result.method = RangeMethod::monte_carlo;
+    d.answer.result.trials = 1011168;
+    d.answer.result.seed = 7;
     EXPECT_NE(svg_picture(d.report()).find("Monte Carlo, 1,011,168 trials, seed 7<"), std::string::npos);
 }
 
