@@ -5,15 +5,18 @@
 namespace varnolith {
 
 bool host_allowed(std::string_view host, std::string_view bound_host, int port) {
-    const std::string suffix = ":" + std::to_string(port);
+    std::string suffix(1, ':'); // built by appending: GCC 12 takes "x" + string for an overlapping copy
+    suffix += std::to_string(port);
     if (!host.ends_with(suffix)) return false;
     const std::string_view name = host.substr(0, host.size() - suffix.size());
-    const std::string bound = bound_host.find(':') != std::string_view::npos ? "[" + std::string(bound_host) + "]"
-                                                                             : std::string(bound_host);
     constexpr std::array<std::string_view, 3> loopback{"localhost", "127.0.0.1", "[::1]"};
     for (const std::string_view allowed : loopback)
         if (name == allowed) return true;
-    return name == bound;
+    // An IPv6 address is written in brackets in a Host header.
+    if (bound_host.find(':') != std::string_view::npos)
+        return name.size() == bound_host.size() + 2 && name.front() == '[' && name.back() == ']' &&
+               name.substr(1, bound_host.size()) == bound_host;
+    return name == bound_host;
 }
 
 bool origin_allowed(std::string_view origin, std::string_view host) {

@@ -47,6 +47,7 @@ void run(JobBoard& board, Job& job, const JobWork& work) {
     const std::lock_guard lock(board.mutex);
     job.finished = true;
     job.finished_at = Clock::now();
+    job.request = EquityRequest{}; // its ranges are no longer needed; a wide one is tens of kilobytes
     job.answer = std::move(answer);
     job.error = std::move(error);
     if (!job.error) job.progress = 1.0;
@@ -136,10 +137,30 @@ std::variant<std::shared_ptr<Job>, ApiError> submit_job(JobBoard& board, EquityR
     return job;
 }
 
+int server_threads(const JobLimits& limits) { return limits.running + limits.queued + limits.streams + spare_threads; }
+
+std::optional<ApiError> open_stream(JobBoard& board) {
+    const std::lock_guard lock(board.mutex);
+    if (board.streams >= board.limits.streams)
+        return ApiError{503, "busy", "too many event streams are open; try again in a moment"};
+    ++board.streams;
+    return std::nullopt;
+}
+
+void close_stream(JobBoard& board) {
+    const std::lock_guard lock(board.mutex);
+    --board.streams;
+}
+
 std::shared_ptr<Job> find_job(JobBoard& board, const std::string& id) {
     const std::lock_guard lock(board.mutex);
     const auto at = board.jobs.find(id);
     return at == board.jobs.end() ? nullptr : at->second;
+}
+
+void forget_job(JobBoard& board, const std::string& id) {
+    const std::lock_guard lock(board.mutex);
+    board.jobs.erase(id);
 }
 
 void cancel_job(JobBoard& board, Job& job, const std::string& reason) {

@@ -48,7 +48,13 @@ struct JobLimits {
     double max_seconds = 120; // each computation's time limit
     double unwatched_seconds = 10; // cancelled when nobody has asked about it for this long
     double kept_seconds = 60;      // a finished job is forgotten after this
+    int streams = 32;              // event streams open at once
 };
+
+// Each waiting request (an answer awaited, an event stream) holds one of the
+// server's threads; with at most running + queued + streams of them, this
+// many more are always free for the quick ones (a cancel, the page).
+inline constexpr int spare_threads = 16;
 
 // What the workers, the watchdog and the routes share; every field is
 // guarded by `mutex` but the jobs' own atomics.
@@ -59,8 +65,16 @@ struct JobBoard {
     std::map<std::string, std::shared_ptr<Job>> jobs;
     std::deque<std::shared_ptr<Job>> queue;
     uint64_t next_id = 1;
+    int streams = 0; // event streams open now
     bool stopping = false;
 };
+
+// The server's thread count for these limits.
+int server_threads(const JobLimits& limits);
+
+// Counts an event stream in, or says the server is busy; close_stream counts it out.
+std::optional<ApiError> open_stream(JobBoard& board);
+void close_stream(JobBoard& board);
 
 // A worker's loop: takes queued jobs and runs them until the board stops.
 void work_jobs(JobBoard& board, const JobWork& work);
@@ -75,6 +89,9 @@ void stop_jobs(JobBoard& board);
 std::variant<std::shared_ptr<Job>, ApiError> submit_job(JobBoard& board, EquityRequest request);
 
 std::shared_ptr<Job> find_job(JobBoard& board, const std::string& id);
+
+// Drops a job whose answer has been delivered.
+void forget_job(JobBoard& board, const std::string& id);
 
 // Sets the cancel flag with its reason; a finished job is left alone.
 void cancel_job(JobBoard& board, Job& job, const std::string& reason);

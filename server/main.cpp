@@ -4,6 +4,7 @@
 #include <httplib.h>
 #include <omp.h>
 #include <signal.h>
+#include <sys/socket.h>
 
 #include <cstdio>
 #include <iostream>
@@ -41,17 +42,29 @@ int serve(const WebOptions& o) {
     signal(SIGPIPE, SIG_IGN);                       // a client gone mid-answer is a failed write, not a death
 
     httplib::Server server;
-    // Each waiting request holds a thread: more than computations can run at once.
-    server.new_task_queue = [] { return new httplib::ThreadPool(32); };
+    // Replies go out at once rather than waiting to fill a packet; the
+    // listening socket is kept to give it a deeper queue once bound (below).
+    server.set_tcp_nodelay(true);
+    int listening = -1;
+    server.set_socket_options([&listening](int socket) {
+        const int on = 1;
+        setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+        listening = socket;
+    });
     const int port = o.port == 0 ? server.bind_to_any_port(o.host) : (server.bind_to_port(o.host, o.port) ? o.port : -1);
     if (port < 0) {
         std::cerr << "varnolith_web: cannot listen on " << o.host << " port " << o.port << '\n';
         return 1;
     }
+    // httplib listens with a queue of five: a few browsers and scripts
+    // connecting at once would see connections dropped and retried.
+    if (listening >= 0) listen(listening, SOMAXCONN);
     varnolith::JobBoard board;
     board.limits.running = std::max(1, omp_get_num_procs());
     board.limits.queued = 4 * board.limits.running;
     board.limits.max_seconds = o.max_seconds;
+    const int pool = varnolith::server_threads(board.limits);
+    server.new_task_queue = [pool] { return new httplib::ThreadPool(static_cast<std::size_t>(pool)); };
     varnolith::install_routes(server, board, {o.host, port});
 
     std::vector<std::jthread> threads;

@@ -7,7 +7,6 @@
 #include "answer.hpp"
 #include "host_guard.hpp"
 #include "page_files.hpp"
-#include "preflop_ordering.hpp"
 #include "range_notation.hpp"
 #include "range_spot.hpp"
 #include "user_text.hpp"
@@ -77,8 +76,8 @@ void equity_route(JobBoard& board, const httplib::Request& req, httplib::Respons
     const auto job = std::get<std::shared_ptr<Job>>(submitted);
     while (!wait_for_job(board, *job, 100ms)) {
     }
-    const std::lock_guard lock(board.mutex);
-    if (job->error) return send_error(res, *job->error);
+    forget_job(board, job->id);
+    if (job->error) return send_error(res, *job->error); // finished: nothing writes to it any more
     send_json(res, 200, job->answer);
 }
 
@@ -97,6 +96,7 @@ void job_route(JobBoard& board, const httplib::Request& req, httplib::Response& 
 void events_route(JobBoard& board, const httplib::Request& req, httplib::Response& res) {
     const auto job = find_job(board, req.matches[1]);
     if (!job) return send_error(res, {404, "not_found", "no such job"});
+    if (const auto busy = open_stream(board)) return send_error(res, *busy);
     res.set_header("Cache-Control", "no-cache");
     res.set_chunked_content_provider(
         "text/event-stream",
@@ -104,11 +104,15 @@ void events_route(JobBoard& board, const httplib::Request& req, httplib::Respons
             const bool finished = wait_for_job(board, *job, 100ms);
             const std::string text = finished ? final_event(*job, board) : event("progress", progress_data(*job, board));
             if (!sink.write(text.data(), text.size())) return false;
-            if (finished) sink.done();
+            if (finished) {
+                sink.done();
+                forget_job(board, job->id);
+            }
             return true;
         },
         [&board, job](bool delivered) {
             if (!delivered) cancel_job(board, *job, "cancelled");
+            close_stream(board);
         });
 }
 
@@ -157,22 +161,12 @@ void notation_route(const httplib::Request& req, httplib::Response& res) {
     }
 }
 
-Json ordering_json() {
-    Json list = Json::array();
-    int place = 0, cumulative = 0;
-    for (const OrderedClass& c : preflop_ordering()) {
-        cumulative += c.combos;
-        list.push_back(Json{{"place", ++place},
-                            {"class", hand_class_name(c.square)},
-                            {"combos", c.combos},
-                            {"cumulative_combos", cumulative},
-                            {"equity", c.equity}});
-    }
-    return list;
-}
-
-// The Host check for every request, the Origin check for those that change something.
+// The Host check for every request, the Origin check for those that change
+// something. httplib compresses every text answer at brotli's slowest setting,
+// 5 to 40 ms a file on each request, which on loopback costs far more than the
+// bytes: answers go out plain. The request is httplib's own, not const.
 httplib::Server::HandlerResponse guard(const ServerPlace& place, const httplib::Request& req, httplib::Response& res) {
+    const_cast<httplib::Request&>(req).headers.erase("Accept-Encoding");
     if (!host_allowed(req.get_header_value("Host"), place.host, place.port)) {
         send_error(res, {403, "forbidden_host", "this server answers only to its own address, not to Host \"" +
                                                     shown_text(req.get_header_value("Host")) + "\""});
