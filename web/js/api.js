@@ -1,0 +1,77 @@
+// The server's JSON API. Every failure comes back as an ApiError holding the
+// server's one-line message, so that the page can show it where it belongs.
+
+export class ApiError extends Error {
+  constructor(status, code, message, retryAfter = null) {
+    super(message);
+    this.status = status;
+    this.code = code;
+    this.retryAfter = retryAfter;
+  }
+}
+
+async function call(method, path, body) {
+  let response;
+  try {
+    response = await fetch(path, {
+      method,
+      headers: body === undefined ? {} : { 'Content-Type': 'application/json' },
+      body: body === undefined ? undefined : typeof body === 'string' ? body : JSON.stringify(body),
+    });
+  } catch {
+    throw new ApiError(0, 'offline', 'the server cannot be reached; is varnolith_web still running?');
+  }
+  if (response.status === 204) return null;
+  const text = await response.text();
+  let json = null;
+  try {
+    json = JSON.parse(text);
+  } catch {
+    // an answer that is not JSON is reported below by its status
+  }
+  if (!response.ok) {
+    const error = json?.error ?? { code: 'http', message: `the server answered ${response.status}` };
+    throw new ApiError(response.status, error.code, error.message, response.headers.get('Retry-After'));
+  }
+  return json;
+}
+
+export const getVersion = () => call('GET', '/api/version');
+export const getOrdering = () => call('GET', '/api/ordering');
+export const readRange = (range) => call('POST', '/api/range', { range });
+export const writeNotation = (hands) => call('POST', '/api/notation', { hands });
+export const cancelJob = (id) => call('DELETE', `/api/jobs/${encodeURIComponent(id)}`);
+
+// Starts a computation and follows its events: onProgress({done, queued,
+// elapsed_seconds}) every tenth of a second, then onResult(answer) or
+// onError(ApiError). Returns the job's id and a way to stop listening.
+export async function startJob(body, { onProgress, onResult, onError }) {
+  const job = await call('POST', '/api/jobs', body);
+  const source = new EventSource(job.events);
+  let over = false;
+  const finish = () => {
+    over = true;
+    source.close(); // an open stream would reconnect and ask again
+  };
+  source.addEventListener('progress', (e) => {
+    if (!over) onProgress(JSON.parse(e.data));
+  });
+  source.addEventListener('result', (e) => {
+    if (over) return;
+    finish();
+    onResult(JSON.parse(e.data));
+  });
+  // The server's "error" event carries data; the browser's own (a lost
+  // connection) does not.
+  source.addEventListener('error', (e) => {
+    if (over) return;
+    finish();
+    if (e.data) {
+      const { error } = JSON.parse(e.data);
+      onError(new ApiError(0, error.code, error.message));
+    } else {
+      onError(new ApiError(0, 'offline', 'the connection to the server was lost'));
+    }
+  });
+  return { id: job.id, close: finish };
+}
