@@ -1,10 +1,14 @@
 # The front door: `make run` builds the console in Release and starts it,
-# `make test` builds and runs every test, `make bench` runs the benchmarks.
+# `make web` the calculator page's server, `make test` builds and runs every
+# test, `make bench` runs the benchmarks.
 
-PACKAGES := g++ cmake libgtest-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev pkgconf python3 python3-venv
+PACKAGES := g++ cmake libgtest-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libcpp-httplib-dev pkgconf python3 python3-venv
+# The browser tests: Debian's Chromium, driven from Node.js (which a machine
+# may have from elsewhere: only a missing node or npm command is installed).
+TEST_PACKAGES := chromium $(if $(shell command -v node),,nodejs) $(if $(shell command -v npm),,npm)
 RELEASE_DIR := build/release
 
-.PHONY: all build run test bench asan tsan fuzz dev deps clean
+.PHONY: all build run web test bench asan tsan fuzz dev deps clean
 
 all: build
 
@@ -30,6 +34,14 @@ run: deps
 	cmake --build --preset release --target varnolith_cli
 	@./$(RELEASE_DIR)/varnolith_cli
 
+# The calculator page on this machine: http://127.0.0.1:8080/ (PORT= to change).
+PORT ?= 8080
+web: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release --target varnolith_web
+	@./$(RELEASE_DIR)/varnolith_web --port $(PORT)
+
+test: PACKAGES += $(TEST_PACKAGES)
 test: deps
 	cmake --workflow --preset release
 

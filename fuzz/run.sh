@@ -10,7 +10,7 @@ scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
 mkdir -p "$root/build/fuzz/crashes"
 status=0
-for target in notation range dialogue exports range_library; do
+for target in notation range dialogue exports range_library web_request; do
   mkdir -p "$scratch/$target"
   log="$scratch/$target.log"
   if "$bin/fuzz_$target" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \

@@ -72,6 +72,19 @@ def run(command: str, source: Path, stdin: str = "") -> str:
     return done.stdout + done.stderr
 
 
+def with_server(command: str, build: Path, source: Path) -> str:
+    """Runs a command that talks to varnolith_web at 127.0.0.1:8080 against one on a free port."""
+    server = subprocess.Popen([str(build / "varnolith_web"), "--port", "0"], stdout=subprocess.PIPE, text=True)
+    try:
+        address = re.search(r"http://127\.0\.0\.1:(\d+)/", server.stdout.readline())
+        if not address:
+            return "varnolith_web did not say where it listens"
+        return run(command.replace("127.0.0.1:8080", f"127.0.0.1:{address.group(1)}"), source)
+    finally:
+        server.terminate()
+        server.wait(timeout=30)
+
+
 def c_host(name: str, source: Path, build: Path, scratch: Path) -> str:
     """Builds examples/NAME against the build folder and returns what it prints."""
     library = {"c_host": "varnolith", "range_host": "varnolith_range"}[name]
@@ -97,6 +110,8 @@ def check(source: Path, build: Path) -> list[str]:
                 if command.endswith("varnolith_cli"):
                     stdin, wanted = console_session(expected)
                     actual = run(command, source, stdin)
+                elif "127.0.0.1:8080" in command:
+                    wanted, actual = "\n".join(expected), with_server(command, build, source)
                 else:
                     wanted, actual = "\n".join(expected), run(command, source)
             elif before.rstrip().endswith("It prints:"):

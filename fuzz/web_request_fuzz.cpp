@@ -1,0 +1,36 @@
+// Any request body either becomes a well-formed spot or is refused with a 400
+// or 413 and a one-line message; nothing else may happen. The body is what a
+// client of varnolith_web sends to POST /api/equity.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+#include <variant>
+
+#include "equity_request.hpp"
+
+namespace {
+
+void check(bool condition) {
+    if (!condition) std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    using namespace varnolith;
+    const auto read = read_equity_request({reinterpret_cast<const char*>(data), size});
+    if (const auto* e = std::get_if<ApiError>(&read)) {
+        check(e->status == 400 || e->status == 413);
+        check(!e->message.empty() && e->message.find('\n') == std::string::npos);
+        check(!error_body(*e).empty());
+        return 0;
+    }
+    const EquityRequest& r = std::get<EquityRequest>(read);
+    check(r.spot.ranges.size() >= 2 && r.spot.ranges.size() <= 15 && r.spot.ranges.size() == r.ranges.size());
+    check(r.spot.board.size() <= 5);
+    for (const Range& range : r.spot.ranges) check(!range.empty());
+    check(!(r.choices.trials > 0 && r.choices.precision > 0));
+    return 0;
+}
