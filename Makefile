@@ -47,6 +47,9 @@ test: deps
 
 bench: build
 	@for b in $(RELEASE_DIR)/bench/bench_*; do echo "== $$b"; $$b; done
+	@if [ -d tests/web/node_modules/playwright-core ]; then echo "== bench/page_load.mjs"; \
+	  VARNOLITH_WEB=$(RELEASE_DIR)/varnolith_web node bench/page_load.mjs; \
+	else echo "== bench/page_load.mjs: run make test first (it installs playwright-core)"; fi
 
 dev: deps
 	cmake --workflow --preset dev
