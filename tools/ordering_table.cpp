@@ -1,6 +1,6 @@
-// Prints engine/preflop_ordering_table.cpp: the preflop ordering worked out
+// Prints ranges/preflop_ordering_table.cpp: the preflop ordering worked out
 // with the exact range engine. Run after any change to how hands are ranked:
-//   build/release/tools/varnolith_ordering_table > engine/preflop_ordering_table.cpp
+//   build/release/tools/varnolith_ordering_table > ranges/preflop_ordering_table.cpp
 
 #include <cstdio>
 

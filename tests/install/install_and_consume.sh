@@ -26,7 +26,7 @@ for name in varnolith varnolith_range; do
 done
 # No path into this machine's trees, and nothing of the engine, OpenMP or our flags for consumers.
 ! grep -rl -e "$source" -e "$build" "$prefix/$libdir/cmake" "$prefix/$libdir/pkgconfig" || fail "package files point into the build"
-! grep -E 'INTERFACE_(LINK_LIBRARIES|COMPILE_OPTIONS|COMPILE_DEFINITIONS|LINK_OPTIONS)|varnolith_engine|varnolith_warnings|OpenMP' \
+! grep -E 'INTERFACE_(LINK_LIBRARIES|COMPILE_OPTIONS|COMPILE_DEFINITIONS|LINK_OPTIONS)|varnolith_engine|varnolith_ranges|varnolith_warnings|OpenMP' \
   "$prefix/$libdir/cmake/varnolith/"varnolith-targets*.cmake || fail "the exported target passes build details on"
 
 command -v pkg-config >/dev/null || fail "pkg-config is missing (Debian package pkgconf)"
