@@ -11,31 +11,51 @@ namespace {
 // A quick run shows nothing, and a slow one redraws a few times a second at most.
 constexpr auto first_draw = std::chrono::milliseconds(500);
 constexpr auto redraw = std::chrono::milliseconds(200);
-// "100.0% done" and the "^C" a terminal echoes after it on an interrupt.
-constexpr std::size_t line_width = 14;
+// What a terminal echoes after the line on an interrupt ("^C").
+constexpr std::size_t echo_width = 2;
+
+// "0:07", "12:30", "2:05:00".
+std::string clock_text(double seconds) {
+    const auto whole = static_cast<long>(seconds + 0.5);
+    char text[32];
+    if (whole >= 3600) std::snprintf(text, sizeof text, "%ld:%02ld:%02ld", whole / 3600, whole / 60 % 60, whole % 60);
+    else std::snprintf(text, sizeof text, "%ld:%02ld", whole / 60, whole % 60);
+    return text;
+}
 
 } // namespace
+
+std::string progress_text(double done, std::chrono::steady_clock::duration elapsed) {
+    const double fraction = std::clamp(done, 0.0, 1.0);
+    const double seconds = std::chrono::duration<double>(elapsed).count();
+    char percent[16];
+    std::snprintf(percent, sizeof percent, "%5.1f%%", 100.0 * fraction);
+    // Appended piece by piece: GCC 12 takes "text" + string for an overlapping copy.
+    std::string text(percent);
+    text.append(" done, ").append(clock_text(seconds)).append(" elapsed");
+    // Before a percent is done the pace says little.
+    if (fraction >= 0.01 && fraction < 1.0)
+        text.append(", about ").append(clock_text(seconds * (1 - fraction) / fraction)).append(" left");
+    return text;
+}
 
 void draw_progress(double done, void* context) {
     auto& line = *static_cast<ProgressLine*>(context);
     if (line.to == nullptr) return;
+    line.done = std::max(line.done, done);
     const auto now = std::chrono::steady_clock::now();
     if (now - line.start < first_draw || (line.shown && now - line.last_drawn < redraw)) return;
-    char text[32];
-    std::snprintf(text, sizeof text, "\r%5.1f%% done", 100.0 * std::clamp(done, 0.0, 1.0));
-    *line.to << text << std::flush;
+    const std::string text = progress_text(line.done, now - line.start);
+    // Blanks cover what a longer line before left behind.
+    *line.to << '\r' << text << std::string(line.width > text.size() ? line.width - text.size() : 0, ' ') << std::flush;
+    line.width = std::max(line.width, text.size());
     line.shown = true;
     line.last_drawn = now;
 }
 
-void draw_stage_progress(double done, void* context) {
-    const auto& stage = *static_cast<const ProgressStage*>(context);
-    draw_progress(stage.first + stage.share * done, stage.line);
-}
-
 void erase_progress(ProgressLine& line) {
     if (!line.shown) return;
-    *line.to << '\r' << std::string(line_width, ' ') << '\r' << std::flush;
+    *line.to << '\r' << std::string(line.width + echo_width, ' ') << '\r' << std::flush;
     line.shown = false;
 }
 

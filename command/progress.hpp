@@ -1,7 +1,9 @@
 #pragma once
-// "NN.N% done" on standard error while a long run works.
+// "42.3% done, 0:12 elapsed, about 0:17 left" on standard error while a long
+// run works.
 
 #include <chrono>
+#include <cstddef>
 #include <ostream>
 
 namespace varnolith {
@@ -10,22 +12,18 @@ struct ProgressLine {
     std::ostream* to = nullptr; // nothing is drawn without a terminal
     std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
     std::chrono::steady_clock::time_point last_drawn{};
+    double done = 0;         // the largest fraction drawn: the line never goes back
+    std::size_t width = 0;   // of the longest line drawn, to erase it whole
     bool shown = false;
 };
 
-// A RangeProgress callback; context is the ProgressLine.
+// A RangeProgress callback; context is the ProgressLine. Draws after half a
+// second, then at most five times a second.
 void draw_progress(double done, void* context);
 
-// One of the runs a command makes in turn: its own fraction done is drawn as
-// first + share * done, so that the line never goes back.
-struct ProgressStage {
-    ProgressLine* line = nullptr;
-    double first = 0;
-    double share = 1;
-};
-
-// A RangeProgress callback; context is the ProgressStage.
-void draw_stage_progress(double done, void* context);
+// The line's text for a fraction done after `elapsed`: the time left is
+// estimated from the pace so far once a little of the work is done.
+std::string progress_text(double done, std::chrono::steady_clock::duration elapsed);
 
 // Blanks the line, if it was drawn, so the report starts on a clean one.
 void erase_progress(ProgressLine& line);
