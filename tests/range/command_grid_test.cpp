@@ -243,11 +243,14 @@ TEST(CommandGrid, EquityPercentileIsTheSmallestEquityReachingTheShare) {
 TEST(CommandGrid, SvgChartsEachRangeWeakestFirst) {
     const Drawn d({"QQ+, AK, A9s+:0.5", "TT-77, AQo+, KQs", "random"}, "6c7d8h");
     const std::string svg = svg_picture(d.report());
-    const std::regex polyline("<polyline class=\"curve\" stroke=\"(#[0-9a-f]{6})\" points=\"([^\"]*)\"/>");
+    // Found by hand: std::regex recurses once per character of a long attribute.
+    const std::string head = "<polyline class=\"curve\" stroke=\"";
     std::vector<std::string> colours;
-    for (auto m = std::sregex_iterator(svg.begin(), svg.end(), polyline); m != std::sregex_iterator(); ++m) {
-        colours.push_back((*m)[1]);
-        std::istringstream points((*m)[2].str());
+    for (std::size_t at = svg.find(head); at != std::string::npos; at = svg.find(head, at + 1)) {
+        const std::size_t colour = at + head.size();
+        colours.push_back(svg.substr(colour, 7));
+        const std::size_t from = svg.find("points=\"", colour) + 8;
+        std::istringstream points(svg.substr(from, svg.find('"', from) - from));
         std::vector<std::pair<double, double>> xy;
         for (std::string point; points >> point;)
             xy.emplace_back(std::stod(point.substr(0, point.find(','))), std::stod(point.substr(point.find(',') + 1)));

@@ -148,7 +148,9 @@ TEST(WebLoad, SixteenClientsTwoThousandMixedRequests) {
     for (const std::string& f : tally.faults) ADD_FAILURE() << f;
     for (const auto& [status, count] : tally.statuses) EXPECT_TRUE(status < 500 || status == 503) << status;
     EXPECT_EQ(server.client().Get("/api/version")->status, 200);
+#ifndef __SANITIZE_ADDRESS__ // AddressSanitizer holds freed memory back on purpose
     EXPECT_LE(after, warm * 6 / 5);
+#endif
 }
 
 } // namespace
