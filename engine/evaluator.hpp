@@ -140,4 +140,41 @@ inline HandValue evaluate_bits(const HandBits& hand) {
     return detail::value_of_distinct(hand.cards, hand.ranks, hand.suits);
 }
 
+// The board's share of the evaluations on one five-card board, worked out
+// once: its packed cards and the suit in which hole cards could still make a
+// flush. Without a flush the value depends on the hole cards' ranks alone, so
+// combinations of one rank pair share it.
+struct BoardShare {
+    HandBits board;
+    uint64_t flush_suit_cards = 0; // every card of the suit held three or more times on the board; 0 for none
+    uint64_t two_needed = 0;       // 1 when a flush needs both hole cards of that suit, 0 when one will do
+};
+
+inline BoardShare board_share(const HandBits& board) {
+    BoardShare share{board};
+    const uint32_t three_or_more = (board.suits + 0x7D7D'7D7Du) & 0x8080'8080u; // a suit count >= 3
+    if (three_or_more) {
+        const int32_t suit = __builtin_ctz(three_or_more) >> 3;
+        const int32_t count = static_cast<int32_t>((board.suits >> (8 * suit)) & 0xFF);
+        share.flush_suit_cards = detail::rank_lsbs << suit;
+        share.two_needed = count == 3;
+    }
+    return share;
+}
+
+// Whether two hole cards (a card mask) make a flush with the board: only then
+// does their value need them card by card. Clearing the lowest of the suited
+// cards leaves one when both were needed and held.
+inline bool makes_flush(const BoardShare& share, uint64_t hole_cards) {
+    const uint64_t suited = hole_cards & share.flush_suit_cards;
+    return (suited & (suited - share.two_needed)) != 0;
+}
+
+// Value of the board with two hole cards that make no flush with it, from
+// their ranks (4-bit counts, as HandBits::ranks). A board of five suited cards
+// stays the flush it is: no two cards make quads on five distinct ranks.
+inline HandValue evaluate_ranks_on_board(const BoardShare& share, uint64_t hole_ranks) {
+    return detail::value_of_distinct(share.board.cards, share.board.ranks + hole_ranks, share.board.suits);
+}
+
 } // namespace varnolith

@@ -88,7 +88,8 @@ RangeResult range_equity_exact(const RangeSpot& spot, const RangeOptions& option
 // twice are rejected and drawn again).
 RangeResult range_equity_monte_carlo(const RangeSpot& spot, const RangeOptions& options);
 
-// Exact when it fits in about a second on two cores, Monte Carlo otherwise.
+// Exact when estimate_exact_seconds (range_estimate.hpp) expects it within
+// about a second, Monte Carlo otherwise.
 RangeMethod choose_range_method(const RangeSpot& spot);
 
 // Both drivers throw std::invalid_argument for a spot that is not well formed

@@ -1,216 +1,53 @@
 // Exact range equity: every board completion, and on each board every
 // compatible deal of hands, weighted by the product of the weights.
 //
-// Each live combination is evaluated once per board. Heads-up, the pairs of a
-// board are then settled together: with both players' combinations sorted by
-// value, a sweep keeps the weight below the current value in total and per
-// card, and a combination's wins are the total less what holds one of its own
-// two cards. Three or more players walk the deals of the board over the
-// values already known.
+// Boards that a relabelling of the suits leaving the spot unchanged maps onto
+// each other give the same figures, combination by combination moved to their
+// images: one board per class is settled, weighted by the class's size, and
+// the combinations' figures are spread over their images at the end.
+//
+// On a board each rank pair is evaluated once and each combination valued from
+// its pair or, when it makes a flush, on its own. Heads-up, the pairs of a
+// board are then settled together by a sweep over the values; three or more
+// players walk the deals of the board over the values already known.
+
+#include "range_exact.hpp"
 
 #include <omp.h>
 
 #include <algorithm>
-#include <array>
 #include <atomic>
-#include <cmath>
+#include <chrono>
 #include <limits>
 #include <stdexcept>
 
+#include "board_classes.hpp"
+#include "board_values.hpp"
 #include "evaluator.hpp"
-#include "range_equity.hpp"
+#include "exact_sums.hpp"
+#include "heads_up_sweep.hpp"
 #include "range_spot.hpp"
+#include "suit_symmetry.hpp"
 
 namespace varnolith {
 
 namespace {
 
-constexpr int max_chunks = 256;
-// Against a range this small the pairs of a board are fewer than a sort's steps.
-constexpr std::size_t pairwise_limit = 6; // fixed, so that sums add up in the same order at any thread count
-
-// Where each player's figures sit in a flat block of sums: win, tie, the nine
-// categories, then (share, weight) for every live combination.
-struct Layout {
-    std::vector<std::size_t> offset;
-    std::size_t size = 0;
-    explicit Layout(const PreparedSpot& spot) {
-        for (const auto& live : spot.live) {
-            offset.push_back(size);
-            size += 2 + category_count + 2 * live.size();
-        }
-    }
-};
-constexpr std::size_t win_at = 0, tie_at = 1, category_at = 2, combos_at = 2 + category_count;
-
-int category_of(int32_t value) { return value / 1'000'000; }
-
-std::vector<HandBits> list_boards(const PreparedSpot& spot) {
-    std::vector<HandBits> boards;
-    const int n = static_cast<int>(spot.deck.size()), k = spot.to_come;
-    boards.reserve(choose(static_cast<uint64_t>(n), static_cast<uint64_t>(k)));
-    std::array<int, 5> at{};
-    for (int i = 0; i < k; ++i) at[static_cast<std::size_t>(i)] = i;
-    while (true) {
-        HandBits board = spot.board_bits;
-        for (int i = 0; i < k; ++i) board = board + bits_of_index(spot.deck[static_cast<std::size_t>(at[static_cast<std::size_t>(i)])]);
-        boards.push_back(board);
-        int i = k - 1;
-        while (i >= 0 && at[static_cast<std::size_t>(i)] == n - k + i) --i;
-        if (i < 0) break;
-        ++at[static_cast<std::size_t>(i)];
-        for (int j = i + 1; j < k; ++j) at[static_cast<std::size_t>(j)] = at[static_cast<std::size_t>(j - 1)] + 1;
-    }
-    return boards;
-}
+constexpr int max_chunks = 256; // fixed, so that sums add up in the same order at any thread count
 
 // One thread's working data, made once per run.
 struct Scratch {
-    std::vector<std::vector<int32_t>> values; // per player and combination; -1 when the board holds a card of it
-    std::vector<uint64_t> order[2];           // heads-up: value << 16 | combination, sorted
-    std::vector<std::size_t> chosen;          // three or more: the combination of each player in the deal
+    BoardValues board;
+    HeadsUpScratch heads_up;
+    std::vector<std::size_t> chosen; // three or more: the combination of each player in the deal
     std::vector<double> sums;
-    Scratch(const PreparedSpot& spot, const Layout& layout) : chosen(static_cast<std::size_t>(spot.players)), sums(layout.size) {
-        for (const auto& live : spot.live) values.emplace_back(live.size());
-    }
-};
-
-// Per-card weights of one player's combinations below, at, or in all.
-struct Sweep {
-    double below = 0, at = 0, all = 0;
-    std::array<double, 64> below_by_card{}, at_by_card{}, all_by_card{};
-};
-
-// The weight of the other player's combination made of the same two cards,
-// 0 when the other range has none: it shares both cards, so it is subtracted
-// twice and added back once.
-std::vector<double> same_combo_weights(const std::vector<LiveCombo>& mine, const std::vector<LiveCombo>& theirs) {
-    std::vector<double> same(mine.size(), 0.0);
-    for (std::size_t i = 0; i < mine.size(); ++i)
-        for (const LiveCombo& t : theirs)
-            if (t.bits.cards == mine[i].bits.cards) same[i] = t.weight;
-    return same;
-}
-
-struct HeadsUp {
-    const PreparedSpot& spot;
-    const Layout& layout;
-    std::array<std::vector<double>, 2> same;
-
-    // Few combinations on one side: every pair directly, no sort.
-    void settle_pairs(Scratch& s, std::size_t few) const {
-        const std::size_t many = 1 - few;
-        const auto& small = spot.live[few];
-        const auto& large = spot.live[many];
-        const auto& small_values = s.values[few];
-        const auto& large_values = s.values[many];
-        double* small_sums = s.sums.data() + layout.offset[few];
-        double* large_sums = s.sums.data() + layout.offset[many];
-        for (std::size_t i = 0; i < small.size(); ++i) {
-            const int32_t v = small_values[i];
-            if (v < 0) continue;
-            double above = 0, level = 0, all = 0; // the large side's weight against this combination
-            for (std::size_t j = 0; j < large.size(); ++j) {
-                const int32_t u = large_values[j];
-                if (u < 0 || (large[j].bits.cards & small[i].bits.cards)) continue;
-                const double w = small[i].weight * large[j].weight;
-                double* theirs = large_sums + combos_at + 2 * j;
-                theirs[1] += w;
-                large_sums[category_at + static_cast<std::size_t>(category_of(u))] += w;
-                all += w;
-                if (u > v) {
-                    large_sums[win_at] += w;
-                    theirs[0] += w;
-                } else if (u == v) {
-                    large_sums[tie_at] += 0.5 * w;
-                    theirs[0] += 0.5 * w;
-                    level += w;
-                } else {
-                    above += w;
-                }
-            }
-            small_sums[win_at] += above;
-            small_sums[tie_at] += 0.5 * level;
-            small_sums[category_at + static_cast<std::size_t>(category_of(v))] += all;
-            small_sums[combos_at + 2 * i] += above + 0.5 * level;
-            small_sums[combos_at + 2 * i + 1] += all;
-        }
-    }
-
-    void settle(Scratch& s) const {
-        const std::size_t few = spot.live[0].size() <= spot.live[1].size() ? 0 : 1;
-        if (spot.live[few].size() <= pairwise_limit) return settle_pairs(s, few);
-        std::array<Sweep, 2> sweep;
-        for (int p = 0; p < 2; ++p) {
-            auto& order = s.order[p];
-            order.clear();
-            const auto& values = s.values[static_cast<std::size_t>(p)];
-            const auto& live = spot.live[static_cast<std::size_t>(p)];
-            for (std::size_t i = 0; i < live.size(); ++i) {
-                if (values[i] < 0) continue;
-                order.push_back(static_cast<uint64_t>(values[i]) << 16 | i);
-                sweep[static_cast<std::size_t>(p)].all += live[i].weight;
-                sweep[static_cast<std::size_t>(p)].all_by_card[live[i].first] += live[i].weight;
-                sweep[static_cast<std::size_t>(p)].all_by_card[live[i].second] += live[i].weight;
-            }
-            std::sort(order.begin(), order.end());
-        }
-        std::array<std::size_t, 2> next{0, 0};
-        while (next[0] < s.order[0].size() || next[1] < s.order[1].size()) {
-            uint64_t value = UINT64_MAX;
-            for (int p = 0; p < 2; ++p)
-                if (next[p] < s.order[p].size()) value = std::min(value, s.order[p][next[p]] >> 16);
-            std::array<std::size_t, 2> end = next;
-            for (int p = 0; p < 2; ++p) {
-                const auto& live = spot.live[static_cast<std::size_t>(p)];
-                Sweep& own = sweep[static_cast<std::size_t>(p)];
-                while (end[p] < s.order[p].size() && s.order[p][end[p]] >> 16 == value) {
-                    const LiveCombo& c = live[s.order[p][end[p]++] & 0xFFFF];
-                    own.at += c.weight;
-                    own.at_by_card[c.first] += c.weight;
-                    own.at_by_card[c.second] += c.weight;
-                }
-            }
-            const int category = category_of(static_cast<int32_t>(value));
-            for (int p = 0; p < 2; ++p) {
-                const Sweep& other = sweep[static_cast<std::size_t>(1 - p)];
-                double* sums = s.sums.data() + layout.offset[static_cast<std::size_t>(p)];
-                const auto& live = spot.live[static_cast<std::size_t>(p)];
-                for (std::size_t k = next[p]; k < end[p]; ++k) {
-                    const std::size_t i = s.order[p][k] & 0xFFFF;
-                    const LiveCombo& c = live[i];
-                    const double same_weight = same[static_cast<std::size_t>(p)][i];
-                    const double below = other.below - other.below_by_card[c.first] - other.below_by_card[c.second];
-                    const double at = other.at - other.at_by_card[c.first] - other.at_by_card[c.second] + same_weight;
-                    const double all = other.all - other.all_by_card[c.first] - other.all_by_card[c.second] + same_weight;
-                    sums[win_at] += c.weight * below;
-                    sums[tie_at] += c.weight * at * 0.5;
-                    sums[category_at + static_cast<std::size_t>(category)] += c.weight * all;
-                    sums[combos_at + 2 * i] += c.weight * (below + 0.5 * at);
-                    sums[combos_at + 2 * i + 1] += c.weight * all;
-                }
-            }
-            for (int p = 0; p < 2; ++p) {
-                Sweep& own = sweep[static_cast<std::size_t>(p)];
-                const auto& live = spot.live[static_cast<std::size_t>(p)];
-                for (std::size_t k = next[p]; k < end[p]; ++k) {
-                    const LiveCombo& c = live[s.order[p][k] & 0xFFFF];
-                    own.below_by_card[c.first] += c.weight;
-                    own.below_by_card[c.second] += c.weight;
-                    own.at_by_card[c.first] = 0;
-                    own.at_by_card[c.second] = 0;
-                }
-                own.below += own.at;
-                own.at = 0;
-            }
-            next = end;
-        }
-    }
+    Scratch(const PreparedSpot& spot, const SumLayout& layout)
+        : board(spot), heads_up(spot), chosen(static_cast<std::size_t>(spot.players)), sums(layout.size) {}
 };
 
 struct Multiway {
     const PreparedSpot& spot;
-    const Layout& layout;
+    const SumLayout& layout;
     const RangeOptions& options; // a board of wide ranges takes tens of milliseconds: cancel checked within it
 
     double* sums_of(Scratch& s, std::size_t p) const { return s.sums.data() + layout.offset[p]; }
@@ -220,22 +57,22 @@ struct Multiway {
     void last_level(Scratch& s, uint64_t used, double weight, int32_t best, int sharers) const {
         const std::size_t last = static_cast<std::size_t>(spot.players - 1);
         const auto& live = spot.live[last];
-        const auto& values = s.values[last];
+        const auto& values = s.board.values[last];
         double* own = sums_of(s, last);
         double all = 0, beaten = 0, level = 0; // the others' deal weight: in all, where the last hand loses, ties
         for (std::size_t i = 0; i < live.size(); ++i) {
             if (values[i] < 0 || (live[i].bits.cards & used)) continue;
             const double w = weight * live[i].weight;
             all += w;
-            own[category_at + static_cast<std::size_t>(category_of(values[i]))] += w;
-            own[combos_at + 2 * i + 1] += w;
+            own[SumLayout::category_at + static_cast<std::size_t>(category_of(values[i]))] += w;
+            own[SumLayout::combos_at + 2 * i + 1] += w;
             if (values[i] > best) {
-                own[win_at] += w;
-                own[combos_at + 2 * i] += w;
+                own[SumLayout::win_at] += w;
+                own[SumLayout::combos_at + 2 * i] += w;
             } else if (values[i] == best) {
                 const double share = w / (sharers + 1);
-                own[tie_at] += share;
-                own[combos_at + 2 * i] += share;
+                own[SumLayout::tie_at] += share;
+                own[SumLayout::combos_at + 2 * i] += share;
                 level += w;
             } else {
                 beaten += w;
@@ -245,21 +82,21 @@ struct Multiway {
         for (std::size_t p = 0; p < last; ++p) {
             double* sums = sums_of(s, p);
             const std::size_t i = s.chosen[p];
-            const int32_t value = s.values[p][i];
-            sums[category_at + static_cast<std::size_t>(category_of(value))] += all;
-            sums[combos_at + 2 * i + 1] += all;
+            const int32_t value = s.board.values[p][i];
+            sums[SumLayout::category_at + static_cast<std::size_t>(category_of(value))] += all;
+            sums[SumLayout::combos_at + 2 * i + 1] += all;
             if (value != best) continue;
             const double won = level / (sharers + 1) + (sharers == 1 ? 0.0 : beaten / sharers);
-            sums[tie_at] += won;
-            if (sharers == 1) sums[win_at] += beaten;
-            sums[combos_at + 2 * i] += won + (sharers == 1 ? beaten : 0.0);
+            sums[SumLayout::tie_at] += won;
+            if (sharers == 1) sums[SumLayout::win_at] += beaten;
+            sums[SumLayout::combos_at + 2 * i] += won + (sharers == 1 ? beaten : 0.0);
         }
     }
 
     void deal(Scratch& s, std::size_t level, uint64_t used, double weight, int32_t best, int sharers) const {
         if (level + 1 == static_cast<std::size_t>(spot.players)) return last_level(s, used, weight, best, sharers);
         const auto& live = spot.live[level];
-        const auto& values = s.values[level];
+        const auto& values = s.board.values[level];
         for (std::size_t i = 0; i < live.size(); ++i) {
             if (values[i] < 0 || (live[i].bits.cards & used)) continue;
             if (level == 0 && cancelled(options)) return; // the figures are thrown away
@@ -271,36 +108,62 @@ struct Multiway {
     }
 };
 
-// False when some player holds none of the range's combinations on this
-// board: no deal is dealt there, so nothing is evaluated.
-bool evaluate_board(const PreparedSpot& spot, const HandBits& board, Scratch& s) {
-    for (const auto& live : spot.live)
-        if (std::none_of(live.begin(), live.end(), [&](const LiveCombo& c) { return !(c.bits.cards & board.cards); }))
-            return false;
-    for (std::size_t p = 0; p < spot.live.size(); ++p) {
-        const auto& live = spot.live[p];
-        auto& values = s.values[p];
-        for (std::size_t i = 0; i < live.size(); ++i)
-            values[i] = (live[i].bits.cards & board.cards) ? -1 : evaluate_bits(board + live[i].bits);
-    }
-    return true;
-}
+// Boards settled, counted by every thread now and then into one total that
+// thread 0 reports a few times a second. The clock is read every `stride`
+// boards, a stride kept near a millisecond's work.
+struct ProgressMeter {
+    using Clock = std::chrono::steady_clock;
+    const RangeOptions& options;
+    std::atomic<int64_t>& done;
+    double total;
+    bool reports;
+    int64_t unsent = 0, stride = 1, countdown = 1;
+    double reported = 0;
+    Clock::time_point checked = Clock::now(), sent = checked, shown = checked;
 
-RangeResult finish(const PreparedSpot& spot, const Layout& layout, const std::vector<double>& sums) {
+    void board_settled() {
+        ++unsent;
+        if (--countdown > 0) return;
+        const Clock::time_point now = Clock::now();
+        const auto since = now - checked;
+        if (since < std::chrono::microseconds(500)) stride = std::min<int64_t>(stride * 2, 1 << 16);
+        else if (since > std::chrono::milliseconds(2)) stride = std::max<int64_t>(stride / 2, 1);
+        countdown = stride;
+        checked = now;
+        if (now - sent >= std::chrono::milliseconds(20)) {
+            done.fetch_add(unsent, std::memory_order_relaxed);
+            unsent = 0;
+            sent = now;
+        }
+        if (reports && now - shown >= std::chrono::milliseconds(100)) {
+            shown = now;
+            const double fraction = std::min(static_cast<double>(done.load(std::memory_order_relaxed) + unsent) / total, 1.0);
+            if (fraction > reported) options.progress(reported = fraction, options.progress_context);
+        }
+    }
+};
+
+// The board counter on a cache line of its own: the threads add to it, not per board.
+struct alignas(64) SharedCount {
+    std::atomic<int64_t> value{0};
+};
+
+RangeResult finish(const PreparedSpot& spot, const SumLayout& layout, const std::vector<double>& sums) {
     RangeResult result = empty_result(spot, RangeMethod::exact);
     double total = 0;
-    for (std::size_t i = 0; i < spot.live[0].size(); ++i) total += sums[combos_at + 2 * i + 1];
+    for (std::size_t i = 0; i < spot.live[0].size(); ++i) total += sums[SumLayout::combos_at + 2 * i + 1];
     if (!(total > 0)) throw std::runtime_error("no compatible deal: the ranges cannot be dealt without a card held twice");
     result.deal_weight = total;
     for (std::size_t p = 0; p < spot.live.size(); ++p) {
         const double* own = sums.data() + layout.offset[p];
         RangePlayerResult& player = result.players[p];
-        player.win = own[win_at] / total;
-        player.tie = own[tie_at] / total;
-        player.equity = (own[win_at] + own[tie_at]) / total;
-        for (int c = 0; c < category_count; ++c) player.categories[static_cast<std::size_t>(c)] = own[category_at + static_cast<std::size_t>(c)] / total;
+        player.win = own[SumLayout::win_at] / total;
+        player.tie = own[SumLayout::tie_at] / total;
+        player.equity = (own[SumLayout::win_at] + own[SumLayout::tie_at]) / total;
+        for (int c = 0; c < category_count; ++c)
+            player.categories[static_cast<std::size_t>(c)] = own[SumLayout::category_at + static_cast<std::size_t>(c)] / total;
         for (std::size_t i = 0; i < player.hands.size(); ++i) {
-            const double share = own[combos_at + 2 * i], weight = own[combos_at + 2 * i + 1];
+            const double share = own[SumLayout::combos_at + 2 * i], weight = own[SumLayout::combos_at + 2 * i + 1];
             player.hands[i].weight = weight / total;
             player.hands[i].equity = weight > 0 ? share / weight : std::numeric_limits<double>::quiet_NaN();
         }
@@ -311,17 +174,27 @@ RangeResult finish(const PreparedSpot& spot, const Layout& layout, const std::ve
 } // namespace
 
 RangeResult range_equity_exact(const RangeSpot& range_spot, const RangeOptions& options) {
+    return range_equity_exact(range_spot, options, BoardWalk::by_class);
+}
+
+RangeResult range_equity_exact(const RangeSpot& range_spot, const RangeOptions& options, BoardWalk walk) {
     const PreparedSpot spot = prepare_spot(range_spot);
     require_a_deal(spot);
-    const Layout layout(spot);
-    const std::vector<HandBits> boards = list_boards(spot);
+    const SumLayout layout(spot);
+    SuitSymmetry symmetry = find_suit_symmetry(spot);
+    if (walk == BoardWalk::every_board) {
+        symmetry.group.resize(1);
+        symmetry.image.resize(1);
+    }
+    const std::vector<BoardClass> boards = board_classes(spot, symmetry.group);
     const int64_t board_count = static_cast<int64_t>(boards.size());
     const int chunks = static_cast<int>(std::min<int64_t>(board_count, max_chunks));
     std::vector<std::vector<double>> chunk_sums(static_cast<std::size_t>(chunks));
-    const HeadsUp heads_up{spot, layout,
-                           {same_combo_weights(spot.live[0], spot.live[1]), same_combo_weights(spot.live[1], spot.live[0])}};
+    const RankPairs pairs(spot);
+    const HeadsUp heads_up(spot, layout, pairs);
     const Multiway multiway{spot, layout, options};
-    std::atomic<int> chunks_done{0};
+    const bool sweep = spot.players == 2 && heads_up.sweeps();
+    SharedCount settled;
     std::atomic<bool> failed{false};
     const int threads = options.threads > 0 ? options.threads : omp_get_num_procs();
 #pragma omp parallel num_threads(threads)
@@ -329,20 +202,26 @@ RangeResult range_equity_exact(const RangeSpot& range_spot, const RangeOptions& 
         // An exception must not leave the region: it is reported after it.
         try {
             Scratch s(spot, layout);
+            ProgressMeter meter{options, settled.value, static_cast<double>(std::max<int64_t>(board_count, 1)),
+                                options.progress != nullptr && omp_get_thread_num() == 0};
 #pragma omp for schedule(dynamic)
             for (int c = 0; c < chunks; ++c) {
                 std::fill(s.sums.begin(), s.sums.end(), 0.0);
                 const int64_t first = board_count * c / chunks, last = board_count * (c + 1) / chunks;
                 for (int64_t b = first; b < last && !failed.load(std::memory_order_relaxed) && !cancelled(options);
                      ++b) {
-                    if (!evaluate_board(spot, boards[static_cast<std::size_t>(b)], s)) continue;
-                    if (spot.players == 2) heads_up.settle(s);
-                    else multiway.deal(s, 0, 0, 1.0, -1, 0);
+                    const BoardClass& board = boards[static_cast<std::size_t>(b)];
+                    value_rank_pairs(pairs, packed_board(board.cards), s.board);
+                    if (sweep) {
+                        find_flushing(spot, pairs, s.board);
+                        heads_up.sweep(s.board, board.size, s.heads_up, s.sums.data());
+                    } else if (value_combos(spot, pairs, s.board)) {
+                        if (spot.players == 2) heads_up.settle_pairs(s.board, board.size, s.sums.data());
+                        else multiway.deal(s, 0, 0, board.size, -1, 0);
+                    }
+                    meter.board_settled();
                 }
                 chunk_sums[static_cast<std::size_t>(c)] = s.sums;
-                const int done = chunks_done.fetch_add(1) + 1;
-                if (options.progress && omp_get_thread_num() == 0)
-                    options.progress(static_cast<double>(done) / chunks, options.progress_context);
             }
         } catch (...) {
             failed = true;
@@ -353,9 +232,11 @@ RangeResult range_equity_exact(const RangeSpot& range_spot, const RangeOptions& 
     std::vector<double> sums(layout.size, 0.0);
     for (const auto& part : chunk_sums)
         for (std::size_t i = 0; i < sums.size(); ++i) sums[i] += part[i];
+    spread_over_classes(symmetry, layout.combos, 2, sums);
     RangeResult result = finish(spot, layout, sums);
     result.deals = count_deals(spot, UINT64_MAX);
     result.boards = choose(spot.deck.size() - 2 * static_cast<uint64_t>(spot.players), static_cast<uint64_t>(spot.to_come));
+    if (options.progress) options.progress(1.0, options.progress_context);
     return result;
 }
 

@@ -104,6 +104,7 @@ const Spot exact_spots[] = {
     {{"AhKd", "99-77"}, "", "Qs"},
     {{"KQs, 66:0.25", "AA, KK, T9s", "J9s+"}, "Th 7s 6d", "Ac"},
     {{"QQ, AKs", "AKo:0.5, 88"}, "Kh 8d 6s Tc", ""},
+    {{"random", "QQ+, AKs, T9s:0.5, AhQh"}, "Ah 7h 8h Kd", ""}, // flushes of one and of two hole cards
 };
 
 TEST(RangeEquityExact, IsTheWeightedAverageOfTheCompatibleDeals) {
@@ -212,7 +213,11 @@ TEST(RangeEquity, RefusesSpotsWithoutACompatibleDeal) {
 
 TEST(RangeEquity, ChoosesExactOnlyWhenItIsQuick) {
     EXPECT_EQ(choose_range_method(make({{"AA", "KK"}, "", ""})), RangeMethod::exact);
-    EXPECT_EQ(choose_range_method(make({{"random", "random"}, "", ""})), RangeMethod::monte_carlo);
+    // Settled one board per suit class, two wide ranges preflop take a fraction of a second ...
+    EXPECT_EQ(choose_range_method(make({{"random", "random"}, "", ""})), RangeMethod::exact);
+    EXPECT_EQ(choose_range_method(make({{"AhKd", "random"}, "", ""})), RangeMethod::exact);
+    // ... three of them take hours.
+    EXPECT_EQ(choose_range_method(make({{"random", "random", "random"}, "", ""})), RangeMethod::monte_carlo);
     EXPECT_EQ(choose_range_method(make({{"random", "random", "random"}, "6c 7d 8h", ""})), RangeMethod::monte_carlo);
     EXPECT_EQ(choose_range_method(make({{"AK", "QQ+", "T9s+"}, "6c 7d 8h", ""})), RangeMethod::exact);
     // Deciding never counts for long: fifteen wide ranges on a river, and

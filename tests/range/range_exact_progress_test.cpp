@@ -1,0 +1,47 @@
+// An exact run reports its progress while it runs, only forward, and stops
+// when cancelled from anywhere, the progress callback included.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+
+#include "range_equity.hpp"
+
+namespace varnolith {
+namespace {
+
+struct Seen {
+    std::vector<double> done;
+    std::atomic<bool>* stop = nullptr; // set at the first report short of the end
+};
+
+void record(double done, void* context) {
+    auto& seen = *static_cast<Seen*>(context);
+    seen.done.push_back(done);
+    if (seen.stop != nullptr && done < 1.0) *seen.stop = true;
+}
+
+TEST(RangeExactProgress, MovesForwardToTheEnd) {
+    Seen seen;
+    RangeOptions options{.progress = record, .progress_context = &seen};
+    range_equity_exact({{parse_range("random, AcKd:0.5"), parse_range("QQ+, AK")}, {}, {}}, options);
+    ASSERT_GE(seen.done.size(), 2u); // some on the way, and the end
+    EXPECT_TRUE(std::is_sorted(seen.done.begin(), seen.done.end()));
+    EXPECT_GT(seen.done.front(), 0.0);
+    EXPECT_EQ(seen.done.back(), 1.0);
+}
+
+// Three wide ranges preflop would take hours: the first report stops them.
+TEST(RangeExactProgress, ACancelFromTheCallbackStopsTheRun) {
+    std::atomic<bool> stop{false};
+    Seen seen{{}, &stop};
+    RangeOptions options{.progress = record, .progress_context = &seen, .cancel = &stop};
+    const RangeSpot spot{{parse_range("random"), parse_range("random"), parse_range("random")}, {}, {}};
+    EXPECT_THROW(range_equity_exact(spot, options), RangeCancelled);
+    ASSERT_EQ(seen.done.size(), 1u);
+    EXPECT_LT(seen.done[0], 0.01);
+}
+
+} // namespace
+} // namespace varnolith

@@ -1,0 +1,133 @@
+// Settling one board per suit class gives the figures of settling every
+// board, whatever symmetry the spot keeps; the classes partition the boards.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+
+#include "board_classes.hpp"
+#include "range_exact.hpp"
+#include "suit_symmetry.hpp"
+
+namespace varnolith {
+namespace {
+
+struct Spot {
+    std::vector<const char*> ranges;
+    const char* board;
+    const char* dead;
+};
+
+RangeSpot make(const Spot& s) {
+    RangeSpot spot{{}, parse_card_list(s.board), parse_card_list(s.dead)};
+    for (const char* r : s.ranges) spot.ranges.push_back(parse_range(r));
+    return spot;
+}
+
+struct SymmetricSpot {
+    Spot spot;
+    std::size_t group; // relabellings that keep it
+};
+
+const SymmetricSpot symmetric_spots[] = {
+    {{{"QQ+, AKs", "JJ-99, AKo"}, "", ""}, 24},                       // every relabelling
+    {{{"QQ+, AKs, AhKh:0.5", "TT, AQs"}, "", ""}, 6},                 // one combination weighted apart: hearts stay
+    {{{"AK, 99", "JJ, ATs"}, "", "Qs"}, 6},                           // a dead card: spades stay
+    {{{"random", "QQ+, AK"}, "Ah Kh 7d", ""}, 2},                     // a flop of two suits: clubs and spades swap
+    {{{"AA, KK", "QQ, AKs", "JJ, T9s:0.5"}, "7c", ""}, 6},            // three players
+    {{{"random", "AA, KK"}, "6c 8c Tc Qc Ac", ""}, 6},                // a river: one board, its own class
+    {{{"AhKd, AcQs:0.5", "JJ, AQ"}, "", "9s"}, 1},                    // nothing but the identity
+    {{{"AcKd, AsKd", "random"}, "Td Th", ""}, 2},                     // a handful against a range, pair by pair
+};
+
+void expect_same(const RangeResult& a, const RangeResult& b) {
+    EXPECT_EQ(a.deals, b.deals);
+    EXPECT_EQ(a.boards, b.boards);
+    EXPECT_NEAR(a.deal_weight / b.deal_weight, 1.0, 1e-12);
+    ASSERT_EQ(a.players.size(), b.players.size());
+    for (std::size_t p = 0; p < a.players.size(); ++p) {
+        SCOPED_TRACE(p);
+        const RangePlayerResult &x = a.players[p], &y = b.players[p];
+        EXPECT_NEAR(x.equity, y.equity, 1e-12);
+        EXPECT_NEAR(x.win, y.win, 1e-12);
+        EXPECT_NEAR(x.tie, y.tie, 1e-12);
+        for (std::size_t c = 0; c < x.categories.size(); ++c) EXPECT_NEAR(x.categories[c], y.categories[c], 1e-12) << c;
+        ASSERT_EQ(x.hands.size(), y.hands.size());
+        for (std::size_t i = 0; i < x.hands.size(); ++i) {
+            EXPECT_EQ(x.hands[i].hand, y.hands[i].hand);
+            EXPECT_NEAR(x.hands[i].weight, y.hands[i].weight, 1e-12) << hand_text(x.hands[i].hand);
+            if (std::isnan(y.hands[i].equity)) EXPECT_TRUE(std::isnan(x.hands[i].equity));
+            else EXPECT_NEAR(x.hands[i].equity, y.hands[i].equity, 1e-12) << hand_text(x.hands[i].hand);
+        }
+    }
+}
+
+TEST(SuitSymmetry, ClassesGiveTheFiguresOfEveryBoard) {
+    for (const SymmetricSpot& s : symmetric_spots) {
+        SCOPED_TRACE(std::string(s.spot.ranges[0]) + " | " + s.spot.board + " | " + s.spot.dead);
+        const RangeSpot spot = make(s.spot);
+        EXPECT_EQ(find_suit_symmetry(prepare_spot(spot)).group.size(), s.group);
+        expect_same(range_equity_exact(spot, {}, BoardWalk::by_class), range_equity_exact(spot, {}, BoardWalk::every_board));
+    }
+}
+
+TEST(SuitSymmetry, FiguresDoNotDependOnTheThreadCount) {
+    for (const SymmetricSpot& s : {symmetric_spots[1], symmetric_spots[4]}) {
+        const RangeSpot spot = make(s.spot);
+        const RangeResult one = range_equity_exact(spot, {.threads = 1});
+        for (const int threads : {2, 3}) {
+            const RangeResult run = range_equity_exact(spot, {.threads = threads});
+            for (std::size_t p = 0; p < one.players.size(); ++p) {
+                EXPECT_EQ(run.players[p].equity, one.players[p].equity);
+                EXPECT_EQ(run.players[p].categories, one.players[p].categories);
+                for (std::size_t i = 0; i < one.players[p].hands.size(); ++i)
+                    EXPECT_EQ(run.players[p].hands[i].equity, one.players[p].hands[i].equity);
+            }
+        }
+    }
+}
+
+// Each class's orbit once, the boards all covered and none twice; counted
+// without listing, the same number of classes.
+TEST(BoardClasses, PartitionTheBoards) {
+    struct Case {
+        Spot spot;
+        uint64_t classes; // 0: not checked
+    };
+    const Case cases[] = {
+        {{{"AA", "KK"}, "", ""}, 19'998},
+        {{{"AA", "KK"}, "Ah Kh 7d", ""}, 0},
+        {{{"AA", "KK"}, "7c", "Qs"}, 0},
+        {{{"AhKd", "KK"}, "Ac", ""}, 0},
+        {{{"AA", "KK"}, "6c 8c Tc Qc", ""}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.spot.board);
+        const PreparedSpot spot = prepare_spot(make(c.spot));
+        const std::vector<SuitPermutation> group = find_suit_symmetry(spot).group;
+        const std::vector<BoardClass> classes = board_classes(spot, group);
+        EXPECT_EQ(count_board_classes(spot, group), classes.size());
+        if (c.classes) {
+            EXPECT_EQ(classes.size(), c.classes);
+        }
+        const uint64_t boards = choose(spot.deck.size(), static_cast<uint64_t>(spot.to_come));
+        double sizes = 0;
+        for (const BoardClass& b : classes) sizes += b.size;
+        EXPECT_EQ(sizes, static_cast<double>(boards));
+        if (boards > 50'000) continue;
+        std::set<uint64_t> covered;
+        for (const BoardClass& b : classes) {
+            std::set<uint64_t> orbit;
+            for (const SuitPermutation& to : group) orbit.insert(permute_cards(b.cards, to));
+            EXPECT_EQ(static_cast<double>(orbit.size()), b.size);
+            EXPECT_EQ(*orbit.begin(), b.cards); // the lowest of its class
+            for (const uint64_t board : orbit) EXPECT_TRUE(covered.insert(board).second);
+        }
+        EXPECT_EQ(covered.size(), boards);
+    }
+}
+
+} // namespace
+} // namespace varnolith
