@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "listening.hpp"
 #include "page_files.hpp"
 #include "routes.hpp"
 
@@ -25,8 +26,7 @@ struct BenchServer {
     std::vector<std::jthread> threads;
 
     BenchServer() {
-        server.set_tcp_nodelay(true); // as varnolith_web does: before the socket exists
-        port = server.bind_to_any_port("127.0.0.1");
+        port = bind_server(server, "127.0.0.1", 0);
         install_routes(server, board, {"127.0.0.1", port});
         for (int i = 0; i < board.limits.running; ++i) threads.emplace_back([this] { work_jobs(board, answer_text); });
         threads.emplace_back([this] { watch_jobs(board); });

@@ -168,6 +168,13 @@ void cancel_job(JobBoard& board, Job& job, const std::string& reason) {
     if (job.finished || !job.cancel_reason.empty()) return;
     job.cancel_reason = reason;
     job.cancel = true;
+    // A queued job leaves the queue at once: its place is free for the next request.
+    if (!job.started) {
+        std::erase_if(board.queue, [&](const std::shared_ptr<Job>& queued) { return queued.get() == &job; });
+        job.finished = true;
+        job.finished_at = Clock::now();
+        job.error = cancelled_error(job, board.limits.max_seconds);
+    }
     board.changed.notify_all();
 }
 

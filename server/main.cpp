@@ -4,13 +4,13 @@
 #include <httplib.h>
 #include <omp.h>
 #include <signal.h>
-#include <sys/socket.h>
 
 #include <cstdio>
 #include <iostream>
 #include <thread>
 #include <vector>
 
+#include "listening.hpp"
 #include "routes.hpp"
 #include "varnolith/varnolith.h"
 
@@ -42,23 +42,11 @@ int serve(const WebOptions& o) {
     signal(SIGPIPE, SIG_IGN);                       // a client gone mid-answer is a failed write, not a death
 
     httplib::Server server;
-    // Replies go out at once rather than waiting to fill a packet; the
-    // listening socket is kept to give it a deeper queue once bound (below).
-    server.set_tcp_nodelay(true);
-    int listening = -1;
-    server.set_socket_options([&listening](int socket) {
-        const int on = 1;
-        setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-        listening = socket;
-    });
-    const int port = o.port == 0 ? server.bind_to_any_port(o.host) : (server.bind_to_port(o.host, o.port) ? o.port : -1);
+    const int port = varnolith::bind_server(server, o.host, o.port);
     if (port < 0) {
         std::cerr << "varnolith_web: cannot listen on " << o.host << " port " << o.port << '\n';
         return 1;
     }
-    // httplib listens with a queue of five: a few browsers and scripts
-    // connecting at once would see connections dropped and retried.
-    if (listening >= 0) listen(listening, SOMAXCONN);
     varnolith::JobBoard board;
     board.limits.running = std::max(1, omp_get_num_procs());
     board.limits.queued = 4 * board.limits.running;

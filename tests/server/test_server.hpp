@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "listening.hpp"
 #include "routes.hpp"
 
 namespace varnolith::testing {
@@ -22,8 +23,7 @@ struct TestServer {
         board.limits = limits;
         const int pool = server_threads(limits);
         server.new_task_queue = [pool] { return new httplib::ThreadPool(static_cast<std::size_t>(pool)); };
-        server.set_tcp_nodelay(true); // as varnolith_web does: before the socket exists
-        port = server.bind_to_any_port("127.0.0.1");
+        port = bind_server(server, "127.0.0.1", 0);
         install_routes(server, board, {"127.0.0.1", port});
         for (int i = 0; i < limits.running; ++i) threads.emplace_back([this] { work_jobs(board, answer_text); });
         threads.emplace_back([this] { watch_jobs(board); });
