@@ -14,7 +14,8 @@ constexpr auto redraw = std::chrono::milliseconds(200);
 // What a terminal echoes after the line on an interrupt ("^C").
 constexpr std::size_t echo_width = 2;
 
-// "0:07", "12:30", "2:05:00".
+} // namespace
+
 std::string clock_text(double seconds) {
     const auto whole = static_cast<long>(seconds + 0.5);
     char text[32];
@@ -22,8 +23,6 @@ std::string clock_text(double seconds) {
     else std::snprintf(text, sizeof text, "%ld:%02ld", whole / 60, whole % 60);
     return text;
 }
-
-} // namespace
 
 std::string progress_text(double done, std::chrono::steady_clock::duration elapsed) {
     const double fraction = std::clamp(done, 0.0, 1.0);

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstddef>
 #include <ostream>
+#include <string>
 
 namespace varnolith {
 
@@ -24,6 +25,9 @@ void draw_progress(double done, void* context);
 // The line's text for a fraction done after `elapsed`: the time left is
 // estimated from the pace so far once a little of the work is done.
 std::string progress_text(double done, std::chrono::steady_clock::duration elapsed);
+
+// "0:07", "12:30", "2:05:00".
+std::string clock_text(double seconds);
 
 // Blanks the line, if it was drawn, so the report starts on a clean one.
 void erase_progress(ProgressLine& line);

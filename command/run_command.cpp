@@ -1,6 +1,7 @@
 #include "run_command.hpp"
 
 #include <chrono>
+#include <cstdio>
 #include <exception>
 #include <stdexcept>
 
@@ -8,6 +9,7 @@
 #include "options.hpp"
 #include "progress.hpp"
 #include "answer.hpp"
+#include "range_estimate.hpp"
 #include "report.hpp"
 
 namespace varnolith {
@@ -26,6 +28,27 @@ RunChoices run_choices(const CommandOptions& o) {
     choices.precision = o.precision;
     if (o.seed_given) choices.seed = o.seed;
     return choices;
+}
+
+// Said before an exact run that will take long, so that nobody waits blind;
+// the run goes ahead all the same. The default method never chooses one.
+constexpr double long_run_seconds = 10;
+
+// "40 s", "12 min", "2.5 h": an estimate needs no more digits.
+std::string rough_duration(double seconds) {
+    char text[32];
+    if (seconds < 90) std::snprintf(text, sizeof text, "%.0f s", seconds);
+    else if (seconds < 90 * 60) std::snprintf(text, sizeof text, "%.0f min", seconds / 60);
+    else std::snprintf(text, sizeof text, "%.1f h", seconds / 3600);
+    return text;
+}
+
+void warn_of_a_long_run(const CommandOptions& o, const RangeSpot& spot, std::ostream& err) {
+    if (!o.exact && !o.by_card) return;
+    const double expected = estimate_exact_seconds(spot, o.threads);
+    if (expected <= long_run_seconds) return;
+    err << "varnolith: this exact run is expected to take about " << rough_duration(expected)
+        << "; --precision P simulates instead\n" << std::flush;
 }
 
 int complain(std::ostream& err, const std::string& message, int status) {
@@ -52,6 +75,7 @@ int run_command(int argc, const char* const* argv, std::ostream& out, std::ostre
     ProgressLine line{show_progress ? &err : nullptr};
     try {
         const RangeSpot spot = make_command_spot(o);
+        warn_of_a_long_run(o, spot, err);
         line.start = std::chrono::steady_clock::now();
         RangeOptions hooks;
         if (line.to != nullptr) {
