@@ -84,8 +84,9 @@ inline bool cancelled(const RangeOptions& options) {
 // Every compatible deal with every completion of the board.
 RangeResult range_equity_exact(const RangeSpot& spot, const RangeOptions& options = {});
 
-// Deals drawn from exactly the distribution above (draws with a card held
-// twice are rejected and drawn again).
+// Deals drawn from exactly the distribution above: a whole draw with a card
+// held twice is drawn again, or, where few whole draws would fit, the players
+// are drawn one after another with importance weights.
 RangeResult range_equity_monte_carlo(const RangeSpot& spot, const RangeOptions& options);
 
 // Exact when estimate_exact_seconds (range_estimate.hpp) expects it within

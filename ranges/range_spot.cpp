@@ -148,8 +148,8 @@ void require_a_deal(const PreparedSpot& spot) {
     std::stable_sort(counter.order.begin(), counter.order.end(), [&](int a, int b) {
         return spot.live[static_cast<std::size_t>(a)].size() < spot.live[static_cast<std::size_t>(b)].size();
     });
-    // A search that runs this long has found no dead end either; Monte Carlo's
-    // own limit on rejected draws then decides.
+    // A search that runs this long has found neither a deal nor proof that
+    // none exists; the drivers then find out as they deal.
     counter.budget = 50'000'000;
     counter.walk(0, 0);
     if (counter.count == 0 && counter.budget > 0)
