@@ -38,6 +38,10 @@ sigset_t stop_signals() {
 
 int serve(const WebOptions& o) {
     const sigset_t signals = stop_signals();
+    // A shell starts a background job with SIGINT ignored, and an ignored
+    // signal never reaches sigwait.
+    signal(SIGINT, SIG_DFL);
+    signal(SIGTERM, SIG_DFL);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr); // every thread started from here on inherits it
     signal(SIGPIPE, SIG_IGN);                       // a client gone mid-answer is a failed write, not a death
 
