@@ -154,8 +154,8 @@ RangeResult finish(const PreparedSpot& spot, const Layout& layout, const std::ve
         RangePlayerResult& player = result.players[p];
         double split = 0;
         for (int m = 2; m <= max_range_players; ++m) split += own[Layout::shares_at(m)] / m;
-        player.win = own[Layout::shares_at(1)] / weight;
-        player.tie = split / weight;
+        player.win = std::min(1.0, own[Layout::shares_at(1)] / weight);
+        player.tie = std::min(1.0 - player.win, split / weight);
         player.equity = player.win + player.tie;
         const double mean = player.equity;
         const double spread = std::max(0.0, own[Layout::square_share_squared_at] -
@@ -164,8 +164,10 @@ RangeResult finish(const PreparedSpot& spot, const Layout& layout, const std::ve
         for (std::size_t c = 0; c < category_count; ++c) player.categories[c] = own[Layout::categories_at + c] / weight;
         for (std::size_t i = 0; i < player.hands.size(); ++i) {
             const double held = own[Layout::combos_at + 2 * i], share = own[Layout::combos_at + 2 * i + 1];
-            player.hands[i].weight = held / weight;
-            player.hands[i].equity = held > 0 ? share / held : std::numeric_limits<double>::quiet_NaN();
+            // Sums of the same deals added in another order may round past 1.
+            player.hands[i].weight = std::min(1.0, held / weight);
+            player.hands[i].equity =
+                held > 0 ? std::clamp(share / held, 0.0, 1.0) : std::numeric_limits<double>::quiet_NaN();
         }
     }
     return result;
