@@ -15,20 +15,13 @@
 #include "range_equity.hpp"
 #include "range_next_card.hpp"
 
+#include "spot_text.hpp"
+
 namespace varnolith {
 namespace {
 
-struct Spot {
-    std::vector<const char*> ranges;
-    const char* board;
-    const char* dead;
-};
-
-RangeSpot make(const Spot& s) {
-    RangeSpot spot{{}, parse_card_list(s.board), parse_card_list(s.dead)};
-    for (const char* r : s.ranges) spot.ranges.push_back(parse_range(r));
-    return spot;
-}
+using testing::make;
+using testing::Spot;
 
 // Every compatible deal of the ranges with every completion of the board. Each
 // deal has as many completions, so a figure is the sum over all of them weighted

@@ -13,20 +13,13 @@
 #include "range_plan.hpp"
 #include "range_spot.hpp"
 
+#include "spot_text.hpp"
+
 namespace varnolith {
 namespace {
 
-struct Spot {
-    std::vector<const char*> ranges;
-    const char* board;
-    const char* dead;
-};
-
-RangeSpot make(const Spot& s) {
-    RangeSpot spot{{}, parse_card_list(s.board), parse_card_list(s.dead)};
-    for (const char* r : s.ranges) spot.ranges.push_back(parse_range(r));
-    return spot;
-}
+using testing::make;
+using testing::Spot;
 
 RangeSpot crowd(int players) {
     return {std::vector<Range>(static_cast<std::size_t>(players), parse_range("66+, A6+")), {}, {}};

@@ -11,20 +11,13 @@
 #include "range_exact.hpp"
 #include "suit_symmetry.hpp"
 
+#include "spot_text.hpp"
+
 namespace varnolith {
 namespace {
 
-struct Spot {
-    std::vector<const char*> ranges;
-    const char* board;
-    const char* dead;
-};
-
-RangeSpot make(const Spot& s) {
-    RangeSpot spot{{}, parse_card_list(s.board), parse_card_list(s.dead)};
-    for (const char* r : s.ranges) spot.ranges.push_back(parse_range(r));
-    return spot;
-}
+using testing::make;
+using testing::Spot;
 
 struct SymmetricSpot {
     Spot spot;
