@@ -23,20 +23,23 @@ std::vector<double> same_combo_weights(const std::vector<LiveCombo>& mine, const
 } // namespace
 
 HeadsUpScratch::HeadsUpScratch(const PreparedSpot& spot) {
-    const std::size_t combos = spot.live[0].size() + spot.live[1].size();
+    std::vector<std::size_t> sizes;
+    for (const auto& live : spot.live) sizes.push_back(live.size());
+    std::sort(sizes.rbegin(), sizes.rend());
+    const std::size_t combos = sizes[0] + sizes[1]; // any two players may be swept
     keys.reserve(2 * combos); // a key per rank pair and per flushing combination, each at most one per combination
     sorted.resize(combos + 1); // each combination is written before it is kept or not
     levels.reserve(combos);
 }
 
-HeadsUp::HeadsUp(const PreparedSpot& s, const SumLayout& l, const RankPairs& p) : spot(s), layout(l), pairs(p) {
-    if (s.players != 2) return;
+HeadsUp::HeadsUp(const PreparedSpot& s, const SumLayout& l, const RankPairs& p, std::array<std::size_t, 2> two)
+    : spot(s), layout(l), pairs(p), who(two) {
     for (std::size_t player = 0; player < 2; ++player) {
-        const auto& live = s.live[player];
+        const auto& live = s.live[who[player]];
         for (std::size_t i = 0; i < live.size(); ++i)
             combos[player].push_back({live[i].weight, static_cast<uint16_t>(i), live[i].first, live[i].second});
-        for (const uint16_t i : p.members[player]) grouped[player].push_back(combos[player][i]);
-        same[player] = same_combo_weights(live, s.live[1 - player]);
+        for (const uint16_t i : p.members[who[player]]) grouped[player].push_back(combos[player][i]);
+        same[player] = same_combo_weights(live, s.live[who[1 - player]]);
         weight_by_two[player].assign(36 * 36, 0.0);
         for (const LiveCombo& c : live) {
             weight_total[player] += c.weight;
@@ -69,7 +72,7 @@ void HeadsUp::weigh_board(uint64_t board_cards, HeadsUpScratch& s) const {
     }
 }
 
-bool HeadsUp::sweeps() const { return std::min(spot.live[0].size(), spot.live[1].size()) > pairwise_limit; }
+bool HeadsUp::sweeps() const { return std::min(spot.live[who[0]].size(), spot.live[who[1]].size()) > pairwise_limit; }
 
 void HeadsUp::settle_pairs(const BoardValues& board, double scale, double* sums) const {
     const std::size_t few = spot.live[0].size() <= spot.live[1].size() ? 0 : 1, many = 1 - few;
@@ -117,11 +120,12 @@ void HeadsUp::settle_pairs(const BoardValues& board, double scale, double* sums)
 void HeadsUp::sort_by_value(const BoardValues& board, HeadsUpScratch& s) const {
     s.keys.clear();
     for (uint64_t p = 0; p < 2; ++p) {
-        const auto& groups = pairs.groups[p];
+        const std::size_t player = who[p];
+        const auto& groups = pairs.groups[player];
         for (std::size_t g = 0; g < groups.size(); ++g)
             s.keys.push_back(static_cast<uint64_t>(board.by_pair[groups[g].pair]) << 32 | p << 31 | g);
-        for (const uint16_t i : board.flushing[p])
-            s.keys.push_back(static_cast<uint64_t>(board.values[p][i]) << 32 | p << 31 | flushing_key | i);
+        for (const uint16_t i : board.flushing[player])
+            s.keys.push_back(static_cast<uint64_t>(board.values[player][i]) << 32 | p << 31 | flushing_key | i);
     }
     std::sort(s.keys.begin(), s.keys.end());
     s.levels.clear();
@@ -136,7 +140,7 @@ void HeadsUp::sort_by_value(const BoardValues& board, HeadsUpScratch& s) const {
         if (key & flushing_key) {
             out[size++] = combos[p][key & 0xFFFF];
         } else {
-            const PairGroup& group = pairs.groups[p][key & 0xFFFF];
+            const PairGroup& group = pairs.groups[who[p]][key & 0xFFFF];
             const SweepCombo* members = grouped[p].data();
             for (uint32_t m = group.first; m < group.last; ++m) {
                 const SweepCombo c = members[m];
@@ -159,7 +163,7 @@ void HeadsUp::sweep(const BoardValues& board, double scale, HeadsUpScratch& s, d
     weigh_board(board.share.board.cards, s);
     for (auto& cards : s.below) cards.fill(0.0);
     std::array<double, 2> below{}, win{}, tie{};
-    std::array<double*, 2> combo_sums{sums + layout.combos[0], sums + layout.combos[1]};
+    std::array<double*, 2> combo_sums{sums + layout.combos[who[0]], sums + layout.combos[who[1]]};
     const SweepCombo* sorted = s.sorted.data();
     uint32_t start = 0;
     for (const SweepLevel& level : s.levels) {
@@ -188,7 +192,7 @@ void HeadsUp::sweep(const BoardValues& board, double scale, HeadsUpScratch& s, d
             }
             win[p] += won;
             below[p] += added;
-            sums[layout.offset[p] + category] += against;
+            sums[layout.offset[who[p]] + category] += against;
             continue;
         }
         std::array<double, 2> at{};
@@ -224,7 +228,7 @@ void HeadsUp::sweep(const BoardValues& board, double scale, HeadsUpScratch& s, d
             }
             win[p] += won;
             tie[p] += tied;
-            sums[layout.offset[p] + category] += against;
+            sums[layout.offset[who[p]] + category] += against;
         }
         for (std::size_t p = 0; p < 2; ++p) {
             double* own_below = s.below[p].data();
@@ -240,8 +244,8 @@ void HeadsUp::sweep(const BoardValues& board, double scale, HeadsUpScratch& s, d
         }
     }
     for (std::size_t p = 0; p < 2; ++p) {
-        sums[layout.offset[p] + SumLayout::win_at] += win[p];
-        sums[layout.offset[p] + SumLayout::tie_at] += 0.5 * tie[p];
+        sums[layout.offset[who[p]] + SumLayout::win_at] += win[p];
+        sums[layout.offset[who[p]] + SumLayout::tie_at] += 0.5 * tie[p];
     }
 }
 

@@ -40,10 +40,13 @@ struct HeadsUpScratch {
     explicit HeadsUpScratch(const PreparedSpot& spot);
 };
 
+// Two of the players, `who`: the two of a heads-up spot, or the two that
+// three or more players leave to a sweep once the others' hands are fixed.
 struct HeadsUp {
     const PreparedSpot& spot;
     const SumLayout& layout;
     const RankPairs& pairs;
+    std::array<std::size_t, 2> who;
     std::array<std::vector<SweepCombo>, 2> combos;  // per player: by combination
     std::array<std::vector<SweepCombo>, 2> grouped; // per player: in the order of RankPairs::members
     // Per player and combination: the other player's weight on the same two
@@ -55,7 +58,8 @@ struct HeadsUp {
     std::array<std::array<double, 64>, 2> weight_by_card{};
     std::array<std::vector<double>, 2> weight_by_two;
 
-    HeadsUp(const PreparedSpot& spot, const SumLayout& layout, const RankPairs& pairs);
+    HeadsUp(const PreparedSpot& spot, const SumLayout& layout, const RankPairs& pairs,
+            std::array<std::size_t, 2> who = {0, 1});
 
     // Whether a board is settled by the sweep, which needs only the rank pairs'
     // values and the flushing combinations; else by settle_pairs over every
@@ -66,7 +70,10 @@ struct HeadsUp {
     void sweep(const BoardValues& board, double scale, HeadsUpScratch& s, double* sums) const;
     void settle_pairs(const BoardValues& board, double scale, double* sums) const;
 
-private:
+    // The steps of a sweep, for a caller that sweeps on its own terms: the two
+    // players' combinations the board leaves, by value, into s.sorted and
+    // s.levels; their weight the board leaves, in all and per card, into s.all
+    // and s.all_total.
     void sort_by_value(const BoardValues& board, HeadsUpScratch& s) const;
     void weigh_board(uint64_t board_cards, HeadsUpScratch& s) const;
 };

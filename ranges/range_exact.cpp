@@ -9,7 +9,7 @@
 // On a board each rank pair is evaluated once and each combination valued from
 // its pair or, when it makes a flush, on its own. Heads-up, the pairs of a
 // board are then settled together by a sweep over the values; three or more
-// players walk the deals of the board over the values already known.
+// players deal all but two hands and sweep those two (multiway.hpp).
 
 #include "range_exact.hpp"
 
@@ -26,6 +26,7 @@
 #include "evaluator.hpp"
 #include "exact_sums.hpp"
 #include "heads_up_sweep.hpp"
+#include "multiway.hpp"
 #include "range_spot.hpp"
 #include "suit_symmetry.hpp"
 
@@ -39,73 +40,10 @@ constexpr int max_chunks = 256; // fixed, so that sums add up in the same order 
 struct Scratch {
     BoardValues board;
     HeadsUpScratch heads_up;
-    std::vector<std::size_t> chosen; // three or more: the combination of each player in the deal
+    MultiwayScratch multiway;
     std::vector<double> sums;
     Scratch(const PreparedSpot& spot, const SumLayout& layout)
-        : board(spot), heads_up(spot), chosen(static_cast<std::size_t>(spot.players)), sums(layout.size) {}
-};
-
-struct Multiway {
-    const PreparedSpot& spot;
-    const SumLayout& layout;
-    const RangeOptions& options; // a board of wide ranges takes tens of milliseconds: cancel checked within it
-
-    double* sums_of(Scratch& s, std::size_t p) const { return s.sums.data() + layout.offset[p]; }
-
-    // The last player's combinations against the best of the others, settled
-    // in one pass; the others' shares are added once for the whole pass.
-    void last_level(Scratch& s, uint64_t used, double weight, int32_t best, int sharers) const {
-        const std::size_t last = static_cast<std::size_t>(spot.players - 1);
-        const auto& live = spot.live[last];
-        const auto& values = s.board.values[last];
-        double* own = sums_of(s, last);
-        double all = 0, beaten = 0, level = 0; // the others' deal weight: in all, where the last hand loses, ties
-        for (std::size_t i = 0; i < live.size(); ++i) {
-            if (values[i] < 0 || (live[i].bits.cards & used)) continue;
-            const double w = weight * live[i].weight;
-            all += w;
-            own[SumLayout::category_at + static_cast<std::size_t>(category_of(values[i]))] += w;
-            own[SumLayout::combos_at + 2 * i + 1] += w;
-            if (values[i] > best) {
-                own[SumLayout::win_at] += w;
-                own[SumLayout::combos_at + 2 * i] += w;
-            } else if (values[i] == best) {
-                const double share = w / (sharers + 1);
-                own[SumLayout::tie_at] += share;
-                own[SumLayout::combos_at + 2 * i] += share;
-                level += w;
-            } else {
-                beaten += w;
-            }
-        }
-        if (all == 0) return;
-        for (std::size_t p = 0; p < last; ++p) {
-            double* sums = sums_of(s, p);
-            const std::size_t i = s.chosen[p];
-            const int32_t value = s.board.values[p][i];
-            sums[SumLayout::category_at + static_cast<std::size_t>(category_of(value))] += all;
-            sums[SumLayout::combos_at + 2 * i + 1] += all;
-            if (value != best) continue;
-            const double won = level / (sharers + 1) + (sharers == 1 ? 0.0 : beaten / sharers);
-            sums[SumLayout::tie_at] += won;
-            if (sharers == 1) sums[SumLayout::win_at] += beaten;
-            sums[SumLayout::combos_at + 2 * i] += won + (sharers == 1 ? beaten : 0.0);
-        }
-    }
-
-    void deal(Scratch& s, std::size_t level, uint64_t used, double weight, int32_t best, int sharers) const {
-        if (level + 1 == static_cast<std::size_t>(spot.players)) return last_level(s, used, weight, best, sharers);
-        const auto& live = spot.live[level];
-        const auto& values = s.board.values[level];
-        for (std::size_t i = 0; i < live.size(); ++i) {
-            if (values[i] < 0 || (live[i].bits.cards & used)) continue;
-            if (level == 0 && cancelled(options)) return; // the figures are thrown away
-            s.chosen[level] = i;
-            const int32_t v = values[i];
-            deal(s, level + 1, used | live[i].bits.cards, weight * live[i].weight, std::max(v, best),
-                 v > best ? 1 : v == best ? sharers + 1 : sharers);
-        }
-    }
+        : board(spot), heads_up(spot), multiway(spot), sums(layout.size) {}
 };
 
 // Boards settled, counted by every thread now and then into one total that
@@ -177,7 +115,7 @@ RangeResult range_equity_exact(const RangeSpot& range_spot, const RangeOptions& 
     return range_equity_exact(range_spot, options, BoardWalk::by_class);
 }
 
-RangeResult range_equity_exact(const RangeSpot& range_spot, const RangeOptions& options, BoardWalk walk) {
+RangeResult range_equity_exact(const RangeSpot& range_spot, const RangeOptions& options, BoardWalk walk, DealWalk deals) {
     const PreparedSpot spot = prepare_spot(range_spot);
     require_a_deal(spot);
     const SumLayout layout(spot);
@@ -192,7 +130,7 @@ RangeResult range_equity_exact(const RangeSpot& range_spot, const RangeOptions& 
     std::vector<std::vector<double>> chunk_sums(static_cast<std::size_t>(chunks));
     const RankPairs pairs(spot);
     const HeadsUp heads_up(spot, layout, pairs);
-    const Multiway multiway{spot, layout, options};
+    const Multiway multiway(spot, layout, pairs, options, deals);
     const bool sweep = spot.players == 2 && heads_up.sweeps();
     SharedCount settled;
     std::atomic<bool> failed{false};
@@ -217,7 +155,7 @@ RangeResult range_equity_exact(const RangeSpot& range_spot, const RangeOptions& 
                         heads_up.sweep(s.board, board.size, s.heads_up, s.sums.data());
                     } else if (value_combos(spot, pairs, s.board)) {
                         if (spot.players == 2) heads_up.settle_pairs(s.board, board.size, s.sums.data());
-                        else multiway.deal(s, 0, 0, board.size, -1, 0);
+                        else multiway.settle(s.board, board.size, s.heads_up, s.multiway, s.sums.data());
                     }
                     meter.board_settled();
                 }

@@ -1,14 +1,17 @@
 #pragma once
-// The exact driver with its board walk chosen by the caller: by suit class
-// (what range_equity_exact does) or every board in turn, so that tests and
+// The exact driver with its walks chosen by the caller: boards by suit class
+// (what range_equity_exact does) or every board in turn, and for three or more
+// players the sweep of the last two or every deal in turn, so that tests and
 // benchmarks can hold one against the other.
 
+#include "multiway.hpp"
 #include "range_equity.hpp"
 
 namespace varnolith {
 
 enum class BoardWalk { by_class, every_board };
 
-RangeResult range_equity_exact(const RangeSpot& spot, const RangeOptions& options, BoardWalk walk);
+RangeResult range_equity_exact(const RangeSpot& spot, const RangeOptions& options, BoardWalk walk,
+                               DealWalk deals = DealWalk::sweep_last_two);
 
 } // namespace varnolith

@@ -11,11 +11,13 @@
 #include "range_exact.hpp"
 #include "suit_symmetry.hpp"
 
+#include "same_figures.hpp"
 #include "spot_text.hpp"
 
 namespace varnolith {
 namespace {
 
+using testing::expect_same;
 using testing::make;
 using testing::Spot;
 
@@ -34,28 +36,6 @@ const SymmetricSpot symmetric_spots[] = {
     {{{"AhKd, AcQs:0.5", "JJ, AQ"}, "", "9s"}, 1},                    // nothing but the identity
     {{{"AcKd, AsKd", "random"}, "Td Th", ""}, 2},                     // a handful against a range, pair by pair
 };
-
-void expect_same(const RangeResult& a, const RangeResult& b) {
-    EXPECT_EQ(a.deals, b.deals);
-    EXPECT_EQ(a.boards, b.boards);
-    EXPECT_NEAR(a.deal_weight / b.deal_weight, 1.0, 1e-12);
-    ASSERT_EQ(a.players.size(), b.players.size());
-    for (std::size_t p = 0; p < a.players.size(); ++p) {
-        SCOPED_TRACE(p);
-        const RangePlayerResult &x = a.players[p], &y = b.players[p];
-        EXPECT_NEAR(x.equity, y.equity, 1e-12);
-        EXPECT_NEAR(x.win, y.win, 1e-12);
-        EXPECT_NEAR(x.tie, y.tie, 1e-12);
-        for (std::size_t c = 0; c < x.categories.size(); ++c) EXPECT_NEAR(x.categories[c], y.categories[c], 1e-12) << c;
-        ASSERT_EQ(x.hands.size(), y.hands.size());
-        for (std::size_t i = 0; i < x.hands.size(); ++i) {
-            EXPECT_EQ(x.hands[i].hand, y.hands[i].hand);
-            EXPECT_NEAR(x.hands[i].weight, y.hands[i].weight, 1e-12) << hand_text(x.hands[i].hand);
-            if (std::isnan(y.hands[i].equity)) EXPECT_TRUE(std::isnan(x.hands[i].equity));
-            else EXPECT_NEAR(x.hands[i].equity, y.hands[i].equity, 1e-12) << hand_text(x.hands[i].hand);
-        }
-    }
-}
 
 TEST(SuitSymmetry, ClassesGiveTheFiguresOfEveryBoard) {
     for (const SymmetricSpot& s : symmetric_spots) {
