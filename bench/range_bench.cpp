@@ -79,6 +79,10 @@ BENCHMARK_CAPTURE(estimate_against_run, preflop_AA_KK_QQ, spot_of({"AA", "KK", "
 BENCHMARK_CAPTURE(estimate_against_run, preflop_three_ranges_of_about_50,
                   spot_of({"TT+,AQs+,AKo", "99-77,KQs,QJs,JTs,KQo", "AJs-A9s,KJs,QTs,T9s,98s,AJo-ATo"}))
     ->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(estimate_against_run, preflop_QQplus_AK_random_random, spot_of({"QQ+,AK", "random", "random"}))
+    ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK_CAPTURE(estimate_against_run, flop_four_ranges, spot_of({"QQ+,AK", "random", "TT+,AQs", "random"}, "6c7d8h"))
+    ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 BENCHMARK_CAPTURE(estimate_against_run, turn_three_random, spot_of({"random", "random", "random"}, "6c7d8h9s"))
     ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 

@@ -7,6 +7,7 @@
 
 #include "board_classes.hpp"
 #include "board_values.hpp"
+#include "multiway.hpp"
 #include "suit_symmetry.hpp"
 
 namespace varnolith {
@@ -26,19 +27,23 @@ struct Costs {
     double pairing = 1.5e-9;
     double walk_step = 2.5e-9;
     double count_step = 1.5e-9;
+    double sweep = 1e-6;           // three or more: a sweep's fixed share ...
+    double swept_combo = 5e-9;     // ... and each combination it goes through
 };
 
-// A walk over the deals of all players but the last, counting the deals of
-// each leading group of players, at most `budget` steps.
+// A walk over the deals of the players in `order` but the last, counting the
+// deals of each leading group of them, at most `budget` steps.
 struct LeadingDeals {
     const PreparedSpot& spot;
-    std::vector<double> deals; // deals[l]: compatible deals of players 0 .. l-1
+    const std::vector<std::size_t>& order;
+    std::vector<double> deals; // deals[l]: compatible deals of the first l players in the order
+    std::size_t levels;        // players walked through: deals up to deals[levels]
     uint64_t budget;
     std::size_t first_done = 0; // the first player's combinations walked through
 
     void walk(std::size_t level, uint64_t used) {
-        if (level + 1 >= spot.live.size()) return;
-        for (const LiveCombo& c : spot.live[level]) {
+        if (level >= levels) return;
+        for (const LiveCombo& c : spot.live[order[level]]) {
             if (budget == 0) return;
             --budget;
             if (c.bits.cards & used) continue;
@@ -81,18 +86,28 @@ ExactWork exact_work(const PreparedSpot& spot) {
         return work;
     }
     work.combo_values = work.classes * combos;
+    const std::vector<std::size_t> order = multiway_order(spot);
+    const std::size_t players = order.size();
+    const std::size_t swept_a = spot.live[order[players - 2]].size(), swept_b = spot.live[order[players - 1]].size();
+    const bool sweeps = std::min(swept_a, swept_b) > 6; // as HeadsUp::sweeps
     constexpr uint64_t budget = 4'000'000;
-    LeadingDeals leading{spot, std::vector<double>(spot.live.size(), 0.0), budget};
+    const std::size_t walked = sweeps ? players - 2 : players; // levels the walk goes through combination by combination
+    LeadingDeals leading{spot, order, std::vector<double>(players, 0.0), walked == players ? players - 1 : walked, budget};
     leading.deals[0] = 1;
     leading.walk(0, 0);
     if (leading.budget == 0) {
-        const double scale = static_cast<double>(spot.live[0].size()) / static_cast<double>(std::max<std::size_t>(leading.first_done, 1));
+        const double scale = static_cast<double>(spot.live[order[0]].size()) / static_cast<double>(std::max<std::size_t>(leading.first_done, 1));
         for (std::size_t l = 1; l < leading.deals.size(); ++l) leading.deals[l] *= scale;
     }
-    for (std::size_t l = 0; l < spot.live.size(); ++l) {
-        const double tried = leading.deals[l] * static_cast<double>(spot.live[l].size());
+    for (std::size_t l = 0; l < walked; ++l) {
+        const double tried = leading.deals[l] * static_cast<double>(spot.live[order[l]].size());
         work.count_steps += tried;
         work.walk_steps += work.classes * tried * missing(spot, 2 * l);
+    }
+    if (sweeps) {
+        work.sort_keys = work.classes * static_cast<double>(pairs.groups[order[players - 2]].size() + pairs.groups[order[players - 1]].size());
+        work.sweeps = work.classes * leading.deals[players - 2] * missing(spot, 2 * (players - 2));
+        work.swept_combos = work.sweeps * static_cast<double>(swept_a + swept_b) * live_share;
     }
     return work;
 }
@@ -105,7 +120,8 @@ double estimate_exact_seconds(const PreparedSpot& spot, int threads) {
                           cost.count_step * work.count_steps;
     const double parallel = cost.board * work.classes + cost.pair_value * work.pair_values + cost.sort_key * work.sort_keys +
                             cost.sweep_combo * work.sweep_combos + cost.combo_value * work.combo_values +
-                            cost.pairing * work.pairings + cost.walk_step * work.walk_steps;
+                            cost.pairing * work.pairings + cost.walk_step * work.walk_steps + cost.sweep * work.sweeps +
+                            cost.swept_combo * work.swept_combos;
     const int cores = omp_get_num_procs();
     const int used = threads > 0 ? std::min(threads, cores) : cores;
     return serial + parallel / std::max(used, 1);

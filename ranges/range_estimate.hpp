@@ -19,6 +19,8 @@ struct ExactWork {
     double pairings = 0;     // heads-up against a handful: pairs of combinations tried
     double walk_steps = 0;   // three or more: combinations tried by the walk of the deals
     double count_steps = 0;  // three or more: steps of the count of the deals
+    double sweeps = 0;       // three or more: deals of all but two, each settled by a sweep of those two
+    double swept_combos = 0; // three or more: combinations those sweeps go through
 };
 
 // Counts by a bounded walk: a spot whose deals take too long to count is

@@ -17,16 +17,86 @@ void require_valid(Card c, const char* where) {
     if (!is_valid_card(c)) throw std::invalid_argument(std::string("a card outside the 36-card deck in ") + where);
 }
 
+// Combinations counted in all, per card and per two cards: how many are left
+// when some cards are taken follows from the cards taken.
+struct CardCounts {
+    uint64_t total = 0;
+    std::array<uint64_t, 64> by_card{};
+    std::vector<uint64_t> by_two = std::vector<uint64_t>(64 * 64, 0);
+
+    void add(const LiveCombo& c) {
+        ++total;
+        ++by_card[c.first];
+        ++by_card[c.second];
+        ++by_two[64u * c.first + c.second];
+        ++by_two[64u * c.second + c.first];
+    }
+    // Left once the cards `taken` (count of them) are gone: what holds one is
+    // taken off, and what holds two of them was taken off twice.
+    uint64_t left(const std::array<int, 64>& taken, int count) const {
+        uint64_t n = total;
+        for (int i = 0; i < count; ++i) {
+            n -= by_card[static_cast<std::size_t>(taken[static_cast<std::size_t>(i)])];
+            for (int j = 0; j < i; ++j)
+                n += by_two[64u * static_cast<std::size_t>(taken[static_cast<std::size_t>(i)]) +
+                            static_cast<std::size_t>(taken[static_cast<std::size_t>(j)])];
+        }
+        return n;
+    }
+    uint64_t left_holding(int card, const std::array<int, 64>& taken, int count) const {
+        uint64_t n = by_card[static_cast<std::size_t>(card)];
+        for (int i = 0; i < count; ++i)
+            n -= by_two[64u * static_cast<std::size_t>(card) + static_cast<std::size_t>(taken[static_cast<std::size_t>(i)])];
+        return n;
+    }
+};
+
+// Pairs of combinations of two players that share no card, with each other or
+// with the cards already dealt: every pair, less those meeting on a card, with
+// the pairs of the same two cards (which meet twice) added back.
+struct PairCount {
+    CardCounts first, second, both; // `both`: the same two cards in either range
+    PairCount(const std::vector<LiveCombo>& a, const std::vector<LiveCombo>& b) {
+        std::vector<uint64_t> theirs;
+        for (const LiveCombo& c : a) first.add(c);
+        for (const LiveCombo& c : b) {
+            second.add(c);
+            theirs.push_back(c.bits.cards);
+        }
+        std::sort(theirs.begin(), theirs.end());
+        for (const LiveCombo& c : a)
+            if (std::binary_search(theirs.begin(), theirs.end(), c.bits.cards)) both.add(c);
+    }
+    uint64_t apart(uint64_t used) const {
+        std::array<int, 64> taken{};
+        int count = 0;
+        for (uint64_t rest = used; rest; rest &= rest - 1) taken[static_cast<std::size_t>(count++)] = std::countr_zero(rest);
+        uint64_t meeting = 0;
+        for (int card = 24; card < 60; ++card)
+            if (!(used >> card & 1))
+                meeting += first.left_holding(card, taken, count) * second.left_holding(card, taken, count);
+        return first.left(taken, count) * second.left(taken, count) - meeting + both.left(taken, count);
+    }
+};
+
 // Depth-first walk over the deals, players taken in `order`; stops once
-// `limit` deals are counted or `budget` steps are spent.
+// `limit` deals are counted or `budget` steps are spent. With `last_two`, the
+// last two players in the order are counted together for each deal of the
+// others.
 struct DealCounter {
     const PreparedSpot& spot;
     std::vector<int> order;
     uint64_t limit;
     uint64_t count = 0;
     uint64_t budget = UINT64_MAX;
+    const PairCount* last_two = nullptr;
 
     void walk(std::size_t level, uint64_t used) {
+        if (last_two != nullptr && level + 2 == order.size()) {
+            count += last_two->apart(used);
+            budget -= std::min<uint64_t>(budget, 1);
+            return;
+        }
         const auto& combos = spot.live[static_cast<std::size_t>(order[level])];
         const bool last = level + 1 == order.size();
         for (const LiveCombo& c : combos) {
@@ -38,23 +108,6 @@ struct DealCounter {
         }
     }
 };
-
-uint64_t count_two(const PreparedSpot& spot) {
-    std::array<uint64_t, 64> holding{}; // the second player's combinations holding each card
-    std::vector<uint64_t> second;
-    for (const LiveCombo& c : spot.live[1]) {
-        ++holding[c.first];
-        ++holding[c.second];
-        second.push_back(c.bits.cards);
-    }
-    std::sort(second.begin(), second.end());
-    uint64_t deals = 0;
-    for (const LiveCombo& c : spot.live[0]) {
-        const bool same = std::binary_search(second.begin(), second.end(), c.bits.cards);
-        deals += spot.live[1].size() - holding[c.first] - holding[c.second] + (same ? 1 : 0);
-    }
-    return deals;
-}
 
 // Two players given one and the same card is a typing slip more often than a
 // question; say which card and whose.
@@ -125,10 +178,18 @@ PreparedSpot prepare_spot(const RangeSpot& spot) {
 }
 
 uint64_t count_deals(const PreparedSpot& spot, uint64_t limit, uint64_t steps) {
-    if (spot.players == 2) return std::min(count_two(spot), limit);
+    if (spot.players == 2) return std::min(PairCount(spot.live[0], spot.live[1]).apart(0), limit);
+    // The two widest ranges last, counted together.
     DealCounter counter{spot, std::vector<int>(static_cast<std::size_t>(spot.players)), limit};
     counter.budget = steps;
     std::iota(counter.order.begin(), counter.order.end(), 0);
+    std::stable_sort(counter.order.begin(), counter.order.end(), [&](int a, int b) {
+        return spot.live[static_cast<std::size_t>(a)].size() < spot.live[static_cast<std::size_t>(b)].size();
+    });
+    const std::size_t players = counter.order.size();
+    const PairCount last_two(spot.live[static_cast<std::size_t>(counter.order[players - 2])],
+                             spot.live[static_cast<std::size_t>(counter.order[players - 1])]);
+    counter.last_two = &last_two;
     counter.walk(0, 0);
     return counter.budget == 0 ? std::max(counter.count, limit) : counter.count;
 }

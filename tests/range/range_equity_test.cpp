@@ -98,6 +98,7 @@ const Spot exact_spots[] = {
     {{"KQs, 66:0.25", "AA, KK, T9s", "J9s+"}, "Th 7s 6d", "Ac"},
     {{"QQ, AKs", "AKo:0.5, 88"}, "Kh 8d 6s Tc", ""},
     {{"random", "QQ+, AKs, T9s:0.5, AhQh"}, "Ah 7h 8h Kd", ""}, // flushes of one and of two hole cards
+    {{"AA", "KK:0.5", "QQ, JJ, AQs", "TT, 99, 76s"}, "6c 7d 8h 9s Tc", ""}, // four: two, three or four share the board
 };
 
 TEST(RangeEquityExact, IsTheWeightedAverageOfTheCompatibleDeals) {
@@ -209,9 +210,9 @@ TEST(RangeEquity, ChoosesExactOnlyWhenItIsQuick) {
     // Settled one board per suit class, two wide ranges preflop take a fraction of a second ...
     EXPECT_EQ(choose_range_method(make({{"random", "random"}, "", ""})), RangeMethod::exact);
     EXPECT_EQ(choose_range_method(make({{"AhKd", "random"}, "", ""})), RangeMethod::exact);
-    // ... three of them take hours.
+    // ... three of them half a minute, four on a flop minutes.
     EXPECT_EQ(choose_range_method(make({{"random", "random", "random"}, "", ""})), RangeMethod::monte_carlo);
-    EXPECT_EQ(choose_range_method(make({{"random", "random", "random"}, "6c 7d 8h", ""})), RangeMethod::monte_carlo);
+    EXPECT_EQ(choose_range_method(make({{"random", "random", "random", "random"}, "6c 7d 8h", ""})), RangeMethod::monte_carlo);
     EXPECT_EQ(choose_range_method(make({{"AK", "QQ+", "T9s+"}, "6c 7d 8h", ""})), RangeMethod::exact);
     // Deciding never counts for long: fifteen wide ranges on a river, and
     // fifteen hands that the cards left cannot deal (the driver refuses them).
