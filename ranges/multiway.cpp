@@ -55,6 +55,7 @@ void Multiway::deal(const BoardValues& board, const HeadsUpScratch& sweep, Multi
     const auto& live = spot.live[player];
     const auto& values = board.values[player];
     for (std::size_t i = 0; i < live.size(); ++i) {
+        if (level == 0 && s.ticker.tick != nullptr) s.ticker.tick(s.ticker.context, i, live.size());
         if (values[i] < 0 || (live[i].bits.cards & dealt.used)) continue;
         if (level == 0 && cancelled(options)) return; // the figures are thrown away
         s.chosen[level] = i;

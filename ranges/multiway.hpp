@@ -28,8 +28,16 @@ enum class DealWalk { sweep_last_two, every_deal };
 // table, then the two with the most combinations.
 std::vector<std::size_t> multiway_order(const PreparedSpot& spot);
 
+// Told how far into a board the walk is, `done` of `of` first hands dealt: a
+// board of many wide ranges can take seconds.
+struct BoardTicker {
+    void (*tick)(void* context, std::size_t done, std::size_t of) = nullptr;
+    void* context = nullptr;
+};
+
 // One thread's working data, made once per run.
 struct MultiwayScratch {
+    BoardTicker ticker;
     std::vector<std::size_t> chosen; // per place in the order: the combination dealt
     // Per swept player and card: weight below and at the current value, and
     // weight that the board and the dealt hands leave.

@@ -3,6 +3,7 @@
 #include <omp.h>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "board_classes.hpp"
@@ -123,8 +124,10 @@ double estimate_exact_seconds(const PreparedSpot& spot, int threads) {
                             cost.pairing * work.pairings + cost.walk_step * work.walk_steps + cost.sweep * work.sweeps +
                             cost.swept_combo * work.swept_combos;
     const int cores = omp_get_num_procs();
-    const int used = threads > 0 ? std::min(threads, cores) : cores;
-    return serial + parallel / std::max(used, 1);
+    const double used = std::max(threads > 0 ? std::min(threads, cores) : cores, 1);
+    // Threads share out boards: with fewer boards than threads some wait.
+    const double busy = work.classes < 1 ? 1 : work.classes / std::ceil(work.classes / used);
+    return serial + parallel / busy;
 }
 
 double estimate_exact_seconds(const RangeSpot& spot, int threads) {

@@ -47,20 +47,34 @@ struct Scratch {
 };
 
 // Boards settled, counted by every thread now and then into one total that
-// thread 0 reports a few times a second. The clock is read every `stride`
-// boards, a stride kept near a millisecond's work.
+// thread 0 reports a few times a second. A board counts `parts` parts, which a
+// long board reports as it goes. The clock is read every `stride` reports, a
+// stride kept near a millisecond's work.
 struct ProgressMeter {
     using Clock = std::chrono::steady_clock;
+    static constexpr int64_t parts = 1024;
     const RangeOptions& options;
     std::atomic<int64_t>& done;
-    double total;
+    double total; // parts in all
     bool reports;
-    int64_t unsent = 0, stride = 1, countdown = 1;
+    int64_t unsent = 0, within = 0, stride = 1, countdown = 1;
     double reported = 0;
     Clock::time_point checked = Clock::now(), sent = checked, shown = checked;
 
     void board_settled() {
-        ++unsent;
+        advance(parts - within);
+        within = 0;
+    }
+
+    static void part_settled(void* meter, std::size_t done, std::size_t of) {
+        auto& m = *static_cast<ProgressMeter*>(meter);
+        const auto reached = static_cast<int64_t>(done) * parts / static_cast<int64_t>(of);
+        m.advance(reached - m.within);
+        m.within = reached;
+    }
+
+    void advance(int64_t settled) {
+        unsent += settled;
         if (--countdown > 0) return;
         const Clock::time_point now = Clock::now();
         const auto since = now - checked;
@@ -140,8 +154,10 @@ RangeResult range_equity_exact(const RangeSpot& range_spot, const RangeOptions& 
         // An exception must not leave the region: it is reported after it.
         try {
             Scratch s(spot, layout);
-            ProgressMeter meter{options, settled.value, static_cast<double>(std::max<int64_t>(board_count, 1)),
+            ProgressMeter meter{options, settled.value,
+                                static_cast<double>(std::max<int64_t>(board_count, 1) * ProgressMeter::parts),
                                 options.progress != nullptr && omp_get_thread_num() == 0};
+            s.multiway.ticker = {ProgressMeter::part_settled, &meter};
 #pragma omp for schedule(dynamic)
             for (int c = 0; c < chunks; ++c) {
                 std::fill(s.sums.begin(), s.sums.end(), 0.0);
