@@ -35,6 +35,20 @@ BENCHMARK_CAPTURE(range_against_range, flop_three_ranges_of_about_50,
                   spot_of({"TT+,AQs+,AKo", "99-77,KQs,QJs,JTs,KQo", "AJs-A9s,KJs,QTs,T9s,98s,AJo-ATo"}, "6c7d8h"))
     ->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// Three or more players: the two widest ranges swept against each deal of the
+// others, and every deal walked, as before the sweep (preflop that walk would
+// take minutes: it is timed on a flop).
+void multiway(benchmark::State& state, RangeSpot spot, DealWalk deals) {
+    for (auto _ : state) benchmark::DoNotOptimize(range_equity_exact(spot, {}, BoardWalk::by_class, deals));
+}
+BENCHMARK_CAPTURE(multiway, preflop_QQplus_AK_random_random, spot_of({"QQ+,AK", "random", "random"}), DealWalk::sweep_last_two)
+    ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK_CAPTURE(multiway, flop_QQplus_AK_random_random, spot_of({"QQ+,AK", "random", "random"}, "6c7d8h"), DealWalk::sweep_last_two)
+    ->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(multiway, flop_QQplus_AK_random_random_every_deal, spot_of({"QQ+,AK", "random", "random"}, "6c7d8h"),
+                  DealWalk::every_deal)
+    ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
 // The same spots settled board by board, as before the suit classes.
 void every_board(benchmark::State& state, RangeSpot spot) {
     for (auto _ : state) benchmark::DoNotOptimize(range_equity_exact(spot, {}, BoardWalk::every_board));
