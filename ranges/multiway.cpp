@@ -32,37 +32,41 @@ std::vector<std::size_t> multiway_order(const PreparedSpot& spot) {
     return order;
 }
 
-Multiway::Multiway(const PreparedSpot& s, const SumLayout& l, const RankPairs& pairs, const RangeOptions& o, DealWalk walk)
+Multiway::Multiway(const PreparedSpot& s, const SumLayout& l, const RankPairs& pairs, const RangeOptions& o,
+                   DealWalk walk)
     : spot(s), layout(l), options(o), order(multiway_order(s)),
       last_two(s, l, pairs, {order[order.size() - 2], order[order.size() - 1]}),
       sweeps(walk == DealWalk::sweep_last_two && last_two.sweeps()) {}
 
-void Multiway::settle(const BoardValues& board, double scale, HeadsUpScratch& sweep, MultiwayScratch& s,
-                      double* sums) const {
+void Multiway::settle(const BoardValues& board, double scale, HeadsUpScratch& sweep, MultiwayScratch& s, double* sums,
+                      BoardSlice slice) const {
     if (sweeps) {
         last_two.sort_by_value(board, sweep);
         last_two.weigh_board(board.share.board.cards, sweep);
     }
-    deal(board, sweep, s, sums, 0, {0, scale, -1, 0});
+    deal(board, sweep, s, sums, 0, {0, scale, -1, 0}, slice);
 }
 
 void Multiway::deal(const BoardValues& board, const HeadsUpScratch& sweep, MultiwayScratch& s, double* sums,
-                    std::size_t level, Deal dealt) const {
+                    std::size_t level, Deal dealt, BoardSlice slice) const {
     const std::size_t players = order.size();
     if (sweeps && level + 2 == players) return sweep_last_two(board, sweep, s, sums, dealt);
     if (level + 1 == players) return last_level(board, s, sums, dealt);
     const std::size_t player = order[level];
     const auto& live = spot.live[player];
     const auto& values = board.values[player];
-    for (std::size_t i = 0; i < live.size(); ++i) {
-        if (level == 0 && s.ticker.tick != nullptr) s.ticker.tick(s.ticker.context, i, live.size());
+    const std::size_t begin = level == 0 ? live.size() * slice.index / slice.count : 0;
+    const std::size_t end = level == 0 ? live.size() * (slice.index + 1) / slice.count : live.size();
+    for (std::size_t i = begin; i < end; ++i) {
+        if (level == 0 && s.ticker.tick != nullptr) s.ticker.tick(s.ticker.context, i - begin, end - begin);
         if (values[i] < 0 || (live[i].bits.cards & dealt.used)) continue;
         if (level == 0 && cancelled(options)) return; // the figures are thrown away
         s.chosen[level] = i;
         const int32_t v = values[i];
         deal(board, sweep, s, sums, level + 1,
              {dealt.used | live[i].bits.cards, dealt.weight * live[i].weight, std::max(v, dealt.best),
-              v > dealt.best ? 1 : v == dealt.best ? dealt.sharers + 1 : dealt.sharers});
+              v > dealt.best ? 1 : v == dealt.best ? dealt.sharers + 1 : dealt.sharers},
+             slice);
     }
 }
 
@@ -75,7 +79,8 @@ void Multiway::last_level(const BoardValues& board, MultiwayScratch& s, double* 
     double* own = sums + layout.offset[last];
     const int32_t best = dealt.best;
     const int sharers = dealt.sharers;
-    double all = 0, beaten = 0, level = 0; // the others' deal weight: in all, where the last hand loses, ties
+    // The others' deal weight: in all, where the last hand loses, where it ties.
+    double all = 0, beaten = 0, level = 0;
     for (std::size_t i = 0; i < live.size(); ++i) {
         if (values[i] < 0 || (live[i].bits.cards & dealt.used)) continue;
         const double w = dealt.weight * live[i].weight;
@@ -116,7 +121,8 @@ void Multiway::leave_dealt_cards(const HeadsUpScratch& sweep, MultiwayScratch& s
                                  std::array<double, 2>& all_total) const {
     std::array<int, 64> held{};
     int count = 0;
-    for (uint64_t left = used; left; left &= left - 1) held[static_cast<std::size_t>(count++)] = __builtin_ctzll(left) - 24;
+    for (uint64_t left = used; left; left &= left - 1)
+        held[static_cast<std::size_t>(count++)] = __builtin_ctzll(left) - 24;
     for (std::size_t p = 0; p < 2; ++p) {
         const double* two = last_two.weight_by_two[p].data();
         s.all[p] = sweep.all[p];
@@ -234,8 +240,8 @@ void Multiway::sweep_last_two(const BoardValues& board, const HeadsUpScratch& sw
     }
     if (pairs_all == 0) return;
     const double alone = sharers == 1 ? pairs_below : 0; // the pot to the one dealt hand at `best`
-    const double split = (sharers == 1 ? 0 : pairs_below / sharers) + (pairs_below_at + pairs_at_below) / (sharers + 1) +
-                         pairs_at / (sharers + 2);
+    const double split = (sharers == 1 ? 0 : pairs_below / sharers) +
+                         (pairs_below_at + pairs_at_below) / (sharers + 1) + pairs_at / (sharers + 2);
     for (std::size_t place = 0; place + 2 < order.size(); ++place) {
         const std::size_t p = order[place], i = s.chosen[place];
         double* figures = sums + layout.offset[p];

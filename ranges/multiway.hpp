@@ -24,6 +24,11 @@ namespace varnolith {
 // it pays, or every deal in turn (for tests and benchmarks to compare).
 enum class DealWalk { sweep_last_two, every_deal };
 
+// Three or more players on a few boards: each board is cut into slices of the
+// first dealt player's hands, so that one long board keeps every thread busy.
+// A fixed count, so that sums add up in the same order at any thread count.
+inline int board_slices(int players, double boards) { return players > 2 && boards < 64 ? 16 : 1; }
+
 // The players in the order they are dealt: the others by their place at the
 // table, then the two with the most combinations.
 std::vector<std::size_t> multiway_order(const PreparedSpot& spot);
@@ -45,6 +50,12 @@ struct MultiwayScratch {
     explicit MultiwayScratch(const PreparedSpot& spot) : chosen(spot.live.size()) {}
 };
 
+// Part `index` of `count` of a board: the deals whose first hand is in that
+// part of the first player's combinations.
+struct BoardSlice {
+    std::size_t index = 0, count = 1;
+};
+
 struct Multiway {
     const PreparedSpot& spot;
     const SumLayout& layout;
@@ -56,9 +67,11 @@ struct Multiway {
     Multiway(const PreparedSpot& spot, const SumLayout& layout, const RankPairs& pairs, const RangeOptions& options,
              DealWalk walk);
 
-    // Adds the board's figures, times `scale`, to `sums`. The board's values
-    // come from value_combos; `sweep` is working space for the two swept.
-    void settle(const BoardValues& board, double scale, HeadsUpScratch& sweep, MultiwayScratch& s, double* sums) const;
+    // Adds the board's figures (or a slice's), times `scale`, to `sums`. The
+    // board's values come from value_combos; `sweep` is working space for the
+    // two swept.
+    void settle(const BoardValues& board, double scale, HeadsUpScratch& sweep, MultiwayScratch& s, double* sums,
+                BoardSlice slice = {}) const;
 
 private:
     struct Deal {
@@ -67,8 +80,8 @@ private:
         int32_t best;
         int sharers;
     };
-    void deal(const BoardValues& board, const HeadsUpScratch& sweep, MultiwayScratch& s, double* sums, std::size_t level,
-              Deal dealt) const;
+    void deal(const BoardValues& board, const HeadsUpScratch& sweep, MultiwayScratch& s, double* sums,
+              std::size_t level, Deal dealt, BoardSlice slice) const;
     void last_level(const BoardValues& board, MultiwayScratch& s, double* sums, Deal dealt) const;
     void sweep_last_two(const BoardValues& board, const HeadsUpScratch& sweep, MultiwayScratch& s, double* sums,
                         Deal dealt) const;

@@ -125,8 +125,9 @@ double estimate_exact_seconds(const PreparedSpot& spot, int threads) {
                             cost.swept_combo * work.swept_combos;
     const int cores = omp_get_num_procs();
     const double used = std::max(threads > 0 ? std::min(threads, cores) : cores, 1);
-    // Threads share out boards: with fewer boards than threads some wait.
-    const double busy = work.classes < 1 ? 1 : work.classes / std::ceil(work.classes / used);
+    // Threads share out boards, or slices of them: with fewer than threads some wait.
+    const double units = work.classes * board_slices(spot.players, work.classes);
+    const double busy = units < 1 ? 1 : units / std::ceil(units / used);
     return serial + parallel / busy;
 }
 

@@ -140,7 +140,9 @@ RangeResult range_equity_exact(const RangeSpot& range_spot, const RangeOptions& 
     }
     const std::vector<BoardClass> boards = board_classes(spot, symmetry.group);
     const int64_t board_count = static_cast<int64_t>(boards.size());
-    const int chunks = static_cast<int>(std::min<int64_t>(board_count, max_chunks));
+    const auto slices = static_cast<int64_t>(board_slices(spot.players, static_cast<double>(board_count)));
+    const int64_t units = board_count * slices; // a board, or a slice of one
+    const int chunks = static_cast<int>(std::min<int64_t>(units, max_chunks));
     std::vector<std::vector<double>> chunk_sums(static_cast<std::size_t>(chunks));
     const RankPairs pairs(spot);
     const HeadsUp heads_up(spot, layout, pairs);
@@ -155,23 +157,24 @@ RangeResult range_equity_exact(const RangeSpot& range_spot, const RangeOptions& 
         try {
             Scratch s(spot, layout);
             ProgressMeter meter{options, settled.value,
-                                static_cast<double>(std::max<int64_t>(board_count, 1) * ProgressMeter::parts),
+                                static_cast<double>(std::max<int64_t>(units, 1) * ProgressMeter::parts),
                                 options.progress != nullptr && omp_get_thread_num() == 0};
             s.multiway.ticker = {ProgressMeter::part_settled, &meter};
 #pragma omp for schedule(dynamic)
             for (int c = 0; c < chunks; ++c) {
                 std::fill(s.sums.begin(), s.sums.end(), 0.0);
-                const int64_t first = board_count * c / chunks, last = board_count * (c + 1) / chunks;
-                for (int64_t b = first; b < last && !failed.load(std::memory_order_relaxed) && !cancelled(options);
-                     ++b) {
-                    const BoardClass& board = boards[static_cast<std::size_t>(b)];
+                const int64_t first = units * c / chunks, last = units * (c + 1) / chunks;
+                for (int64_t u = first; u < last && !failed.load(std::memory_order_relaxed) && !cancelled(options);
+                     ++u) {
+                    const BoardClass& board = boards[static_cast<std::size_t>(u / slices)];
+                    const BoardSlice slice{static_cast<std::size_t>(u % slices), static_cast<std::size_t>(slices)};
                     value_rank_pairs(pairs, packed_board(board.cards), s.board);
                     if (sweep) {
                         find_flushing(spot, pairs, s.board);
                         heads_up.sweep(s.board, board.size, s.heads_up, s.sums.data());
                     } else if (value_combos(spot, pairs, s.board)) {
                         if (spot.players == 2) heads_up.settle_pairs(s.board, board.size, s.sums.data());
-                        else multiway.settle(s.board, board.size, s.heads_up, s.multiway, s.sums.data());
+                        else multiway.settle(s.board, board.size, s.heads_up, s.multiway, s.sums.data(), slice);
                     }
                     meter.board_settled();
                 }

@@ -20,12 +20,12 @@ using testing::make;
 using testing::Spot;
 
 const Spot multiway_spots[] = {
-    {{"AA, KK", "random", "QQ+, AK:0.5"}, "6c 7d 8h 9s", ""},            // a straight on the board: many ties
+    {{"AA, KK", "random", "QQ+, AK:0.5"}, "6c 7d 8h 9s", ""},                   // a straight on the board: many ties
     {{"random", "T9s, 87s, AhQh", "JJ+:0.5, AKs:0.25, KQo"}, "Ah 7h 8h", "Kd"}, // flushes, the widest range first
-    {{"QQ+", "random", "AK, 99", "TT+, AQs"}, "6c 7c 8d Jc", ""},         // four: two dealt, swept ones apart
-    {{"AA", "KK", "QQ, JJ, T9s", "random"}, "6c 7d 8h 9s Tc", ""},        // dealt hands that share the board's straight
+    {{"QQ+", "random", "AK, 99", "TT+, AQs"}, "6c 7c 8d Jc", ""},               // four: two dealt, swept ones apart
+    {{"AA", "KK", "QQ, JJ, T9s", "random"}, "6c 7d 8h 9s Tc", ""}, // dealt hands that share the board's straight
     {{"AcKd, AsKd:0.5", "QQ, JJ, 77", "TT+, AQs, 76s", "random:0.5, 98o"}, "Kh 7s 6d", "9c"},
-    {{"random", "random", "AA"}, "Qc Qd Qh 6s", ""},                       // quads on the board: everyone splits
+    {{"random", "random", "AA"}, "Qc Qd Qh 6s", ""}, // quads on the board: everyone splits
 };
 
 bool sweeps(const PreparedSpot& spot) {
@@ -53,17 +53,20 @@ TEST(Multiway, DealsTheNarrowRangesAndSweepsTheTwoWidest) {
     EXPECT_FALSE(sweeps(prepare_spot(make({{"AA", "KK", "QhQs", "random"}, "", ""}))));
 }
 
+// A turn and a river are cut into slices of boards, a flop is not.
 TEST(Multiway, FiguresDoNotDependOnTheThreadCount) {
-    const RangeSpot spot = make(multiway_spots[4]);
-    const RangeResult one = range_equity_exact(spot, {.threads = 1});
-    for (const int threads : {2, 3}) {
-        const RangeResult run = range_equity_exact(spot, {.threads = threads});
-        for (std::size_t p = 0; p < one.players.size(); ++p) {
-            EXPECT_EQ(run.players[p].equity, one.players[p].equity);
-            EXPECT_EQ(run.players[p].categories, one.players[p].categories);
-            for (std::size_t i = 0; i < one.players[p].hands.size(); ++i) {
-                const double a = run.players[p].hands[i].equity, b = one.players[p].hands[i].equity;
-                EXPECT_TRUE(a == b || (std::isnan(a) && std::isnan(b))); // NaN: a combination never dealt
+    for (const Spot& s : {multiway_spots[0], multiway_spots[3], multiway_spots[4]}) {
+        const RangeSpot spot = make(s);
+        const RangeResult one = range_equity_exact(spot, {.threads = 1});
+        for (const int threads : {2, 3}) {
+            const RangeResult run = range_equity_exact(spot, {.threads = threads});
+            for (std::size_t p = 0; p < one.players.size(); ++p) {
+                EXPECT_EQ(run.players[p].equity, one.players[p].equity);
+                EXPECT_EQ(run.players[p].categories, one.players[p].categories);
+                for (std::size_t i = 0; i < one.players[p].hands.size(); ++i) {
+                    const double a = run.players[p].hands[i].equity, b = one.players[p].hands[i].equity;
+                    EXPECT_TRUE(a == b || (std::isnan(a) && std::isnan(b))); // NaN: a combination never dealt
+                }
             }
         }
     }

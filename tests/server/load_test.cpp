@@ -4,6 +4,7 @@
 // and the server alive, its memory not grown by more than a fifth.
 
 #include <gtest/gtest.h>
+#include <malloc.h>
 
 #include <nlohmann/json.hpp>
 
@@ -28,7 +29,10 @@ using testing::TestServer;
 constexpr int clients = 16;
 constexpr int requests = 2000;
 
+// Resident memory once the allocator has handed back what it keeps free for
+// reuse: what is left is what is held.
 long resident_kib() {
+    ::malloc_trim(0);
     std::ifstream status("/proc/self/status");
     for (std::string line; std::getline(status, line);)
         if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
@@ -102,7 +106,7 @@ void one_request(int n, TestServer& server, const std::vector<Valid>& valid, Tal
         return tally.note(res->status, res->status == expected[which] ? "" : "bad input got " + res->body);
     }
     // A long run, cancelled after its first progress event or left by its client.
-    const auto res = client.Post("/api/jobs", R"({"ranges": ["QQ+, AK", "random", "random"], "method": "exact"})",
+    const auto res = client.Post("/api/jobs", R"({"ranges": ["random", "random", "random"], "method": "exact"})",
                                  "application/json");
     if (!res) return tally.note(-1, "no answer to a job: " + httplib::to_string(res.error()));
     tally.note(res->status, res->status == 202 || res->status == 503 ? "" : res->body);
@@ -122,6 +126,11 @@ void one_request(int n, TestServer& server, const std::vector<Valid>& valid, Tal
 }
 
 TEST(WebLoad, SixteenClientsTwoThousandMixedRequests) {
+    // The clients share this process with the server, and glibc gives threads
+    // arenas of their own as they first meet contention, late in a run too:
+    // resident memory then grows without anything being kept. With two arenas
+    // what grows is what is held.
+    ::mallopt(M_ARENA_MAX, 2);
     TestServer server;
     const std::vector<Valid> valid = valid_spots();
     Tally tally;

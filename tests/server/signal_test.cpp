@@ -34,7 +34,7 @@ TEST(WebProgram, StopsCleanlyOnSignals) {
         int port = 0;
         ASSERT_EQ(std::sscanf(line, "varnolith_web: open http://127.0.0.1:%d/", &port), 1) << line;
         httplib::Client client("127.0.0.1", port);
-        const auto job = client.Post("/api/jobs", R"({"ranges": ["QQ+, AK", "random", "random"], "method": "exact"})",
+        const auto job = client.Post("/api/jobs", R"({"ranges": ["random", "random", "random"], "method": "exact"})",
                                      "application/json");
         ASSERT_TRUE(job);
         EXPECT_EQ(job->status, 202);
