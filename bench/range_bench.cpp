@@ -97,6 +97,8 @@ BENCHMARK_CAPTURE(estimate_against_run, preflop_QQplus_AK_random_random, spot_of
     ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 BENCHMARK_CAPTURE(estimate_against_run, flop_four_ranges, spot_of({"QQ+,AK", "random", "TT+,AQs", "random"}, "6c7d8h"))
     ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK_CAPTURE(estimate_against_run, river_four_random, spot_of({"random", "random", "random", "random"}, "6c7d8h9sTc"))
+    ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 BENCHMARK_CAPTURE(estimate_against_run, turn_three_random, spot_of({"random", "random", "random"}, "6c7d8h9s"))
     ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
