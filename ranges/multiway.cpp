@@ -57,10 +57,23 @@ void Multiway::deal(const BoardValues& board, const HeadsUpScratch& sweep, Multi
     const auto& values = board.values[player];
     const std::size_t begin = level == 0 ? live.size() * slice.index / slice.count : 0;
     const std::size_t end = level == 0 ? live.size() * (slice.index + 1) / slice.count : live.size();
+    if (level == 0) {
+        s.slice_begin = begin;
+        s.slice_size = std::max<std::size_t>(end - begin, 1);
+    }
     for (std::size_t i = begin; i < end; ++i) {
-        if (level == 0 && s.ticker.tick != nullptr) s.ticker.tick(s.ticker.context, i - begin, end - begin);
+        // The first two dealt levels tell how far the walk is and look for a
+        // cancel: below them a step is a sweep or a few.
+        if (level < 2) {
+            if (s.ticker.tick != nullptr) {
+                const double first = level == 0 ? static_cast<double>(i - begin)
+                                                : static_cast<double>(s.chosen[0] - s.slice_begin) +
+                                                      static_cast<double>(i) / static_cast<double>(live.size());
+                s.ticker.tick(s.ticker.context, first / static_cast<double>(s.slice_size));
+            }
+            if (cancelled(options)) return; // the figures are thrown away
+        }
         if (values[i] < 0 || (live[i].bits.cards & dealt.used)) continue;
-        if (level == 0 && cancelled(options)) return; // the figures are thrown away
         s.chosen[level] = i;
         const int32_t v = values[i];
         deal(board, sweep, s, sums, level + 1,

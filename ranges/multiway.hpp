@@ -33,17 +33,18 @@ inline int board_slices(int players, double boards) { return players > 2 && boar
 // table, then the two with the most combinations.
 std::vector<std::size_t> multiway_order(const PreparedSpot& spot);
 
-// Told how far into a board the walk is, `done` of `of` first hands dealt: a
-// board of many wide ranges can take seconds.
+// Told how far into a board (or a slice of one) the walk is, as a fraction: a
+// board of many wide ranges can take minutes.
 struct BoardTicker {
-    void (*tick)(void* context, std::size_t done, std::size_t of) = nullptr;
+    void (*tick)(void* context, double done) = nullptr;
     void* context = nullptr;
 };
 
 // One thread's working data, made once per run.
 struct MultiwayScratch {
     BoardTicker ticker;
-    std::vector<std::size_t> chosen; // per place in the order: the combination dealt
+    std::size_t slice_begin = 0, slice_size = 1; // the first dealt player's combinations in the slice
+    std::vector<std::size_t> chosen;             // per place in the order: the combination dealt
     // Per swept player and card: weight below and at the current value, and
     // weight that the board and the dealt hands leave.
     std::array<std::array<double, 64>, 2> below{}, at{}, all{};

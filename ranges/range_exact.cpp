@@ -66,9 +66,9 @@ struct ProgressMeter {
         within = 0;
     }
 
-    static void part_settled(void* meter, std::size_t done, std::size_t of) {
+    static void part_settled(void* meter, double done) {
         auto& m = *static_cast<ProgressMeter*>(meter);
-        const auto reached = static_cast<int64_t>(done) * parts / static_cast<int64_t>(of);
+        const auto reached = std::clamp(static_cast<int64_t>(done * parts), m.within, parts);
         m.advance(reached - m.within);
         m.within = reached;
     }

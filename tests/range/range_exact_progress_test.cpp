@@ -43,17 +43,19 @@ TEST(RangeExactProgress, ACancelFromTheCallbackStopsTheRun) {
     EXPECT_LT(seen.done[0], 0.01);
 }
 
-// Four wide ranges on a river: one board of a second or more, which reports
-// its progress as it goes.
+// Five wide ranges on a river: one board of minutes, cut into 16 slices of
+// many seconds each, which report their progress as they go.
 TEST(RangeExactProgress, ALongBoardReportsWithinIt) {
     std::atomic<bool> stop{false};
     Seen seen{{}, &stop};
     RangeOptions options{.threads = 1, .progress = record, .progress_context = &seen, .cancel = &stop};
     const Range random = parse_range("random");
-    EXPECT_THROW(range_equity_exact({{random, random, random, random}, parse_card_list("6c 7d 8h 9s Tc"), {}}, options),
-                 RangeCancelled);
+    EXPECT_THROW(
+        range_equity_exact({{random, random, random, random, random}, parse_card_list("6c 7d 8h 9s Tc"), {}}, options),
+        RangeCancelled);
     ASSERT_EQ(seen.done.size(), 1u);
     EXPECT_GT(seen.done[0], 0.0);
+    EXPECT_LT(seen.done[0], 1.0 / 16); // within the first slice
 }
 
 } // namespace
