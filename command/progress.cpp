@@ -24,6 +24,24 @@ std::string clock_text(double seconds) {
     return text;
 }
 
+std::string rough_duration(double seconds) {
+    constexpr double minute = 60, hour = 60 * minute, day = 24 * hour, year = 365.25 * day;
+    char text[64];
+    if (seconds < 90) std::snprintf(text, sizeof text, "about %.0f s", seconds);
+    else if (seconds < 90 * minute) std::snprintf(text, sizeof text, "about %.0f min", seconds / minute);
+    else if (seconds < 48 * hour) std::snprintf(text, sizeof text, "about %.1f h", seconds / hour);
+    else if (seconds < 2 * year) std::snprintf(text, sizeof text, "about %.0f days", seconds / day);
+    else if (seconds < 999'999.5 * year) {
+        // Thousands grouped, from whole years below a million.
+        const auto years = static_cast<long>(seconds / year + 0.5);
+        if (years >= 1000) std::snprintf(text, sizeof text, "about %ld,%03ld years", years / 1000, years % 1000);
+        else std::snprintf(text, sizeof text, "about %ld years", years);
+    } else {
+        return "over a million years";
+    }
+    return text;
+}
+
 std::string progress_text(double done, std::chrono::steady_clock::duration elapsed) {
     const double fraction = std::clamp(done, 0.0, 1.0);
     const double seconds = std::chrono::duration<double>(elapsed).count();

@@ -29,6 +29,11 @@ std::string progress_text(double done, std::chrono::steady_clock::duration elaps
 // "0:07", "12:30", "2:05:00".
 std::string clock_text(double seconds);
 
+// An estimate's length, to no more digits than it deserves: "about 40 s",
+// "about 12 min", "about 2.5 h", "about 9 days", "about 3,000 years", "over a
+// million years".
+std::string rough_duration(double seconds);
+
 // Blanks the line, if it was drawn, so the report starts on a clean one.
 void erase_progress(ProgressLine& line);
 

@@ -34,20 +34,11 @@ RunChoices run_choices(const CommandOptions& o) {
 // the run goes ahead all the same. The default method never chooses one.
 constexpr double long_run_seconds = 10;
 
-// "40 s", "12 min", "2.5 h": an estimate needs no more digits.
-std::string rough_duration(double seconds) {
-    char text[32];
-    if (seconds < 90) std::snprintf(text, sizeof text, "%.0f s", seconds);
-    else if (seconds < 90 * 60) std::snprintf(text, sizeof text, "%.0f min", seconds / 60);
-    else std::snprintf(text, sizeof text, "%.1f h", seconds / 3600);
-    return text;
-}
-
 void warn_of_a_long_run(const CommandOptions& o, const RangeSpot& spot, std::ostream& err) {
     if (!o.exact && !o.by_card) return;
     const double expected = estimate_exact_seconds(spot, o.threads);
     if (expected <= long_run_seconds) return;
-    err << "varnolith: this exact run is expected to take about " << rough_duration(expected)
+    err << "varnolith: this exact run is expected to take " << rough_duration(expected)
         << "; --precision P simulates instead\n" << std::flush;
 }
 

@@ -32,26 +32,36 @@ struct Costs {
     double swept_combo = 5e-9;     // ... and each combination it goes through
 };
 
-// A walk over the deals of the players in `order` but the last, counting the
-// deals of each leading group of them, at most `budget` steps.
+// A walk over the deals of the players in `order`, through `levels` of them,
+// at most `budget` steps. At each level it counts the combinations tried and
+// those that fit the hands already dealt; a walk cut short by its budget still
+// gives each level's share that fits, from the deals it reached.
 struct LeadingDeals {
     const PreparedSpot& spot;
     const std::vector<std::size_t>& order;
-    std::vector<double> deals; // deals[l]: compatible deals of the first l players in the order
-    std::size_t levels;        // players walked through: deals up to deals[levels]
+    std::size_t levels;
     uint64_t budget;
-    std::size_t first_done = 0; // the first player's combinations walked through
+    std::vector<double> tried = std::vector<double>(order.size(), 0.0), fitted = tried;
 
     void walk(std::size_t level, uint64_t used) {
         if (level >= levels) return;
         for (const LiveCombo& c : spot.live[order[level]]) {
             if (budget == 0) return;
             --budget;
+            tried[level] += 1;
             if (c.bits.cards & used) continue;
-            deals[level + 1] += 1;
+            fitted[level] += 1;
             walk(level + 1, used | c.bits.cards);
-            if (level == 0 && budget > 0) ++first_done;
         }
+    }
+
+    // deals[l]: compatible deals of the first l players in the order; exact
+    // when the walk was not cut short.
+    std::vector<double> deals() const {
+        std::vector<double> out(levels + 1, 1.0);
+        for (std::size_t l = 0; l < levels; ++l)
+            out[l + 1] = tried[l] > 0 ? out[l] * static_cast<double>(spot.live[order[l]].size()) * fitted[l] / tried[l] : 0;
+        return out;
     }
 };
 
@@ -93,21 +103,18 @@ ExactWork exact_work(const PreparedSpot& spot) {
     const bool sweeps = std::min(swept_a, swept_b) > 6; // as HeadsUp::sweeps
     constexpr uint64_t budget = 4'000'000;
     const std::size_t walked = sweeps ? players - 2 : players; // levels the walk goes through combination by combination
-    LeadingDeals leading{spot, order, std::vector<double>(players, 0.0), walked == players ? players - 1 : walked, budget};
-    leading.deals[0] = 1;
+    LeadingDeals leading{spot, order, walked == players ? players - 1 : walked, budget};
     leading.walk(0, 0);
-    if (leading.budget == 0) {
-        const double scale = static_cast<double>(spot.live[order[0]].size()) / static_cast<double>(std::max<std::size_t>(leading.first_done, 1));
-        for (std::size_t l = 1; l < leading.deals.size(); ++l) leading.deals[l] *= scale;
-    }
+    const std::vector<double> deals = leading.deals();
     for (std::size_t l = 0; l < walked; ++l) {
-        const double tried = leading.deals[l] * static_cast<double>(spot.live[order[l]].size());
+        const double tried = deals[l] * static_cast<double>(spot.live[order[l]].size());
         work.count_steps += tried;
         work.walk_steps += work.classes * tried * missing(spot, 2 * l);
     }
     if (sweeps) {
         work.sort_keys = work.classes * static_cast<double>(pairs.groups[order[players - 2]].size() + pairs.groups[order[players - 1]].size());
-        work.sweeps = work.classes * leading.deals[players - 2] * missing(spot, 2 * (players - 2));
+        work.sweeps = work.classes * deals[players - 2] * missing(spot, 2 * (players - 2));
+        work.count_steps += deals[players - 2] * 36; // the two swept counted together, card by card
         work.swept_combos = work.sweeps * static_cast<double>(swept_a + swept_b) * live_share;
     }
     return work;

@@ -13,6 +13,7 @@
 #include "enumeration.hpp"
 #include "evaluator.hpp"
 #include "range_equity.hpp"
+#include "range_estimate.hpp"
 #include "range_next_card.hpp"
 
 #include "spot_text.hpp"
@@ -221,6 +222,19 @@ TEST(RangeEquity, ChoosesExactOnlyWhenItIsQuick) {
     const RangeSpot too_many = make({fifteen, "6c 7d 8h 9s Tc", "Jc Jd"});
     EXPECT_EQ(choose_range_method(too_many), RangeMethod::exact);
     EXPECT_THROW(range_equity_exact(too_many), std::runtime_error);
+}
+
+// Each wide range added multiplies the work, and the estimate must say so
+// where its count of the deals is cut short too: fifteen random hands had been
+// estimated at under three hours, fewer than six.
+TEST(RangeEquity, EstimatesGrowWithEveryWideRange) {
+    const auto estimate = [](std::size_t players) {
+        return estimate_exact_seconds(make({std::vector<const char*>(players, "random"), "", ""}));
+    };
+    for (std::size_t players = 3; players <= 6; ++players) EXPECT_GT(estimate(players), 10 * estimate(players - 1));
+    constexpr double year = 365.25 * 24 * 3600;
+    EXPECT_GT(estimate(10), year);
+    EXPECT_GT(estimate(15), year);
 }
 
 // The next card's probabilities add up to 1 and, weighted by them, its
