@@ -44,7 +44,7 @@ void Multiway::settle(const BoardValues& board, double scale, HeadsUpScratch& sw
         last_two.sort_by_value(board, sweep);
         last_two.weigh_board(board.share.board.cards, sweep);
     }
-    deal(board, sweep, s, sums, 0, {0, scale, -1, 0}, slice);
+    deal(board, sweep, s, sums, 0, {0, scale, -1, 0, 0.0, 1.0}, slice);
 }
 
 void Multiway::deal(const BoardValues& board, const HeadsUpScratch& sweep, MultiwayScratch& s, double* sums,
@@ -57,28 +57,19 @@ void Multiway::deal(const BoardValues& board, const HeadsUpScratch& sweep, Multi
     const auto& values = board.values[player];
     const std::size_t begin = level == 0 ? live.size() * slice.index / slice.count : 0;
     const std::size_t end = level == 0 ? live.size() * (slice.index + 1) / slice.count : live.size();
-    if (level == 0) {
-        s.slice_begin = begin;
-        s.slice_size = std::max<std::size_t>(end - begin, 1);
-    }
+    const double share = dealt.span / static_cast<double>(std::max<std::size_t>(end - begin, 1)); // of each hand here
     for (std::size_t i = begin; i < end; ++i) {
-        // The first two dealt levels tell how far the walk is and look for a
-        // cancel: below them a step is a sweep or a few.
-        if (level < 2) {
-            if (s.ticker.tick != nullptr) {
-                const double first = level == 0 ? static_cast<double>(i - begin)
-                                                : static_cast<double>(s.chosen[0] - s.slice_begin) +
-                                                      static_cast<double>(i) / static_cast<double>(live.size());
-                s.ticker.tick(s.ticker.context, first / static_cast<double>(s.slice_size));
-            }
-            if (cancelled(options)) return; // the figures are thrown away
-        }
+        // Every dealt level tells how far the walk is and looks for a cancel:
+        // with many players one hand near the top holds years of work.
+        const double at = dealt.at + share * static_cast<double>(i - begin);
+        if (s.ticker.tick != nullptr) s.ticker.tick(s.ticker.context, at);
+        if (cancelled(options)) return; // the figures are thrown away
         if (values[i] < 0 || (live[i].bits.cards & dealt.used)) continue;
         s.chosen[level] = i;
         const int32_t v = values[i];
         deal(board, sweep, s, sums, level + 1,
              {dealt.used | live[i].bits.cards, dealt.weight * live[i].weight, std::max(v, dealt.best),
-              v > dealt.best ? 1 : v == dealt.best ? dealt.sharers + 1 : dealt.sharers},
+              v > dealt.best ? 1 : v == dealt.best ? dealt.sharers + 1 : dealt.sharers, at, share},
              slice);
     }
 }

@@ -43,8 +43,7 @@ struct BoardTicker {
 // One thread's working data, made once per run.
 struct MultiwayScratch {
     BoardTicker ticker;
-    std::size_t slice_begin = 0, slice_size = 1; // the first dealt player's combinations in the slice
-    std::vector<std::size_t> chosen;             // per place in the order: the combination dealt
+    std::vector<std::size_t> chosen; // per place in the order: the combination dealt
     // Per swept player and card: weight below and at the current value, and
     // weight that the board and the dealt hands leave.
     std::array<std::array<double, 64>, 2> below{}, at{}, all{};
@@ -80,6 +79,7 @@ private:
         double weight;
         int32_t best;
         int sharers;
+        double at, span; // the part of the slice walked before this deal, and the part it covers
     };
     void deal(const BoardValues& board, const HeadsUpScratch& sweep, MultiwayScratch& s, double* sums,
               std::size_t level, Deal dealt, BoardSlice slice) const;

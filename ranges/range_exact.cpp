@@ -52,7 +52,7 @@ struct Scratch {
 // stride kept near a millisecond's work.
 struct ProgressMeter {
     using Clock = std::chrono::steady_clock;
-    static constexpr int64_t parts = 1024;
+    static constexpr int64_t parts = int64_t{1} << 40; // fine enough for a deal deep in a walk of ten; 376,992 boards fit
     const RangeOptions& options;
     std::atomic<int64_t>& done;
     double total; // parts in all

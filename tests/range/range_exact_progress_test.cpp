@@ -58,5 +58,16 @@ TEST(RangeExactProgress, ALongBoardReportsWithinIt) {
     EXPECT_LT(seen.done[0], 1.0 / 16); // within the first slice
 }
 
+// Ten wide ranges: one hand near the top of the walk holds years of work, so
+// progress and the cancel are looked for at every level.
+TEST(RangeExactProgress, TenPlayersStopWhenCancelled) {
+    std::atomic<bool> stop{false};
+    Seen seen{{}, &stop};
+    RangeOptions options{.progress = record, .progress_context = &seen, .cancel = &stop};
+    const RangeSpot spot{std::vector<Range>(10, parse_range("random")), parse_card_list("6c 7d 8h 9s Tc"), {}};
+    EXPECT_THROW(range_equity_exact(spot, options), RangeCancelled);
+    ASSERT_EQ(seen.done.size(), 1u);
+}
+
 } // namespace
 } // namespace varnolith
