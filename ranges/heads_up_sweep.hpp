@@ -22,6 +22,19 @@ struct SweepCombo {
     uint8_t first = 0, second = 0;
 };
 
+// After a value is settled, its combinations' weight (in `at`, per card) moves
+// to the weight below the next value (in `below`), and `at` is left clear.
+inline void lower_level(const SweepCombo* sorted, uint32_t from, uint32_t to, std::array<double, 64>& below,
+                        std::array<double, 64>& at) {
+    for (uint32_t k = from; k < to; ++k) {
+        const SweepCombo& c = sorted[k];
+        below[c.first] += at[c.first];
+        below[c.second] += at[c.second];
+        at[c.first] = 0;
+        at[c.second] = 0;
+    }
+}
+
 // The combinations of one value: player 0's in sorted[start, middle),
 // player 1's in sorted[middle, end).
 struct SweepLevel {

@@ -223,15 +223,7 @@ void Multiway::sweep_last_two(const BoardValues& board, const HeadsUpScratch& sw
             sums[layout.offset[last_two.who[p]] + category] += against;
         }
         for (std::size_t p = 0; p < 2; ++p) {
-            double* own_below = s.below[p].data();
-            double* own_at = s.at[p].data();
-            for (uint32_t k = from[p]; k < to[p]; ++k) {
-                const SweepCombo& c = sorted[k];
-                own_below[c.first] += own_at[c.first];
-                own_below[c.second] += own_at[c.second];
-                own_at[c.first] = 0;
-                own_at[c.second] = 0;
-            }
+            lower_level(sorted, from[p], to[p], s.below[p], s.at[p]);
             below[p] += at[p];
         }
         same_below += same_at;

@@ -19,6 +19,7 @@
 #include <atomic>
 #include <chrono>
 #include <limits>
+#include <optional>
 #include <stdexcept>
 
 #include "board_classes.hpp"
@@ -145,9 +146,12 @@ RangeResult range_equity_exact(const RangeSpot& range_spot, const RangeOptions& 
     const int chunks = static_cast<int>(std::min<int64_t>(units, max_chunks));
     std::vector<std::vector<double>> chunk_sums(static_cast<std::size_t>(chunks));
     const RankPairs pairs(spot);
-    const HeadsUp heads_up(spot, layout, pairs);
-    const Multiway multiway(spot, layout, pairs, options, deals);
-    const bool sweep = spot.players == 2 && heads_up.sweeps();
+    // Each builds tables of its two players' weights: only the one the spot uses.
+    std::optional<const HeadsUp> heads_up;
+    std::optional<const Multiway> multiway;
+    if (spot.players == 2) heads_up.emplace(spot, layout, pairs);
+    else multiway.emplace(spot, layout, pairs, options, deals);
+    const bool sweep = heads_up && heads_up->sweeps();
     SharedCount settled;
     std::atomic<bool> failed{false};
     const int threads = options.threads > 0 ? options.threads : omp_get_num_procs();
@@ -171,10 +175,10 @@ RangeResult range_equity_exact(const RangeSpot& range_spot, const RangeOptions& 
                     value_rank_pairs(pairs, packed_board(board.cards), s.board);
                     if (sweep) {
                         find_flushing(spot, pairs, s.board);
-                        heads_up.sweep(s.board, board.size, s.heads_up, s.sums.data());
+                        heads_up->sweep(s.board, board.size, s.heads_up, s.sums.data());
                     } else if (value_combos(spot, pairs, s.board)) {
-                        if (spot.players == 2) heads_up.settle_pairs(s.board, board.size, s.sums.data());
-                        else multiway.settle(s.board, board.size, s.heads_up, s.multiway, s.sums.data(), slice);
+                        if (heads_up) heads_up->settle_pairs(s.board, board.size, s.sums.data());
+                        else multiway->settle(s.board, board.size, s.heads_up, s.multiway, s.sums.data(), slice);
                     }
                     meter.board_settled();
                 }

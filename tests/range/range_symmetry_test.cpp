@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <set>
 
 #include "board_classes.hpp"
@@ -17,6 +16,7 @@
 namespace varnolith {
 namespace {
 
+using testing::expect_identical;
 using testing::expect_same;
 using testing::make;
 using testing::Spot;
@@ -50,15 +50,7 @@ TEST(SuitSymmetry, FiguresDoNotDependOnTheThreadCount) {
     for (const SymmetricSpot& s : {symmetric_spots[1], symmetric_spots[4]}) {
         const RangeSpot spot = make(s.spot);
         const RangeResult one = range_equity_exact(spot, {.threads = 1});
-        for (const int threads : {2, 3}) {
-            const RangeResult run = range_equity_exact(spot, {.threads = threads});
-            for (std::size_t p = 0; p < one.players.size(); ++p) {
-                EXPECT_EQ(run.players[p].equity, one.players[p].equity);
-                EXPECT_EQ(run.players[p].categories, one.players[p].categories);
-                for (std::size_t i = 0; i < one.players[p].hands.size(); ++i)
-                    EXPECT_EQ(run.players[p].hands[i].equity, one.players[p].hands[i].equity);
-            }
-        }
+        for (const int threads : {2, 3}) expect_identical(range_equity_exact(spot, {.threads = threads}), one);
     }
 }
 

@@ -29,6 +29,19 @@ using testing::TestServer;
 constexpr int clients = 16;
 constexpr int requests = 2000;
 
+// Waits, for at most ten seconds, until no job is queued or running: a
+// cancelled job still unwinding holds its buffers, which is not memory kept.
+void wait_until_idle(JobBoard& board) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    std::unique_lock lock(board.mutex);
+    board.changed.wait_until(lock, until, [&] {
+        if (!board.queue.empty()) return false;
+        for (const auto& [id, job] : board.jobs)
+            if (job->started && !job->finished) return false;
+        return true;
+    });
+}
+
 // Resident memory once the allocator has handed back what it keeps free for
 // reuse: what is left is what is held.
 long resident_kib() {
@@ -146,10 +159,12 @@ TEST(WebLoad, SixteenClientsTwoThousandMixedRequests) {
     // working size, which a few hundred requests do not yet reach.
     constexpr int warm_up = 600;
     run(warm_up);
+    wait_until_idle(server.board);
     const long warm = resident_kib();
     const auto start = std::chrono::steady_clock::now();
     run(warm_up + requests);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    wait_until_idle(server.board);
     const long after = resident_kib();
 
     std::string statuses;
