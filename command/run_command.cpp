@@ -66,6 +66,7 @@ int run_command(int argc, const char* const* argv, std::ostream& out, std::ostre
     ProgressLine line{show_progress ? &err : nullptr};
     try {
         const RangeSpot spot = make_command_spot(o);
+        require_a_deal(spot);
         warn_of_a_long_run(o, spot, err);
         line.start = std::chrono::steady_clock::now();
         RangeOptions hooks;
@@ -91,9 +92,10 @@ int run_command(int argc, const char* const* argv, std::ostream& out, std::ostre
     } catch (const RangeCancelled&) {
         erase_progress(line);
         return status_interrupted;
-    } catch (const std::invalid_argument& e) {
+    } catch (const RangeError& e) {
         erase_progress(line);
-        return complain(err, e.what(), status_usage);
+        const bool slip = e.kind == ErrorKind::usage || e.kind == ErrorKind::range || e.kind == ErrorKind::cards;
+        return complain(err, e.what(), slip ? status_usage : status_failure);
     } catch (const std::exception& e) {
         erase_progress(line);
         return complain(err, e.what(), status_failure);

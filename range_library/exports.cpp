@@ -100,9 +100,19 @@ RangeSpot read_spot(const char* const* ranges, int32_t num_ranges, const char* b
         texts.emplace_back(ranges[i]);
     }
     SpotFromText read = spot_from_text(texts, board ? board : "", dead ? dead : "");
-    if (read.fault == SpotTextFault::range) throw Refusal{VARNOLITH_RANGE_ERROR_RANGE, read.message};
-    if (read.fault == SpotTextFault::cards) throw Refusal{VARNOLITH_RANGE_ERROR_CARDS, read.message};
+    if (read.error) throw *read.error;
     return std::move(read.spot);
+}
+
+int32_t status_of(ErrorKind kind) {
+    switch (kind) {
+    case ErrorKind::usage: return VARNOLITH_RANGE_ERROR_ARGUMENT;
+    case ErrorKind::range: return VARNOLITH_RANGE_ERROR_RANGE;
+    case ErrorKind::cards: return VARNOLITH_RANGE_ERROR_CARDS;
+    case ErrorKind::no_deal: return VARNOLITH_RANGE_ERROR_NO_DEAL;
+    case ErrorKind::internal: break;
+    }
+    return VARNOLITH_RANGE_ERROR_INTERNAL;
 }
 
 // Never throws: a message that cannot be copied leaves the result out of memory.
@@ -165,10 +175,10 @@ VARNOLITH_RANGE_API varnolith_range_result* varnolith_range_compute(const char* 
         fail(*result, r.status, r.message.c_str());
     } catch (const std::bad_alloc&) {
         result->status = VARNOLITH_RANGE_ERROR_MEMORY;
-    } catch (const std::invalid_argument& e) {
-        fail(*result, VARNOLITH_RANGE_ERROR_ARGUMENT, e.what());
+    } catch (const RangeError& e) {
+        fail(*result, status_of(e.kind), e.what());
     } catch (const std::exception& e) {
-        fail(*result, is_no_deal(e) ? VARNOLITH_RANGE_ERROR_NO_DEAL : VARNOLITH_RANGE_ERROR_INTERNAL, e.what());
+        fail(*result, VARNOLITH_RANGE_ERROR_INTERNAL, e.what());
     } catch (...) {
         fail(*result, VARNOLITH_RANGE_ERROR_INTERNAL, "an unknown failure");
     }

@@ -93,10 +93,10 @@ RangeResult range_equity_monte_carlo(const RangeSpot& spot, const RangeOptions& 
 // about a second, Monte Carlo otherwise.
 RangeMethod choose_range_method(const RangeSpot& spot);
 
-// Both drivers throw std::invalid_argument for a spot that is not well formed
-// (fewer than 2 or more than 15 players, an empty range, more than five board
-// cards, a card outside the deck, a card both on the board and dead) and
-// std::runtime_error, its message beginning "no compatible deal", when no
-// compatible deal exists.
+// Both drivers throw RangeError (range_error.hpp) for a spot that is not well
+// formed (fewer than 2 or more than 15 players, an empty range, more than five
+// board cards, a card outside the deck, a card both on the board and dead),
+// with kind no_deal when no compatible deal exists, and with kind internal
+// when a worker thread failed.
 
 } // namespace varnolith

@@ -28,6 +28,7 @@
 #include "exact_sums.hpp"
 #include "heads_up_sweep.hpp"
 #include "multiway.hpp"
+#include "range_error.hpp"
 #include "range_spot.hpp"
 #include "suit_symmetry.hpp"
 
@@ -105,7 +106,7 @@ RangeResult finish(const PreparedSpot& spot, const SumLayout& layout, const std:
     RangeResult result = empty_result(spot, RangeMethod::exact);
     double total = 0;
     for (std::size_t i = 0; i < spot.live[0].size(); ++i) total += sums[SumLayout::combos_at + 2 * i + 1];
-    if (!(total > 0)) throw std::runtime_error("no compatible deal: the ranges cannot be dealt without a card held twice");
+    if (!(total > 0)) throw RangeError(ErrorKind::no_deal, "no compatible deal: the ranges cannot be dealt without a card held twice", ErrorField::ranges);
     result.deal_weight = total;
     for (std::size_t p = 0; p < spot.live.size(); ++p) {
         const double* own = sums.data() + layout.offset[p];
@@ -188,7 +189,7 @@ RangeResult range_equity_exact(const RangeSpot& range_spot, const RangeOptions& 
             failed = true;
         }
     }
-    if (failed) throw std::runtime_error("a worker thread failed during the enumeration");
+    if (failed) throw RangeError(ErrorKind::internal, "a worker thread failed during the enumeration");
     if (cancelled(options)) throw RangeCancelled{};
     std::vector<double> sums(layout.size, 0.0);
     for (const auto& part : chunk_sums)

@@ -20,6 +20,7 @@
 #include "range_batches.hpp"
 #include "range_draw.hpp"
 #include "range_equity.hpp"
+#include "range_error.hpp"
 #include "range_plan.hpp"
 #include "range_spot.hpp"
 #include "range_weighted.hpp"
@@ -51,7 +52,10 @@ struct Scratch {
 };
 
 // Plays trials [first, last) the plain way. The plan takes this way only while
-// a good share of draws fits, so a trial ends after a few draws.
+// a good share of draws fits, so a trial ends after a few draws; a trial that
+// found no fit in far more stops the run rather than loop on.
+constexpr int64_t most_draws_per_trial = int64_t{1} << 24;
+
 void play_plain(const Plan& plan, const Layout& layout, int64_t first, int64_t last, std::vector<int64_t>& tally,
                 Scratch& scratch) {
     const PreparedSpot& spot = plan.spot;
@@ -59,7 +63,9 @@ void play_plain(const Plan& plan, const Layout& layout, int64_t first, int64_t l
     for (int64_t trial = first; trial < last; ++trial) {
         TrialStream stream(plan.run_key, trial);
         uint64_t used = 0;
+        int64_t draws = 0;
         for (bool fits = false; !fits;) {
+            if (++draws > most_draws_per_trial) throw RangeError(ErrorKind::internal, "no deal fits after many draws");
             used = 0;
             fits = true;
             for (const std::size_t p : plan.drawn) {
@@ -120,7 +126,7 @@ void run_batch(const Plan& plan, const Layout& layout, int64_t first, int64_t la
             failed = true;
         }
     }
-    if (failed) throw std::runtime_error("a worker thread failed during the simulation");
+    if (failed) throw RangeError(ErrorKind::internal, "a worker thread failed during the simulation");
     if (cancelled(options)) throw RangeCancelled{};
     for (const auto& tally : tallies)
         for (std::size_t i = 0; i < tally.size() && i < totals.sums.size(); ++i) totals.sums[i] += tally[i];
@@ -178,7 +184,7 @@ RangeResult run_plain(const Plan& plan, const RangeOptions& options, int threads
 
 RangeResult range_equity_monte_carlo(const RangeSpot& range_spot, const RangeOptions& options) {
     if (options.trials <= 0 && !(options.precision > 0))
-        throw std::invalid_argument("Monte Carlo needs a positive trial count or precision");
+        throw RangeError(ErrorKind::usage, "Monte Carlo needs a positive trial count or precision", ErrorField::trials);
     const PreparedSpot spot = prepare_spot(range_spot);
     require_a_deal(spot);
     const Plan plan = make_plan(spot, options.seed);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "range_error.hpp"
+
 namespace varnolith {
 
 namespace {
@@ -18,15 +20,11 @@ void forward_progress(double done, void* context) {
     p.outer.progress(p.first + p.share * done, p.outer.progress_context);
 }
 
-bool is_no_deal_error(const std::runtime_error& e) {
-    return std::string_view(e.what()).starts_with("no compatible deal");
-}
-
 } // namespace
 
 std::vector<NextCard> next_card_table(const RangeSpot& spot, const RangeOptions& options) {
     if (spot.board.size() != 3 && spot.board.size() != 4)
-        throw std::invalid_argument("a next-card table needs a flop or a turn on the board");
+        throw RangeError(ErrorKind::usage, "a next-card table needs a flop or a turn on the board", ErrorField::by_card);
     std::vector<Card> candidates;
     for (const Card c : full_deck())
         if (std::find(spot.board.begin(), spot.board.end(), c) == spot.board.end() &&
@@ -50,13 +48,13 @@ std::vector<NextCard> next_card_table(const RangeSpot& spot, const RangeOptions&
             row.card = candidates[i];
             for (const RangePlayerResult& p : result.players) row.equity.push_back(p.equity);
             weights.push_back(result.deal_weight);
-        } catch (const RangeCancelled&) {
-            throw;
-        } catch (const std::runtime_error& e) {
-            if (!is_no_deal_error(e)) throw; // every deal holds this card: it cannot come
+        } catch (const RangeError& e) {
+            if (e.kind != ErrorKind::no_deal) throw; // every deal holds this card: it cannot come
         }
     }
-    if (table.empty()) throw std::runtime_error("no compatible deal: the ranges cannot be dealt without a card held twice");
+    if (table.empty())
+        throw RangeError(ErrorKind::no_deal, "no compatible deal: the ranges cannot be dealt without a card held twice",
+                         ErrorField::ranges);
     double total = 0;
     for (const double w : weights) total += w;
     for (std::size_t i = 0; i < table.size(); ++i) table[i].probability = weights[i] / total;

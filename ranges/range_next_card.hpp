@@ -18,8 +18,8 @@ struct NextCard {
 
 // Every card that can come next, in deck order (6c 6d ... As); cards that no
 // compatible deal leaves in the deck are not listed. The probability-weighted
-// equities add up to the spot's own. Throws std::invalid_argument unless the
-// board has three or four cards, and what range_equity_exact throws.
+// equities add up to the spot's own. Throws RangeError (kind usage) unless
+// the board has three or four cards, and what range_equity_exact throws.
 std::vector<NextCard> next_card_table(const RangeSpot& spot, const RangeOptions& options = {});
 
 } // namespace varnolith

@@ -1,5 +1,7 @@
 #include "range_request.hpp"
 
+#include "range_spot.hpp"
+
 #include <algorithm>
 #include <random>
 #include <stdexcept>
@@ -9,16 +11,11 @@ namespace varnolith {
 
 namespace {
 
-struct TextFault {
-    SpotTextFault fault;
-    std::string message;
-};
-
-std::vector<Card> read_cards(const std::string& what, std::string_view text) {
+std::vector<Card> read_cards(const std::string& what, ErrorField field, std::string_view text) {
     try {
         return parse_card_list(text);
     } catch (const std::invalid_argument& e) {
-        throw TextFault{SpotTextFault::cards, what + ": " + e.what()};
+        throw RangeError(ErrorKind::cards, what + ": " + e.what(), field);
     }
 }
 
@@ -28,8 +25,8 @@ void check_repeats(const std::vector<Card>& board, const std::vector<Card>& dead
     for (const auto* cards : {&board, &dead})
         for (const Card c : *cards) {
             if (std::find(seen.begin(), seen.end(), c) != seen.end())
-                throw TextFault{SpotTextFault::cards,
-                                "card " + card_text(c) + " is given twice among the board and dead cards"};
+                throw RangeError(ErrorKind::cards, "card " + card_text(c) + " is given twice among the board and dead cards",
+                                 cards == &board ? ErrorField::board : ErrorField::dead);
             seen.push_back(c);
         }
 }
@@ -38,18 +35,21 @@ RangeSpot read_spot(const std::vector<std::string>& ranges, std::string_view boa
     RangeSpot spot;
     for (std::size_t i = 0; i < ranges.size(); ++i) {
         const std::string which = "range " + std::to_string(i + 1);
+        const int player = static_cast<int>(i);
         try {
             spot.ranges.push_back(parse_range(ranges[i]));
         } catch (const std::invalid_argument& e) {
-            throw TextFault{SpotTextFault::range, which + ": " + e.what()};
+            throw RangeError(ErrorKind::range, which + ": " + e.what(), ErrorField::ranges, player);
         }
-        if (spot.ranges.back().empty()) throw TextFault{SpotTextFault::range, which + " names no combination"};
+        if (spot.ranges.back().empty())
+            throw RangeError(ErrorKind::range, which + " names no combination", ErrorField::ranges, player);
     }
-    spot.board = read_cards("board", board);
+    spot.board = read_cards("board", ErrorField::board, board);
     if (spot.board.size() > 5)
-        throw TextFault{SpotTextFault::cards,
-                        "board: " + std::to_string(spot.board.size()) + " cards given, at most 5 allowed"};
-    spot.dead = read_cards("dead cards", dead);
+        throw RangeError(ErrorKind::cards,
+                         "board: " + std::to_string(spot.board.size()) + " cards given, at most 5 allowed",
+                         ErrorField::board);
+    spot.dead = read_cards("dead cards", ErrorField::dead, dead);
     check_repeats(spot.board, spot.dead);
     return spot;
 }
@@ -66,13 +66,17 @@ uint64_t random_seed() {
 
 SpotFromText spot_from_text(const std::vector<std::string>& ranges, std::string_view board, std::string_view dead) {
     try {
-        return {read_spot(ranges, board, dead), SpotTextFault::none, {}};
-    } catch (TextFault& f) {
-        return {{}, f.fault, std::move(f.message)};
+        return {read_spot(ranges, board, dead), std::nullopt};
+    } catch (const RangeError& e) {
+        return {{}, e};
     }
 }
 
+void require_a_deal(const RangeSpot& spot) { require_a_deal(prepare_spot(spot)); }
+
 RangeRun plan_range_run(const RangeSpot& spot, const RunChoices& choices) {
+    // A spot with no deal is refused before any estimate or count is made of it.
+    require_a_deal(spot);
     RangeRun run;
     run.method = choices.method ? *choices.method : choose_range_method(spot);
     run.options.threads = choices.threads;
@@ -94,12 +98,6 @@ std::string next_cards_refusal(const RangeSpot& spot, const RunChoices& choices)
                (spot.board.size() == 1 ? " card" : " cards");
     if (choices.method == RangeMethod::monte_carlo) return "a next-card table is exact: it cannot come from a simulation";
     return {};
-}
-
-// Every such message of the drivers begins so; a failed worker's never does.
-bool is_no_deal(const std::exception& e) {
-    return dynamic_cast<const std::runtime_error*>(&e) != nullptr &&
-           std::string_view(e.what()).starts_with("no compatible deal");
 }
 
 } // namespace varnolith

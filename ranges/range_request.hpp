@@ -5,13 +5,13 @@
 // draw seeds alike.
 
 #include <cstdint>
-#include <exception>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "range_equity.hpp"
+#include "range_error.hpp"
 
 namespace varnolith {
 
@@ -19,18 +19,18 @@ namespace varnolith {
 // asks for a trial count or another precision.
 inline constexpr double default_range_precision = 0.0005;
 
-enum class SpotTextFault { none, range, cards };
-
 struct SpotFromText {
     RangeSpot spot;
-    SpotTextFault fault = SpotTextFault::none;
-    std::string message; // the one line for the user, such as `range 2: item "QQs": ...`
+    // The first fault, when there is one; its message is the one line for the
+    // user, such as `range 2: item "QQs": ...`.
+    std::optional<RangeError> error;
 };
 
 // Reads the ranges in order, then the board, then the dead cards, and stops
-// at the first fault: a range that does not parse or names no combination; a
-// bad card, more than five board cards, a card given twice among the board and
-// the dead cards.
+// at the first fault: a range that does not parse or names no combination
+// (kind range, the player); a bad card, more than five board cards, a card
+// given twice among the board and the dead cards (kind cards, field board or
+// dead).
 SpotFromText spot_from_text(const std::vector<std::string>& ranges, std::string_view board, std::string_view dead);
 
 struct RunChoices {
@@ -46,7 +46,12 @@ struct RangeRun {
     RangeOptions options;
 };
 
-// The method and the engine options; choosing the method may count deals.
+// Throws RangeError (kind no_deal, saying why) for a spot with no compatible
+// deal; within a few milliseconds whatever the spot.
+void require_a_deal(const RangeSpot& spot);
+
+// The method and the engine options; choosing the method may count deals. A
+// spot with no compatible deal is refused first, as above.
 RangeRun plan_range_run(const RangeSpot& spot, const RunChoices& choices);
 
 RangeResult run_range_equity(const RangeSpot& spot, const RangeRun& run);
@@ -55,9 +60,5 @@ RangeResult run_range_equity(const RangeSpot& spot, const RangeRun& run);
 // a flop or a turn, and an exact run), or "" when one can. With no method
 // chosen, a table makes the run exact.
 std::string next_cards_refusal(const RangeSpot& spot, const RunChoices& choices);
-
-// Whether a driver's std::runtime_error says that no compatible deal exists,
-// rather than that a worker failed.
-bool is_no_deal(const std::exception& e);
 
 } // namespace varnolith

@@ -7,14 +7,36 @@
 #include <stdexcept>
 #include <string>
 
+#include "deal_search.hpp"
+#include "range_error.hpp"
+
 namespace varnolith {
 
 namespace {
 
 uint64_t bit_of(Card c) { return uint64_t{1} << card_index(c); }
 
-void require_valid(Card c, const char* where) {
-    if (!is_valid_card(c)) throw std::invalid_argument(std::string("a card outside the 36-card deck in ") + where);
+void require_valid(Card c, const char* where, ErrorField field, int player = -1) {
+    if (!is_valid_card(c))
+        throw RangeError(ErrorKind::cards, std::string("a card outside the 36-card deck in ") + where, field, player);
+}
+
+// "Ah on the board and As dead": the cards that take a range's every combination.
+std::string blocking_cards(const Range& range, const RangeSpot& spot) {
+    uint64_t held = 0;
+    for (const WeightedCombo& w : range) held |= bit_of(w.hand.first) | bit_of(w.hand.second);
+    const auto among = [&](const std::vector<Card>& cards) {
+        std::vector<Card> found;
+        for (const Card c : cards)
+            if (held & bit_of(c)) found.push_back(c);
+        return found;
+    };
+    const std::vector<Card> board = among(spot.board), dead = among(spot.dead);
+    std::string text;
+    if (!board.empty()) text += cards_text(board) + " on the board";
+    if (!board.empty() && !dead.empty()) text += " and ";
+    if (!dead.empty()) text += cards_text(dead) + " dead";
+    return text;
 }
 
 // Combinations counted in all, per card and per two cards: how many are left
@@ -117,10 +139,12 @@ void refuse_colliding_hands(const PreparedSpot& spot) {
             if (spot.live[p].size() != 1 || spot.live[q].size() != 1) continue;
             const uint64_t shared = spot.live[p][0].bits.cards & spot.live[q][0].bits.cards;
             if (shared == 0) continue;
-            throw std::runtime_error("no compatible deal: " +
-                                     card_text(card_from_index(static_cast<int32_t>(std::countr_zero(shared)))) +
-                                     " is in the hands of players " + std::to_string(p + 1) + " and " +
-                                     std::to_string(q + 1));
+            throw RangeError(ErrorKind::no_deal,
+                             "no compatible deal: " +
+                                 card_text(card_from_index(static_cast<int32_t>(std::countr_zero(shared)))) +
+                                 " is in the hands of players " + std::to_string(p + 1) + " and " +
+                                 std::to_string(q + 1),
+                             ErrorField::ranges, static_cast<int>(q));
         }
 }
 
@@ -136,30 +160,34 @@ uint64_t choose(uint64_t n, uint64_t k) {
 PreparedSpot prepare_spot(const RangeSpot& spot) {
     const int players = static_cast<int>(spot.ranges.size());
     if (players < 2 || players > max_range_players)
-        throw std::invalid_argument("between 2 and 15 ranges are needed, got " + std::to_string(players));
-    if (spot.board.size() > 5) throw std::invalid_argument("a board has at most five cards");
+        throw RangeError(ErrorKind::usage, "between 2 and 15 ranges are needed, got " + std::to_string(players),
+                         ErrorField::ranges);
+    if (spot.board.size() > 5) throw RangeError(ErrorKind::cards, "a board has at most five cards", ErrorField::board);
     PreparedSpot prepared;
     prepared.players = players;
     for (const Card c : spot.board) {
-        require_valid(c, "the board");
-        if (prepared.blocked & bit_of(c)) throw std::invalid_argument("a card is given twice: " + card_text(c));
+        require_valid(c, "the board", ErrorField::board);
+        if (prepared.blocked & bit_of(c))
+            throw RangeError(ErrorKind::cards, "a card is given twice: " + card_text(c), ErrorField::board);
         prepared.blocked |= bit_of(c);
         prepared.board_bits = prepared.board_bits + bits_of(c);
     }
     for (const Card c : spot.dead) {
-        require_valid(c, "the dead cards");
-        if (prepared.blocked & bit_of(c)) throw std::invalid_argument("a card is given twice: " + card_text(c));
+        require_valid(c, "the dead cards", ErrorField::dead);
+        if (prepared.blocked & bit_of(c))
+            throw RangeError(ErrorKind::cards, "a card is given twice: " + card_text(c), ErrorField::dead);
         prepared.blocked |= bit_of(c);
     }
     for (int p = 0; p < players; ++p) {
         const Range& range = spot.ranges[static_cast<std::size_t>(p)];
-        if (range.empty()) throw std::invalid_argument("range " + std::to_string(p + 1) + " is empty");
+        const std::string which = "range " + std::to_string(p + 1);
+        if (range.empty()) throw RangeError(ErrorKind::range, which + " is empty", ErrorField::ranges, p);
         auto& live = prepared.live.emplace_back();
         for (const WeightedCombo& w : range) {
-            require_valid(w.hand.first, "a range");
-            require_valid(w.hand.second, "a range");
+            require_valid(w.hand.first, "a range", ErrorField::ranges, p);
+            require_valid(w.hand.second, "a range", ErrorField::ranges, p);
             if (w.hand.first == w.hand.second || !(w.weight > 0.0 && w.weight <= 1.0))
-                throw std::invalid_argument("a malformed combination in range " + std::to_string(p + 1));
+                throw RangeError(ErrorKind::range, "a malformed combination in " + which, ErrorField::ranges, p);
             const uint64_t cards = bit_of(w.hand.first) | bit_of(w.hand.second);
             if (cards & prepared.blocked) continue;
             live.push_back({bits_of(w.hand.first) + bits_of(w.hand.second),
@@ -167,8 +195,10 @@ PreparedSpot prepare_spot(const RangeSpot& spot) {
                             static_cast<uint8_t>(card_index(w.hand.second)), w.weight});
         }
         if (live.empty())
-            throw std::runtime_error("no compatible deal: every combination of range " + std::to_string(p + 1) +
-                                     " is blocked by the board or the dead cards");
+            throw RangeError(ErrorKind::no_deal,
+                             "no compatible deal: every combination of " + which + " is blocked by " +
+                                 blocking_cards(range, spot),
+                             ErrorField::ranges, p);
     }
     refuse_colliding_hands(prepared);
     for (int32_t index = 24; index < 60; ++index)
@@ -199,22 +229,10 @@ bool enough_cards(const PreparedSpot& spot) {
 }
 
 void require_a_deal(const PreparedSpot& spot) {
-    const int left = static_cast<int>(spot.deck.size()) - 2 * spot.players;
-    if (left < spot.to_come)
-        throw std::runtime_error("no compatible deal: " + std::to_string(spot.players) + " hands leave " +
-                                 std::to_string(std::max(left, 0)) + " cards for the board");
-    // Smallest ranges first: a dead end shows up early.
-    DealCounter counter{spot, std::vector<int>(static_cast<std::size_t>(spot.players)), 1};
-    std::iota(counter.order.begin(), counter.order.end(), 0);
-    std::stable_sort(counter.order.begin(), counter.order.end(), [&](int a, int b) {
-        return spot.live[static_cast<std::size_t>(a)].size() < spot.live[static_cast<std::size_t>(b)].size();
-    });
-    // A search that runs this long has found neither a deal nor proof that
-    // none exists; the drivers then find out as they deal.
-    counter.budget = 50'000'000;
-    counter.walk(0, 0);
-    if (counter.count == 0 && counter.budget > 0)
-        throw std::runtime_error("no compatible deal: the ranges cannot be dealt without a card held twice");
+    const DealSearch search = search_a_deal(spot);
+    // Undecided is rare and not a refusal: the drivers then find out as they deal.
+    if (search.verdict == DealVerdict::none)
+        throw RangeError(ErrorKind::no_deal, "no compatible deal: " + search.why, ErrorField::ranges);
 }
 
 RangeResult empty_result(const PreparedSpot& spot, RangeMethod method) {

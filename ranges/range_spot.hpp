@@ -26,8 +26,9 @@ struct PreparedSpot {
     int to_come = 0;                          // board cards still to deal
 };
 
-// Validates the spot and cuts the ranges. Throws std::invalid_argument for a
-// malformed spot and std::runtime_error when some player has no live combination.
+// Validates the spot and cuts the ranges. Throws RangeError: for a malformed
+// spot, and (kind no_deal) when some player has no live combination, or when
+// two players hold one and the same card as their only combination.
 PreparedSpot prepare_spot(const RangeSpot& spot);
 
 // Compatible deals of hands, ordered per player, counting at most `limit`.
@@ -38,8 +39,8 @@ uint64_t count_deals(const PreparedSpot& spot, uint64_t limit, uint64_t steps = 
 // Whether the deck holds every player's two cards and the rest of the board.
 bool enough_cards(const PreparedSpot& spot);
 
-// Throws std::runtime_error when no compatible deal exists, or when the deals
-// leave too few cards to complete the board.
+// Throws RangeError (kind no_deal, saying why) when no compatible deal exists,
+// or when the deals leave too few cards to complete the board (deal_search.hpp).
 void require_a_deal(const PreparedSpot& spot);
 
 // k-card completions of n cards.

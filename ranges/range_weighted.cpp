@@ -21,6 +21,7 @@
 #include <string>
 
 #include "range_batches.hpp"
+#include "range_error.hpp"
 #include "tally.hpp"
 
 namespace varnolith {
@@ -136,7 +137,7 @@ void run_batch(const Plan& plan, const Layout& layout, int64_t first, int64_t la
             failed = true;
         }
     }
-    if (failed) throw std::runtime_error("a worker thread failed during the simulation");
+    if (failed) throw RangeError(ErrorKind::internal, "a worker thread failed during the simulation");
     if (cancelled(options)) throw RangeCancelled{};
     for (const auto& slice_sums : sums)
         for (std::size_t i = 0; i < layout.size; ++i) totals.sums[i] += slice_sums[i];
@@ -173,17 +174,27 @@ RangeResult finish(const PreparedSpot& spot, const Layout& layout, const std::ve
     return result;
 }
 
-// Trials that all ended at a dead end: the ranges cannot practically be
-// dealt. Only spots whose search for a deal gave up before this get here.
+// Past this many trials, fewer than one deal in a million tries means the
+// ranges cannot practically be dealt this way: a run would go on for days. Only
+// spots whose search for a deal gave up, or found one of very few, get here.
 constexpr int64_t fruitless_trials = int64_t{1} << 26;
+constexpr int64_t tries_per_deal = int64_t{1} << 20;
 
 // A weighted standard error from fewer deals is too rough to stop on.
 constexpr double least_deals = 1000;
 
 void refuse_if_fruitless(int64_t drawn, double deals) {
-    if (deals > 0 || drawn < fruitless_trials) return;
-    throw std::runtime_error("no compatible deal: " + std::to_string(drawn) +
-                             " tries drawing the players one after another found none");
+    if (drawn < fruitless_trials || deals * static_cast<double>(tries_per_deal) >= static_cast<double>(drawn)) return;
+    if (deals == 0)
+        throw RangeError(ErrorKind::no_deal,
+                         "no compatible deal: " + std::to_string(drawn) +
+                             " tries drawing the players one after another found none",
+                         ErrorField::ranges);
+    throw RangeError(ErrorKind::no_deal,
+                     "compatible deals are too rare to simulate: " + std::to_string(drawn) +
+                         " tries drawing the players one after another found " +
+                         std::to_string(static_cast<int64_t>(deals)) + "; an exact run enumerates them",
+                     ErrorField::ranges);
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "range_error.hpp"
+
 namespace varnolith {
 
 struct ApiError {
@@ -14,5 +16,9 @@ struct ApiError {
 
 // {"error": {"code": ..., "message": ...}}
 std::string error_body(const ApiError& e);
+
+// What the engine's error is over HTTP: 400 bad_request for the user's slips,
+// 422 no_compatible_deal, 500 internal.
+ApiError api_error(const RangeError& e);
 
 } // namespace varnolith

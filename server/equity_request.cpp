@@ -108,7 +108,7 @@ EquityRequest read(const Json& body) {
     request.grid = flag_field(body, "grid");
     request.by_card = flag_field(body, "by_card");
     SpotFromText read = spot_from_text(request.ranges, request.board, request.dead);
-    if (read.fault != SpotTextFault::none) refuse(read.message);
+    if (read.error) refuse(read.error->what());
     request.spot = std::move(read.spot);
     if (request.by_card) {
         const std::string refusal = next_cards_refusal(request.spot, request.choices);
@@ -123,6 +123,17 @@ EquityRequest read(const Json& body) {
 std::string error_body(const ApiError& e) {
     return Json{{"error", {{"code", e.code}, {"message", e.message}}}}.dump(-1, ' ', false,
                                                                           Json::error_handler_t::replace);
+}
+
+ApiError api_error(const RangeError& e) {
+    switch (e.kind) {
+    case ErrorKind::usage:
+    case ErrorKind::range:
+    case ErrorKind::cards: return {400, "bad_request", e.what()};
+    case ErrorKind::no_deal: return {422, "no_compatible_deal", e.what()};
+    case ErrorKind::internal: break;
+    }
+    return {500, "internal", e.what()};
 }
 
 std::variant<EquityRequest, ApiError> read_equity_request(std::string_view body) {

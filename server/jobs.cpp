@@ -35,12 +35,12 @@ void run(JobBoard& board, Job& job, const JobWork& work) {
     } catch (const RangeCancelled&) {
         const std::lock_guard lock(board.mutex);
         error = cancelled_error(job, board.limits.max_seconds);
-    } catch (const std::invalid_argument& e) {
-        error = ApiError{400, "bad_request", e.what()};
+    } catch (const RangeError& e) {
+        error = api_error(e);
     } catch (const std::bad_alloc&) {
         error = ApiError{500, "internal", "memory ran out"};
     } catch (const std::exception& e) {
-        error = is_no_deal(e) ? ApiError{422, "no_compatible_deal", e.what()} : ApiError{500, "internal", e.what()};
+        error = ApiError{500, "internal", e.what()};
     } catch (...) {
         error = ApiError{500, "internal", "an unknown failure"};
     }

@@ -41,10 +41,8 @@ std::variant<EquityRequest, ApiError> checked_request(const std::string& body) {
         try {
             const PreparedSpot prepared = prepare_spot(request->spot);
             require_a_deal(prepared);
-        } catch (const std::invalid_argument& e) {
-            return ApiError{400, "bad_request", e.what()};
-        } catch (const std::exception& e) {
-            return ApiError{422, "no_compatible_deal", e.what()};
+        } catch (const RangeError& e) {
+            return api_error(e);
         }
     }
     return read;

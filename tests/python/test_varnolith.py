@@ -134,7 +134,7 @@ class RangeEquityTest(unittest.TestCase):
             ((["AhKd", "QQs"],), {}, ValueError, 'range 2: item "QQs": a pair is neither suited nor offsuit'),
             ((two, "Ac Ac"), {}, ValueError, "card Ac is given twice among the board and dead cards"),
             ((["AA", "AA", "AA"], "Ac"), {}, varnolith.NoCompatibleDealError,
-             "no compatible deal: the ranges cannot be dealt without a card held twice"),
+             "no compatible deal: 3 players need 3 hands at once, and the cards their ranges hold make at most 1"),
             ((["15%+", "KK"],), {}, ValueError, 'range 1: item "15%+": \'+\' cannot follow a percentage'),
             ((two,), {"by_card": True}, ValueError,
              "a next-card table needs a flop or a turn on the board, not 0 cards"),
@@ -248,7 +248,8 @@ Player  Range  Combos  Equity %   Win %  Tie %
             (["--threads", "0\n", "AA", "KK"], 2, "--threads: N must be a whole number from 1 to 256 (got 0\\n)"),
             (["--precision", "1e-3", "AA", "KK"], 2,
              "--precision: P must be a decimal fraction above 0 and below 1, such as 0.001 (got 1e-3)"),
-            (three_aces, 1, "no compatible deal: the ranges cannot be dealt without a card held twice"),
+            (three_aces, 1, "no compatible deal: 3 players need 3 hands at once, and the cards their ranges hold make "
+                            "at most 1"),
             (["--ordering", "AA"], 2, "--ordering takes no ranges: it prints the preflop ordering alone"),
             (["--ordering", "--by-card", "-b", "Kh"], 2, "--ordering goes with --json alone (got --board)"),
             (["--by-card", "--trials", "9", "AA", "KK", "-b", "Kh9c8d"], 2,

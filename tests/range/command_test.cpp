@@ -149,7 +149,7 @@ TEST(VarnolithCommand, RefusesWithOneLine) {
         // The default method decides at once that this cannot be dealt.
         {"-b 6c7d8h9sTc -d JcJd random random random random random random random random random random random "
          "random random random random",
-         1, "varnolith: no compatible deal: 15 hands leave 0 cards for the board\n"},
+         1, "varnolith: no compatible deal: 15 hands need 30 cards, and 29 are left\n"},
     };
     for (const auto& [arguments, status, start] : cases) {
         SCOPED_TRACE(arguments);

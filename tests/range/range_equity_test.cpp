@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cmath>
 #include <map>
+#include <optional>
 #include <stdexcept>
 
 #include "enumeration.hpp"
@@ -15,6 +16,7 @@
 #include "range_equity.hpp"
 #include "range_estimate.hpp"
 #include "range_next_card.hpp"
+#include "range_request.hpp"
 
 #include "spot_text.hpp"
 
@@ -190,20 +192,81 @@ TEST(RangeEquityMonteCarlo, IsReproducibleWhateverTheThreadCount) {
     }
 }
 
+// The error a call throws, or none.
+template <typename Call>
+std::optional<RangeError> error_of(Call call) {
+    try {
+        call();
+    } catch (const RangeError& e) {
+        return e;
+    }
+    return std::nullopt;
+}
+
 TEST(RangeEquity, RefusesSpotsWithoutACompatibleDeal) {
     const Spot impossible[] = {
         {{"AA", "AA", "AA"}, "Ad", ""},  // five aces would be needed
         {{"AhKd", "KK"}, "Ks Kc", "Kh"}, // the second range is blocked entirely
         {{"AhKd", "AhQs"}, "", ""},      // the only deal holds Ah twice
     };
-    for (const Spot& s : impossible) {
-        const RangeSpot spot = make(s);
-        EXPECT_THROW(range_equity_exact(spot), std::runtime_error) << s.ranges[0];
-        EXPECT_THROW(range_equity_monte_carlo(spot, {.trials = 100}), std::runtime_error) << s.ranges[0];
+    const struct {
+        int player;
+        const char* message;
+    } refusals[] = {
+        {-1, "no compatible deal: 3 players need 3 hands at once, and the cards their ranges hold make at most 1"},
+        {1, "no compatible deal: every combination of range 2 is blocked by Ks Kc on the board and Kh dead"},
+        {1, "no compatible deal: Ah is in the hands of players 1 and 2"},
+    };
+    for (std::size_t i = 0; i < std::size(impossible); ++i) {
+        const auto& c = refusals[i];
+        SCOPED_TRACE(c.message);
+        const RangeSpot spot = make(impossible[i]);
+        for (const auto& e : {error_of([&] { range_equity_exact(spot); }),
+                              error_of([&] { range_equity_monte_carlo(spot, {.trials = 100}); }),
+                              error_of([&] { plan_range_run(spot, RunChoices{}); })}) {
+            ASSERT_TRUE(e);
+            EXPECT_EQ(e->kind, ErrorKind::no_deal);
+            EXPECT_EQ(e->field, ErrorField::ranges);
+            EXPECT_EQ(e->player, c.player);
+            EXPECT_STREQ(e->what(), c.message);
+        }
     }
     const Spot malformed[] = {
         {{"AA"}, "", ""}, {{"AA", "KK"}, "6c 7c 8c 9c Tc Jc", ""}, {{"AA", "KK"}, "6c 7c 8c", "7c"}};
-    for (const Spot& s : malformed) EXPECT_THROW(range_equity_exact(make(s)), std::invalid_argument);
+    const std::pair<ErrorKind, ErrorField> said[] = {
+        {ErrorKind::usage, ErrorField::ranges}, {ErrorKind::cards, ErrorField::board}, {ErrorKind::cards, ErrorField::dead}};
+    for (std::size_t i = 0; i < std::size(malformed); ++i) {
+        const auto e = error_of([&] { range_equity_exact(make(malformed[i])); });
+        ASSERT_TRUE(e);
+        EXPECT_EQ(e->kind, said[i].first);
+        EXPECT_EQ(e->field, said[i].second);
+    }
+}
+
+// What the text of a spot says is wrong, and about whom.
+TEST(RangeEquity, TextFaultsNameTheirFieldAndPlayer) {
+    const struct {
+        std::vector<std::string> ranges;
+        std::string board, dead;
+        ErrorKind kind;
+        ErrorField field;
+        int player;
+    } cases[] = {
+        {{"AA", "QQs"}, "", "", ErrorKind::range, ErrorField::ranges, 1},
+        {{"AA", "KK", "  "}, "", "", ErrorKind::range, ErrorField::ranges, 2},
+        {{"AA", "KK"}, "6c7x", "", ErrorKind::cards, ErrorField::board, -1},
+        {{"AA", "KK"}, "6c7c8c9cTcJc", "", ErrorKind::cards, ErrorField::board, -1},
+        {{"AA", "KK"}, "", "6c 6c", ErrorKind::cards, ErrorField::dead, -1},
+        {{"AA", "KK"}, "6c", "6c", ErrorKind::cards, ErrorField::dead, -1},
+    };
+    for (const auto& c : cases) {
+        const SpotFromText read = spot_from_text(c.ranges, c.board, c.dead);
+        ASSERT_TRUE(read.error) << c.board;
+        EXPECT_EQ(read.error->kind, c.kind);
+        EXPECT_EQ(read.error->field, c.field);
+        EXPECT_EQ(read.error->player, c.player);
+        EXPECT_EQ(field_name(c.field), c.field == ErrorField::board ? "board" : c.field == ErrorField::dead ? "dead" : "ranges");
+    }
 }
 
 TEST(RangeEquity, ChoosesExactOnlyWhenItIsQuick) {
@@ -263,8 +326,8 @@ TEST(NextCardTable, AddsUpToTheSpotAndMatchesThePlainWalk) {
     const EquityResult plain = enumerate_equity(hands, parse_card_list("6c 7d 8h 9s"));
     EXPECT_NEAR(nine->equity[0], plain.equity(0), 1e-12);
     EXPECT_NEAR(nine->probability, 1.0 / 29, 1e-12);
-    EXPECT_THROW(next_card_table(make({{"AA", "KK"}, "", ""})), std::invalid_argument);
-    EXPECT_THROW(next_card_table(make({{"AA", "KK"}, "6c 7d 8h 9s Tc", ""})), std::invalid_argument);
+    EXPECT_THROW(next_card_table(make({{"AA", "KK"}, "", ""})), RangeError);
+    EXPECT_THROW(next_card_table(make({{"AA", "KK"}, "6c 7d 8h 9s Tc", ""})), RangeError);
 }
 
 // Progress only moves forward, also when a run to a precision finds it needs

@@ -84,7 +84,7 @@ TEST(WebApi, RefusesBadInputWithCodeAndMessage) {
         {R"({"ranges": ["AA", "KK"], "by_card": true})", 400, "bad_request",
          "a next-card table needs a flop or a turn on the board, not 0 cards"},
         {R"({"ranges": ["AA", "AA", "AA"], "board": "Ad"})", 422, "no_compatible_deal",
-         "no compatible deal: the ranges cannot be dealt without a card held twice"},
+         "no compatible deal: 3 players need 3 hands at once, and the cards their ranges hold make at most 1"},
         {std::string(70 * 1024, ' '), 413, "payload_too_large", "the body is over 64 KiB"},
     };
     for (const auto& c : cases) {
