@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "board_classes.hpp"
@@ -30,6 +31,8 @@ struct Costs {
     double count_step = 1.5e-9;
     double sweep = 1e-6;           // three or more: a sweep's fixed share ...
     double swept_combo = 5e-9;     // ... and each combination it goes through
+    double trial = 40e-9;          // Monte Carlo: a deal drawn and its board completed ...
+    double trial_player = 45e-9;   // ... and each player's hand valued
 };
 
 // A walk over the deals of the players in `order`, through `levels` of them,
@@ -140,6 +143,21 @@ double estimate_exact_seconds(const PreparedSpot& spot, int threads) {
 
 double estimate_exact_seconds(const RangeSpot& spot, int threads) {
     return estimate_exact_seconds(prepare_spot(spot), threads);
+}
+
+double expected_trials(int64_t trials, double precision) {
+    if (trials > 0) return static_cast<double>(trials);
+    if (!(precision > 0)) return std::numeric_limits<double>::infinity();
+    const double deviation = 0.5 / precision;
+    return deviation * deviation; // inf when the square overflows
+}
+
+double estimate_simulation_seconds(const PreparedSpot& spot, int64_t trials, double precision, int threads) {
+    const Costs cost;
+    const int cores = omp_get_num_procs();
+    const double used = std::max(threads > 0 ? std::min(threads, cores) : cores, 1);
+    const double per_trial = cost.trial + cost.trial_player * spot.players;
+    return cost.run + expected_trials(trials, precision) * per_trial / used;
 }
 
 } // namespace varnolith

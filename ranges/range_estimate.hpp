@@ -34,4 +34,14 @@ double estimate_exact_seconds(const PreparedSpot& spot, int threads);
 // The same from the spot as given; throws as prepare_spot does.
 double estimate_exact_seconds(const RangeSpot& spot, int threads = 0);
 
+// The deals a Monte Carlo run draws: `trials` when positive, else as many as
+// a run to `precision` needs at most (a player's share of a pot varies by at
+// most 1/2, so its standard error after n deals is at most 0.5 / sqrt(n)).
+// Infinite for a precision too small to reach.
+double expected_trials(int64_t trials, double precision);
+
+// Expected wall time of range_equity_monte_carlo with those choices on
+// `threads` threads (0: every core), priced per deal and player as measured here.
+double estimate_simulation_seconds(const PreparedSpot& spot, int64_t trials, double precision, int threads);
+
 } // namespace varnolith
