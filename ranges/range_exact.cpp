@@ -102,6 +102,11 @@ struct alignas(64) SharedCount {
     std::atomic<int64_t> value{0};
 };
 
+// part / whole for sums where part <= whole holds exactly: the same deals'
+// weights added in another order, or per player rather than in all, can round
+// the quotient a little past 1.
+double fraction(double part, double whole) { return std::clamp(part / whole, 0.0, 1.0); }
+
 RangeResult finish(const PreparedSpot& spot, const SumLayout& layout, const std::vector<double>& sums) {
     RangeResult result = empty_result(spot, RangeMethod::exact);
     double total = 0;
@@ -111,15 +116,16 @@ RangeResult finish(const PreparedSpot& spot, const SumLayout& layout, const std:
     for (std::size_t p = 0; p < spot.live.size(); ++p) {
         const double* own = sums.data() + layout.offset[p];
         RangePlayerResult& player = result.players[p];
-        player.win = own[SumLayout::win_at] / total;
-        player.tie = own[SumLayout::tie_at] / total;
-        player.equity = (own[SumLayout::win_at] + own[SumLayout::tie_at]) / total;
+        player.win = fraction(own[SumLayout::win_at], total);
+        player.tie = fraction(own[SumLayout::tie_at], total);
+        player.equity = fraction(own[SumLayout::win_at] + own[SumLayout::tie_at], total);
         for (int c = 0; c < category_count; ++c)
-            player.categories[static_cast<std::size_t>(c)] = own[SumLayout::category_at + static_cast<std::size_t>(c)] / total;
+            player.categories[static_cast<std::size_t>(c)] =
+                fraction(own[SumLayout::category_at + static_cast<std::size_t>(c)], total);
         for (std::size_t i = 0; i < player.hands.size(); ++i) {
             const double share = own[SumLayout::combos_at + 2 * i], weight = own[SumLayout::combos_at + 2 * i + 1];
-            player.hands[i].weight = weight / total;
-            player.hands[i].equity = weight > 0 ? share / weight : std::numeric_limits<double>::quiet_NaN();
+            player.hands[i].weight = fraction(weight, total);
+            player.hands[i].equity = weight > 0 ? fraction(share, weight) : std::numeric_limits<double>::quiet_NaN();
         }
     }
     return result;

@@ -203,6 +203,40 @@ std::optional<RangeError> error_of(Call call) {
     return std::nullopt;
 }
 
+// Every figure is a probability and every set of shares adds up to 1, also
+// where weights summed in different orders round apart: on this spot 8d8c
+// wins every board and once came out with an equity of 1.0000000000000002.
+TEST(RangeEquity, EveryFigureLiesInZeroToOne) {
+    const SpotFromText read = spot_from_text({"90%", "5%-21%, JJ:0.6"}, "6s7d8h8s", "");
+    ASSERT_FALSE(read.error);
+    const RangeResult runs[] = {range_equity_exact(read.spot, {.threads = 1}),
+                                range_equity_exact(read.spot, {.threads = 2}),
+                                range_equity_monte_carlo(read.spot, {.threads = 2, .trials = 20000, .seed = 3})};
+    for (const RangeResult& r : runs) {
+        double pot = 0;
+        for (const RangePlayerResult& p : r.players) {
+            for (const double x : {p.equity, p.win, p.tie}) {
+                EXPECT_GE(x, 0.0);
+                EXPECT_LE(x, 1.0);
+            }
+            pot += p.equity;
+            double shares = 0, categories = 0;
+            for (const HandEquity& h : p.hands) {
+                shares += h.weight;
+                EXPECT_LE(h.weight, 1.0);
+                if (!std::isnan(h.equity)) {
+                    EXPECT_GE(h.equity, 0.0);
+                    EXPECT_LE(h.equity, 1.0) << hand_text(h.hand);
+                }
+            }
+            for (const double c : p.categories) categories += c;
+            EXPECT_NEAR(shares, 1.0, 1e-12);
+            EXPECT_NEAR(categories, 1.0, 1e-12);
+        }
+        EXPECT_NEAR(pot, 1.0, 1e-12);
+    }
+}
+
 TEST(RangeEquity, RefusesSpotsWithoutACompatibleDeal) {
     const Spot impossible[] = {
         {{"AA", "AA", "AA"}, "Ad", ""},  // five aces would be needed
