@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "range_equity.hpp"
+#include "slips.hpp"
 #include "user_text.hpp"
 #include "varnolith/varnolith.h"
 
@@ -36,7 +37,7 @@ constexpr const char* help_text =
     "      --exact        enumerate every deal and board, however long it takes\n"
     "      --trials N     simulate exactly N deals (N >= 1)\n"
     "      --precision P  simulate until every player's standard error is at most\n"
-    "                     P, a fraction (0 < P < 1)\n"
+    "                     P, a number above 0 and below 1 (0.001, 1e-4)\n"
     "      --seed S       seed the simulation, 0 to 18446744073709551615; a seed\n"
     "                     gives the same result at any thread count. Without it a\n"
     "                     random seed below 2^53 is used and reported (JSON\n"
@@ -135,10 +136,26 @@ struct WholeNumbers {
     std::string trials, precision, seed, threads;
 };
 
+// A number as people write one: 0.001, .001, 1e-3, 5E-4; no sign, no
+// "inf" or "nan", no hexadecimal.
 bool read_fraction(const std::string& text, double& value) {
+    const auto is_digit = [](char c) { return c >= '0' && c <= '9'; };
+    std::size_t at = 0, digits = 0;
+    for (; at < text.size() && is_digit(text[at]); ++at) ++digits;
+    if (at < text.size() && text[at] == '.')
+        for (++at; at < text.size() && is_digit(text[at]); ++at) ++digits;
+    if (digits == 0) return false;
+    if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
+        ++at;
+        if (at < text.size() && (text[at] == '-' || text[at] == '+')) ++at;
+        const std::size_t exponent = at;
+        while (at < text.size() && is_digit(text[at])) ++at;
+        if (at == exponent) return false;
+    }
+    if (at != text.size()) return false;
     const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value, std::chars_format::fixed);
-    return !text.empty() && error == std::errc{} && stop == end && value > 0.0 && value < 1.0;
+    const auto [stop, error] = std::from_chars(text.data(), end, value, std::chars_format::general);
+    return error == std::errc{} && stop == end && value > 0.0 && value < 1.0;
 }
 
 // The option a CLI11 "value missing" refers to: the first one that takes a
@@ -183,8 +200,10 @@ std::string ordering_check(const CommandOptions& o, const CLI::App& app) {
 }
 
 // The checks CLI11 cannot say the way we want them said.
-std::string value_check(CommandOptions& o, const WholeNumbers& text, const CLI::App& app) {
+std::string value_check(CommandOptions& o, const WholeNumbers& text, const CLI::App& app, int argc,
+                        const char* const* argv) {
     if (o.ordering) return ordering_check(o, app);
+    if (std::string slip = range_slip(o.ranges, argc, argv); !slip.empty()) return slip;
     const auto count = static_cast<int>(o.ranges.size());
     if (count < 2 || count > max_range_players)
         return "give two to fifteen ranges, one per player (got " + std::to_string(count) + ")";
@@ -193,7 +212,7 @@ std::string value_check(CommandOptions& o, const WholeNumbers& text, const CLI::
     if (app.count("--trials") > 0 && !read_whole(text.trials, int64_t{1}, most_trials, o.trials))
         return "--trials: N must be a whole number of at least 1 (got " + shown_text(text.trials) + ")";
     if (app.count("--precision") > 0 && !read_fraction(text.precision, o.precision))
-        return "--precision: P must be a decimal fraction above 0 and below 1, such as 0.001 (got " +
+        return "--precision: P must be a number above 0 and below 1, such as 0.001 or 1e-4 (got " +
                shown_text(text.precision) + ")";
     o.seed_given = app.count("--seed") > 0;
     if (o.seed_given && !read_whole(text.seed, uint64_t{0}, std::numeric_limits<uint64_t>::max(), o.seed))
@@ -240,6 +259,8 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
     app.add_option("--scale");
     app.add_flag("--json", o.json);
     app.add_flag("--ordering", o.ordering);
+    if (std::string repeated = repeated_option(argc, argv); !repeated.empty())
+        return {CommandLineOutcome::usage_error, {}, repeated};
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
@@ -249,7 +270,7 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
     } catch (const CLI::ParseError& e) {
         return {CommandLineOutcome::usage_error, {}, parse_error_text(e, argc, argv)};
     }
-    parsed.text = value_check(o, whole, app);
+    parsed.text = value_check(o, whole, app, argc, argv);
     if (!parsed.text.empty()) parsed.outcome = CommandLineOutcome::usage_error;
     return parsed;
 }

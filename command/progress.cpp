@@ -50,9 +50,12 @@ std::string progress_text(double done, std::chrono::steady_clock::duration elaps
     // Appended piece by piece: GCC 12 takes "text" + string for an overlapping copy.
     std::string text(percent);
     text.append(" done, ").append(clock_text(seconds)).append(" elapsed");
-    // Before a percent is done the pace says little.
-    if (fraction >= 0.01 && fraction < 1.0)
-        text.append(", about ").append(clock_text(seconds * (1 - fraction) / fraction)).append(" left");
+    // Before a percent is done the pace says little, unless the run has gone
+    // on a while: a run of days is long past its first seconds at 0.0%.
+    if ((fraction >= 0.01 || (seconds >= 5 && fraction > 0)) && fraction < 1.0) {
+        const double left = seconds * (1 - fraction) / fraction;
+        text.append(", ").append(left < 100 * 3600 ? "about " + clock_text(left) : rough_duration(left)).append(" left");
+    }
     return text;
 }
 

@@ -1,7 +1,9 @@
 #include "run_command.hpp"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <stdexcept>
 
@@ -30,21 +32,40 @@ RunChoices run_choices(const CommandOptions& o) {
     return choices;
 }
 
-// Said before an exact run that will take long, so that nobody waits blind;
-// the run goes ahead all the same. The default method never chooses one.
+// Said before a run that will take long, so that nobody waits blind; the run
+// goes ahead all the same. The default method never chooses one.
 constexpr double long_run_seconds = 10;
 
 void warn_of_a_long_run(const CommandOptions& o, const RangeSpot& spot, std::ostream& err) {
-    if (!o.exact && !o.by_card) return;
-    const double expected = estimate_exact_seconds(spot, o.threads);
+    if (o.exact || o.by_card) {
+        const double expected = estimate_exact_seconds(spot, o.threads);
+        if (expected > long_run_seconds)
+            err << "varnolith: this exact run is expected to take " << rough_duration(expected)
+                << "; --precision P simulates instead\n" << std::flush;
+        return;
+    }
+    if (o.trials == 0 && o.precision == 0.0) return;
+    const double expected = estimate_simulation_seconds(prepare_spot(spot), o.trials, o.precision, o.threads);
     if (expected <= long_run_seconds) return;
-    err << "varnolith: this exact run is expected to take " << rough_duration(expected)
-        << "; --precision P simulates instead\n" << std::flush;
+    err << "varnolith: this simulation is expected to take " << rough_duration(expected) << "; "
+        << (o.trials > 0 ? "fewer --trials" : "a larger --precision") << " shortens it\n" << std::flush;
 }
 
 int complain(std::ostream& err, const std::string& message, int status) {
     err << "varnolith: " << message << '\n';
     return status;
+}
+
+// Output that cannot be written (a full disk, a closed pipe) is a failure,
+// not a silent success.
+int finish_output(std::ostream& out, std::ostream& err) {
+    if (out) errno = 0;
+    out.flush();
+    if (out) return 0;
+    const int reason = errno;
+    return complain(err, reason != 0 ? std::string("cannot write the output: ") + std::strerror(reason)
+                                     : std::string("cannot write the output"),
+                    status_failure);
 }
 
 } // namespace
@@ -61,7 +82,7 @@ int run_command(int argc, const char* const* argv, std::ostream& out, std::ostre
     if (o.ordering) {
         if (o.json) write_ordering_json(out);
         else write_ordering_text(out);
-        return 0;
+        return finish_output(out, err);
     }
     ProgressLine line{show_progress ? &err : nullptr};
     try {
@@ -81,14 +102,14 @@ int run_command(int argc, const char* const* argv, std::ostream& out, std::ostre
         const CommandReport report{o, spot, answer, colour};
         if (o.svg == "-") {
             out << svg_picture(report); // the picture alone, for a pipe
-            return 0;
+            return finish_output(out, err);
         }
         if (!o.svg.empty()) write_svg_file(o.svg, report); // a failure leaves no report
         if (o.json)
             out << answer_json(o.ranges, spot, answer, {o.categories, o.by_hand, o.grid, o.by_card}).dump(2) << '\n';
         else
             write_text_report(out, report);
-        return 0;
+        return finish_output(out, err);
     } catch (const RangeCancelled&) {
         erase_progress(line);
         return status_interrupted;

@@ -53,6 +53,7 @@ bool is_other_case(char c, std::string_view letters) {
 
 int32_t rank_value(char c) {
     const auto at = rank_chars.find(c);
+    if (c >= '2' && c <= '5') refuse(quoted_char(c) + " is not a rank: short deck has no ranks below 6");
     if (at == std::string_view::npos)
         refuse(quoted_char(c) + " is not a rank" + (is_other_case(c, rank_chars) ? case_hint : ""));
     return lowest_rank + static_cast<int32_t>(at);
@@ -85,10 +86,22 @@ struct Shape {
     HoleHand combo{};
 };
 
+// Words players use for every hand in other tools.
+bool means_every_hand(std::string_view t) {
+    std::string lower;
+    for (const char c : t) lower += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    for (const std::string_view word : {"any", "all", "any2", "anytwo", "any-two", "rand", "random", "everything"})
+        if (lower == word) return true;
+    return false;
+}
+
 Shape read_shape(std::string_view t) {
     if (t == "random") return Shape{};
+    if (means_every_hand(t)) refuse("write random for every hand"); // "Random" too
     refuse_unprintable(t);
     if (t.find("10") != std::string_view::npos) refuse("write T for ten");
+    if (t.size() == 2 && rank_chars.find(t[0]) != std::string_view::npos && suit_chars.find(t[1]) != std::string_view::npos)
+        refuse("one card is not a hand: a hand is two cards, such as AhKd");
     if (t.size() == 4) {
         const int32_t r1 = rank_value(t[0]), s1 = suit_value(t[1]);
         const int32_t r2 = rank_value(t[2]), s2 = suit_value(t[3]);
@@ -219,6 +232,7 @@ std::vector<HoleHand> percent_combos(std::string_view t) {
 }
 
 std::vector<HoleHand> item_combos(std::string_view t) {
+    if (t != "random" && means_every_hand(t)) refuse("write random for every hand");
     refuse_inner_blanks(t);
     if (t.find('%') != std::string_view::npos) return percent_combos(t);
     std::vector<HoleHand> out;

@@ -18,6 +18,9 @@ TEST(CommandProgress, SaysDoneElapsedAndLeft) {
         {{0.25, 12s}, " 25.0% done, 0:12 elapsed, about 0:36 left"},
         {{0.5, 3700s}, " 50.0% done, 1:01:40 elapsed, about 1:01:40 left"},
         {{1.0, 61s}, "100.0% done, 1:01 elapsed"},
+        // A run of days shows its time left once it has gone on a while.
+        {{0.001, 10s}, "  0.1% done, 0:10 elapsed, about 2:46:30 left"},
+        {{1e-5, 30s}, "  0.0% done, 0:30 elapsed, about 35 days left"},
     };
     for (const auto& [at, text] : cases) EXPECT_EQ(progress_text(at.first, at.second), text);
 }

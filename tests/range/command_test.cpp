@@ -80,7 +80,25 @@ TEST(VarnolithCommand, SimulatesAlikeOnAnyThreadCount) {
 TEST(VarnolithCommand, SaysWhatToFix) {
     const std::pair<std::string, std::string> cases[] = {
         {"AA KK --precision 0.05%",
-         "--precision: P must be a decimal fraction above 0 and below 1, such as 0.001 (got 0.05%)"},
+         "--precision: P must be a number above 0 and below 1, such as 0.001 or 1e-4 (got 0.05%)"},
+        {"AA KK --precision inf", "--precision: P must be a number above 0 and below 1, such as 0.001 or 1e-4 (got inf)"},
+        {"AA KK --precision 0x1p-4",
+         "--precision: P must be a number above 0 and below 1, such as 0.001 or 1e-4 (got 0x1p-4)"},
+        {"AA KK --precision 1e-400",
+         "--precision: P must be a number above 0 and below 1, such as 0.001 or 1e-4 (got 1e-400)"},
+        // The usual slips, named with what to type instead.
+        {"AA KK -b 6c7d8h -b 9s", "-b is given twice: give each option once"},
+        {"AA KK -b 6c7d8h --board=9s", "-b and --board are one option, given twice: give it once"},
+        {"AA KK --trials 5 --trials 6", "--trials is given twice: give each option once"},
+        {"QQ+, AKs JJ", "range 1 (\"QQ+,\") ends with a comma: a range with blanks is one argument, so quote it, as in "
+                        "\"QQ+, AKs\""},
+        {"AA KK -b 6c 7d 8h", "range 3 (\"7d\") is a card, not a range: board cards go together, as in -b 6c7d8h"},
+        {"-d 6c 7d AA KK", "range 1 (\"7d\") is a card, not a range: dead cards go together, as in -d 6c7d"},
+        {"A5s KK", "range 1: item \"A5s\": '5' is not a rank: short deck has no ranks below 6"},
+        {"any KK", "range 1: item \"any\": write random for every hand"},
+        {"AA KK -b Ac5d", "board: card \"5d\": '5' is not a rank: short deck has no ranks below 6"},
+        {"KK AA -b KhKdKc -d Ks", "no compatible deal: every combination of range 1 is blocked by Kh Kd Kc on the board "
+                                  "and Ks dead"},
         {"AA KK --foo", "unknown option --foo (varnolith --help lists them)"},
         {"AA KK --board", "--board: a value is missing"},
         {"AA KK --exact --precision 0.01", "--exact, --trials and --precision exclude one another: give at most one"},
@@ -97,6 +115,66 @@ TEST(VarnolithCommand, SaysWhatToFix) {
         EXPECT_EQ(p.err, "varnolith: " + message + "\n");
         EXPECT_EQ(p.status, message.starts_with("no compatible") ? 1 : 2);
     }
+}
+
+// A precision in any usual notation; a range that is a legal combination
+// after a board stays a range.
+TEST(VarnolithCommand, ReadsNumbersAsPeopleWriteThem) {
+    for (const char* precision : {"1e-2", "1E-2", ".01", "0.01", "1e-02", "0.1e-1"}) {
+        const Process p = run(std::string("--json AA KK --seed 3 --precision ") + precision);
+        ASSERT_EQ(p.status, 0) << precision << p.err;
+        EXPECT_EQ(Json::parse(p.out)["method"], "monte_carlo");
+    }
+    EXPECT_EQ(run("-b 6c7d8h AhKd QsQc").status, 0);
+}
+
+// Output that cannot be written is a failure with one line, whatever is written.
+TEST(VarnolithCommand, FailsWhenItsOutputCannotBeWritten) {
+    for (const std::string arguments : {"AA KK", "--json AA KK", "--ordering", "--svg - AA KK"}) {
+        const int raw = std::system(("'" VARNOLITH_COMMAND_PATH "' " + arguments + " > /dev/full 2> /dev/null").c_str());
+        EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 1) << arguments;
+    }
+    const auto dir = std::filesystem::temp_directory_path() / ("varnolith_full_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const int raw = std::system(("'" VARNOLITH_COMMAND_PATH "' AA KK > /dev/full 2> '" + (dir / "err").string() + "'").c_str());
+    std::ostringstream err;
+    err << std::ifstream(dir / "err").rdbuf();
+    std::filesystem::remove_all(dir);
+    EXPECT_EQ(WEXITSTATUS(raw), 1);
+    EXPECT_EQ(err.str(), "varnolith: cannot write the output: No space left on device\n");
+}
+
+// A simulation of days is said before it starts, as a long exact run is.
+TEST(VarnolithCommand, WarnsBeforeALongSimulation) {
+    const auto dir = std::filesystem::temp_directory_path() / ("varnolith_long_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string err = (dir / "err").string();
+    for (const auto& [option, advice] : {std::pair{"--trials 99999999999999", "fewer --trials"},
+                                         std::pair{"--precision 1e-300", "a larger --precision"}}) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            if (!std::freopen("/dev/null", "w", stdout) || !std::freopen(err.c_str(), "w", stderr)) ::_exit(99);
+            const std::string o = option;
+            const std::string flag = o.substr(0, o.find(' ')), value = o.substr(o.find(' ') + 1);
+            ::execl(VARNOLITH_COMMAND_PATH, "varnolith", "AA", "KK", flag.c_str(), value.c_str(), nullptr);
+            ::_exit(98);
+        }
+        std::string said;
+        for (int wait = 0; wait < 100 && said.find('\n') == std::string::npos; ++wait) {
+            ::usleep(50'000);
+            std::ostringstream text;
+            text << std::ifstream(err).rdbuf();
+            said = text.str();
+        }
+        ::kill(child, SIGINT);
+        int raw = 0;
+        ::waitpid(child, &raw, 0);
+        EXPECT_TRUE(said.starts_with("varnolith: this simulation is expected to take ")) << said;
+        EXPECT_NE(said.find(std::string("; ") + advice + " shortens it\n"), std::string::npos) << said;
+        EXPECT_EQ(WEXITSTATUS(raw), 130);
+    }
+    std::filesystem::remove_all(dir);
 }
 
 // Ctrl-C stops even a run of hours at once: status 130, no report.

@@ -68,7 +68,12 @@ TEST(RangeNotation, RefusesTheFirstBadItemByName) {
         {" \t ", "the range is empty"},
         {"AA,,KK", "item \"\": empty"},
         {"QQs", "item \"QQs\": a pair is neither suited nor offsuit"},
-        {"AA, 5h5d", "item \"5h5d\": '5' is not a rank"},
+        {"AA, 5h5d", "item \"5h5d\": '5' is not a rank: short deck has no ranks below 6"},
+        {"A5s", "item \"A5s\": '5' is not a rank: short deck has no ranks below 6"},
+        {"22", "item \"22\": '2' is not a rank: short deck has no ranks below 6"},
+        {"any", "item \"any\": write random for every hand"},
+        {"QQ+, Any2:0.5", "item \"Any2:0.5\": write random for every hand"},
+        {"7d", "item \"7d\": one card is not a hand: a hand is two cards, such as AhKd"},
         {"AhKx", "item \"AhKx\": 'x' is not a suit"},
         {"AKx", "item \"AKx\": 'x' is not s (suited) or o (offsuit)"},
         {"AKQJ9", "item \"AKQJ9\": not a hand such as AhKd, QQ, AKs, AKo, AK or random"},
@@ -125,6 +130,7 @@ TEST(CardList, ReadsRunTogetherOrSeparatedCardsAndNamesABadOne) {
              {"6c7d8", "card \"8\": a card is a rank and a suit, such as Ah"},
              {"ah", "card \"ah\": 'a' is not a rank: ranks are 6789TJQKA in upper case, suits cdhs in lower case"},
              {"6c10h", "card \"10h\": write T for ten"},
+             {"6c5h", "card \"5h\": '5' is not a rank: short deck has no ranks below 6"},
              {"6c7\xc3\xa9", "card \"6c7\xc3\xa9\": '\xc3\xa9' is not a rank or a suit"},
              {"6c\n7d", "card \"6c\\n7d\": '\\n' is not a rank or a suit"}})
         EXPECT_EQ(refusal(parse_card_list, text), message) << text;
