@@ -1,7 +1,6 @@
 #pragma once
-// The answer to a range request, as every front end gives it: the run itself
-// (method chosen, figures, the next-card table when asked) and the one JSON
-// object that `varnolith --json` prints and the web server sends.
+// The answer to a range request as JSON: the one object that `varnolith
+// --json` prints and the web server sends.
 
 #include <nlohmann/json.hpp>
 
@@ -10,8 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "range_next_card.hpp"
-#include "range_request.hpp"
+#include "range_answer.hpp"
 
 namespace varnolith {
 
@@ -20,12 +18,6 @@ inline constexpr std::array<std::string_view, category_count> category_names{
     "high card", "pair", "two pair", "three of a kind", "straight", "full house", "flush", "four of a kind",
     "straight flush"};
 
-struct Answer {
-    RangeResult result;
-    std::vector<NextCard> next_cards; // when asked for
-    double elapsed_seconds = 0;
-};
-
 // What the request asks to see besides the players' figures.
 struct AnswerShown {
     bool categories = false;
@@ -33,10 +25,6 @@ struct AnswerShown {
     bool grid = false;
     bool by_card = false;
 };
-
-// Plans the run (with a next-card table the run is exact) and runs it, with
-// the caller's progress and cancel hooks. Throws what the drivers throw.
-Answer compute_answer(const RangeSpot& spot, RunChoices choices, bool by_card, const RangeOptions& hooks);
 
 // The JSON object; `ranges` are the texts as given, one per player.
 nlohmann::ordered_json answer_json(const std::vector<std::string>& ranges, const RangeSpot& spot,

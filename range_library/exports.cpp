@@ -3,6 +3,7 @@
 
 #include <varnolith/range.h>
 
+#include <atomic>
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
@@ -14,15 +15,24 @@
 #include <vector>
 
 #include "preflop_ordering.hpp"
+#include "range_answer.hpp"
+#include "range_estimate.hpp"
 #include "range_next_card.hpp"
 #include "range_request.hpp"
+#include "range_spot.hpp"
 
-// A failed call keeps its status and message; figures stay empty.
+// A failed call keeps its status, message and what the error concerns; figures stay empty.
 struct varnolith_range_result {
     int32_t status = VARNOLITH_RANGE_ERROR_INTERNAL;
     std::string message;
+    varnolith::ErrorField field = varnolith::ErrorField::none;
+    int32_t player = -1;
     varnolith::RangeResult figures;
     std::vector<varnolith::NextCard> next_cards;
+};
+
+struct varnolith_range_stop {
+    std::atomic<bool> requested{false};
 };
 
 using namespace varnolith;
@@ -33,12 +43,9 @@ constexpr int32_t most_threads = 256;
 constexpr double not_a_number = std::numeric_limits<double>::quiet_NaN();
 
 // Thrown inside an export and caught at its edge.
-struct Refusal {
-    int32_t status;
-    std::string message;
-};
-
-[[noreturn]] void refuse(const std::string& message) { throw Refusal{VARNOLITH_RANGE_ERROR_ARGUMENT, message}; }
+[[noreturn]] void refuse(const std::string& message, ErrorField field = ErrorField::none, int player = -1) {
+    throw RangeError(ErrorKind::usage, message, field, player);
+}
 
 std::string decimal(double value) {
     char text[32];
@@ -56,6 +63,9 @@ constexpr std::size_t field_ends[] = {
     offsetof(varnolith_range_options, seed) + sizeof(varnolith_range_options::seed),
     offsetof(varnolith_range_options, threads) + sizeof(varnolith_range_options::threads),
     offsetof(varnolith_range_options, by_card) + sizeof(varnolith_range_options::by_card),
+    offsetof(varnolith_range_options, stop) + sizeof(varnolith_range_options::stop),
+    offsetof(varnolith_range_options, progress) + sizeof(varnolith_range_options::progress),
+    offsetof(varnolith_range_options, progress_context) + sizeof(varnolith_range_options::progress_context),
 };
 
 varnolith_range_options read_options(const varnolith_range_options* given) {
@@ -74,12 +84,13 @@ varnolith_range_options read_options(const varnolith_range_options* given) {
 
 RunChoices read_choices(const varnolith_range_options& o) {
     if (o.method < VARNOLITH_RANGE_AUTO || o.method > VARNOLITH_RANGE_MONTE_CARLO)
-        refuse("options: unknown method " + std::to_string(o.method));
-    if (o.trials < 0) refuse("options: a negative trial count, " + std::to_string(o.trials));
+        refuse("options: unknown method " + std::to_string(o.method), ErrorField::method);
+    if (o.trials < 0) refuse("options: a negative trial count, " + std::to_string(o.trials), ErrorField::trials);
     if (o.method != VARNOLITH_RANGE_EXACT && o.trials == 0 && !(o.precision > 0.0 && o.precision < 1.0))
-        refuse("options: the precision must be above 0 and below 1, got " + decimal(o.precision));
+        refuse("options: the precision must be above 0 and below 1, got " + decimal(o.precision), ErrorField::precision);
     if (o.threads < 0 || o.threads > most_threads)
-        refuse("options: " + std::to_string(o.threads) + " threads, 0 to " + std::to_string(most_threads) + " allowed");
+        refuse("options: " + std::to_string(o.threads) + " threads, 0 to " + std::to_string(most_threads) + " allowed",
+               ErrorField::threads);
     RunChoices choices;
     if (o.method == VARNOLITH_RANGE_EXACT) choices.method = RangeMethod::exact;
     if (o.method == VARNOLITH_RANGE_MONTE_CARLO) choices.method = RangeMethod::monte_carlo;
@@ -92,11 +103,11 @@ RunChoices read_choices(const varnolith_range_options& o) {
 
 RangeSpot read_spot(const char* const* ranges, int32_t num_ranges, const char* board, const char* dead) {
     if (num_ranges < 2 || num_ranges > max_range_players)
-        refuse("between 2 and 15 ranges are needed, got " + std::to_string(num_ranges));
-    if (ranges == nullptr) refuse("no ranges: the pointer is null");
+        refuse("between 2 and 15 ranges are needed, got " + std::to_string(num_ranges), ErrorField::ranges);
+    if (ranges == nullptr) refuse("no ranges: the pointer is null", ErrorField::ranges);
     std::vector<std::string> texts;
     for (int32_t i = 0; i < num_ranges; ++i) {
-        if (ranges[i] == nullptr) refuse("range " + std::to_string(i + 1) + ": the pointer is null");
+        if (ranges[i] == nullptr) refuse("range " + std::to_string(i + 1) + ": the pointer is null", ErrorField::ranges, i);
         texts.emplace_back(ranges[i]);
     }
     SpotFromText read = spot_from_text(texts, board ? board : "", dead ? dead : "");
@@ -116,13 +127,67 @@ int32_t status_of(ErrorKind kind) {
 }
 
 // Never throws: a message that cannot be copied leaves the result out of memory.
-void fail(varnolith_range_result& result, int32_t status, const char* message) noexcept {
+void fail(varnolith_range_result& result, int32_t status, const char* message, ErrorField field = ErrorField::none,
+          int player = -1) noexcept {
+    result.field = field;
+    result.player = player;
     try {
         result.message = message;
         result.status = status;
     } catch (...) {
         result.status = VARNOLITH_RANGE_ERROR_MEMORY;
     }
+}
+
+// The host's progress callback behind the engine's.
+struct HostProgress {
+    varnolith_range_progress call;
+    void* context;
+};
+
+void forward_progress(double done, void* context) {
+    const auto* host = static_cast<const HostProgress*>(context);
+    host->call(done, host->context);
+}
+
+// The spot and choices of a call, read and checked as varnolith_range_compute reads them.
+struct Call {
+    varnolith_range_options options;
+    RunChoices choices;
+    RangeSpot spot;
+};
+
+Call read_call(const char* const* ranges, int32_t num_ranges, const char* board, const char* dead,
+               const varnolith_range_options* options) {
+    Call call{read_options(options), {}, {}};
+    call.choices = read_choices(call.options);
+    call.spot = read_spot(ranges, num_ranges, board, dead);
+    if (call.options.by_card != 0) {
+        const std::string refusal = next_cards_refusal(call.spot, call.choices);
+        if (!refusal.empty()) refuse(refusal, ErrorField::by_card);
+        call.choices.method = RangeMethod::exact;
+    }
+    return call;
+}
+
+// Runs `work` and writes what stopped it into `result`; true when nothing did.
+template <typename Work>
+bool guarded(varnolith_range_result& result, Work work) noexcept {
+    try {
+        work();
+        return true;
+    } catch (const std::bad_alloc&) {
+        result.status = VARNOLITH_RANGE_ERROR_MEMORY;
+    } catch (const RangeCancelled& e) {
+        fail(result, VARNOLITH_RANGE_ERROR_CANCELLED, e.what());
+    } catch (const RangeError& e) {
+        fail(result, status_of(e.kind), e.what(), e.field, e.player);
+    } catch (const std::exception& e) {
+        fail(result, VARNOLITH_RANGE_ERROR_INTERNAL, e.what());
+    } catch (...) {
+        fail(result, VARNOLITH_RANGE_ERROR_INTERNAL, "an unknown failure");
+    }
+    return false;
 }
 
 bool succeeded(const varnolith_range_result* result) {
@@ -158,30 +223,22 @@ VARNOLITH_RANGE_API varnolith_range_result* varnolith_range_compute(const char* 
                                                                      const varnolith_range_options* options) {
     auto* result = new (std::nothrow) varnolith_range_result;
     if (result == nullptr) return nullptr;
-    try {
-        const varnolith_range_options o = read_options(options);
-        RunChoices choices = read_choices(o);
-        const RangeSpot spot = read_spot(ranges, num_ranges, board, dead);
-        if (o.by_card != 0) {
-            const std::string refusal = next_cards_refusal(spot, choices);
-            if (!refusal.empty()) refuse(refusal);
-            choices.method = RangeMethod::exact;
+    guarded(*result, [&] {
+        const Call call = read_call(ranges, num_ranges, board, dead, options);
+        const varnolith_range_options& o = call.options;
+        RangeOptions hooks;
+        if (o.stop != nullptr) hooks.cancel = &o.stop->requested;
+        HostProgress host{o.progress, o.progress_context};
+        if (o.progress != nullptr) {
+            hooks.progress = forward_progress;
+            hooks.progress_context = &host;
         }
-        const RangeRun run = plan_range_run(spot, choices);
-        result->figures = run_range_equity(spot, run);
-        if (o.by_card != 0) result->next_cards = next_card_table(spot, run.options);
+        Answer answer = compute_answer(call.spot, call.choices, o.by_card != 0, hooks);
+        if (cancelled(hooks)) throw RangeCancelled{};
+        result->figures = std::move(answer.result);
+        result->next_cards = std::move(answer.next_cards);
         result->status = VARNOLITH_RANGE_OK;
-    } catch (const Refusal& r) {
-        fail(*result, r.status, r.message.c_str());
-    } catch (const std::bad_alloc&) {
-        result->status = VARNOLITH_RANGE_ERROR_MEMORY;
-    } catch (const RangeError& e) {
-        fail(*result, status_of(e.kind), e.what());
-    } catch (const std::exception& e) {
-        fail(*result, VARNOLITH_RANGE_ERROR_INTERNAL, e.what());
-    } catch (...) {
-        fail(*result, VARNOLITH_RANGE_ERROR_INTERNAL, "an unknown failure");
-    }
+    });
     return result;
 }
 
@@ -197,6 +254,45 @@ VARNOLITH_RANGE_API const char* varnolith_range_message(const varnolith_range_re
         return "memory ran out";
     return result->message.c_str();
 }
+
+VARNOLITH_RANGE_API const char* varnolith_range_error_field(const varnolith_range_result* result) {
+    if (result == nullptr || result->status == VARNOLITH_RANGE_OK) return "";
+    return field_name(result->field).data(); // the names are string literals
+}
+
+VARNOLITH_RANGE_API int32_t varnolith_range_error_player(const varnolith_range_result* result) {
+    return result == nullptr || result->status == VARNOLITH_RANGE_OK ? -1 : result->player;
+}
+
+VARNOLITH_RANGE_API int32_t varnolith_range_estimate(const char* const* ranges, int32_t num_ranges, const char* board,
+                                                     const char* dead, const varnolith_range_options* options,
+                                                     double* seconds) {
+    if (seconds == nullptr) return VARNOLITH_RANGE_ERROR_ARGUMENT;
+    *seconds = 0;
+    varnolith_range_result result;
+    double expected = 0;
+    const bool read = guarded(result, [&] {
+        const Call call = read_call(ranges, num_ranges, board, dead, options);
+        const RangeRun run = plan_range_run(call.spot, call.choices);
+        const PreparedSpot spot = prepare_spot(call.spot);
+        expected = run.method == RangeMethod::exact
+                       ? estimate_exact_seconds(spot, run.options.threads) * (call.options.by_card != 0 ? 2 : 1)
+                       : estimate_simulation_seconds(spot, run.options.trials, run.options.precision, run.options.threads);
+    });
+    if (!read) return result.status;
+    *seconds = expected;
+    return VARNOLITH_RANGE_OK;
+}
+
+VARNOLITH_RANGE_API varnolith_range_stop* varnolith_range_stop_new(void) {
+    return new (std::nothrow) varnolith_range_stop;
+}
+
+VARNOLITH_RANGE_API void varnolith_range_stop_request(varnolith_range_stop* stop) {
+    if (stop != nullptr) stop->requested.store(true);
+}
+
+VARNOLITH_RANGE_API void varnolith_range_stop_free(varnolith_range_stop* stop) { delete stop; }
 
 VARNOLITH_RANGE_API int32_t varnolith_range_method(const varnolith_range_result* result) {
     if (!succeeded(result)) return 0;

@@ -19,7 +19,7 @@
 #include <stdint.h>
 
 #define VARNOLITH_RANGE_VERSION_MAJOR 1
-#define VARNOLITH_RANGE_VERSION_MINOR 0
+#define VARNOLITH_RANGE_VERSION_MINOR 1
 #define VARNOLITH_RANGE_VERSION_PATCH 0
 
 #if defined(_WIN32)
@@ -47,6 +47,7 @@ extern "C" {
 #define VARNOLITH_RANGE_ERROR_NO_DEAL 4  /* no deal of the ranges holds every card at most once */
 #define VARNOLITH_RANGE_ERROR_MEMORY 5   /* memory ran out */
 #define VARNOLITH_RANGE_ERROR_INTERNAL 6 /* anything else, such as a worker thread that failed */
+#define VARNOLITH_RANGE_ERROR_CANCELLED 7 /* stopped by a request on the options' `stop` (since 1.1) */
 
 /* Methods. */
 #define VARNOLITH_RANGE_AUTO 0        /* exact when it fits in about a second, else Monte Carlo */
@@ -57,6 +58,24 @@ extern "C" {
  * 2 two pair, 3 three of a kind, 4 straight, 5 full house, 6 flush, 7 four of a
  * kind, 8 straight flush. */
 #define VARNOLITH_RANGE_CATEGORIES 9
+
+/* A request to stop a computation, made from any thread (a signal handler's
+ * thread included: varnolith_range_stop_request only stores a flag). Pass it
+ * in the options' `stop`; once requested, the call returns
+ * VARNOLITH_RANGE_ERROR_CANCELLED within a few milliseconds. One stop may
+ * serve many calls; a request is never withdrawn. Since 1.1. */
+typedef struct varnolith_range_stop varnolith_range_stop;
+
+/* A new stop, not requested; null only when memory ran out. */
+VARNOLITH_RANGE_API varnolith_range_stop* varnolith_range_stop_new(void);
+/* Requests the stop; null is ignored. Async-signal-safe. */
+VARNOLITH_RANGE_API void varnolith_range_stop_request(varnolith_range_stop* stop);
+/* Releases a stop that no call is using any more; null is ignored. */
+VARNOLITH_RANGE_API void varnolith_range_stop_free(varnolith_range_stop* stop);
+
+/* Told now and then, from one of the call's threads (not always the caller's),
+ * how much of the work is done: a fraction from 0 to 1 that never goes back. */
+typedef void (*varnolith_range_progress)(double done, void* context);
 
 /* The options record. Always fill it with varnolith_range_options_init first:
  * that sets `size`, through which a later version of the library knows which
@@ -73,6 +92,10 @@ typedef struct varnolith_range_options {
     int32_t threads;   /* threads to use, 0 (default) for every core; at most 256 */
     int32_t by_card;   /* non-zero: also the next-card table (a flop or a turn on the
                           board; exact, so the AUTO method enumerates); 0 (default) */
+    /* Since 1.1: */
+    varnolith_range_stop* stop;         /* non-null: the call stops when it is requested (default null) */
+    varnolith_range_progress progress;  /* non-null: told the fraction done (default null) */
+    void* progress_context;             /* passed to `progress` as it is */
 } varnolith_range_options;
 
 /* The answer of one call, or the reason there is none. Opaque. */
@@ -102,6 +125,24 @@ VARNOLITH_RANGE_API int32_t varnolith_range_status(const varnolith_range_result*
 /* A readable message for an error such as `range 2: item "QQs": a pair is
  * neither suited nor offsuit`; "" after success. Owned by the result. */
 VARNOLITH_RANGE_API const char* varnolith_range_message(const varnolith_range_result* result);
+
+/* What a failed call's error concerns, so that a host can point at it without
+ * reading the message (since 1.1). The field: "ranges", "board", "dead",
+ * "method", "trials", "precision", "seed", "threads" or "by_card" (the
+ * argument or the option), or "" when it concerns none or the call succeeded;
+ * owned by the library. The player: 0-based, the range it concerns, or -1. */
+VARNOLITH_RANGE_API const char* varnolith_range_error_field(const varnolith_range_result* result);
+VARNOLITH_RANGE_API int32_t varnolith_range_error_player(const varnolith_range_result* result);
+
+/* The expected wall time, in seconds, of varnolith_range_compute with the same
+ * arguments on this machine, written to `seconds`: for a host that warns
+ * before a run of minutes. Computes nothing (but settles whether the ranges
+ * can be dealt at all). Returns VARNOLITH_RANGE_OK, or the status that
+ * varnolith_range_compute would give for these arguments and writes 0; a null
+ * `seconds` is VARNOLITH_RANGE_ERROR_ARGUMENT. Since 1.1. */
+VARNOLITH_RANGE_API int32_t varnolith_range_estimate(const char* const* ranges, int32_t num_ranges, const char* board,
+                                                     const char* dead, const varnolith_range_options* options,
+                                                     double* seconds);
 
 /* The figures of a successful result. On a failed or null result, or with a
  * player or index out of range, counts are 0 and fractions NaN. */

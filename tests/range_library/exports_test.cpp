@@ -7,6 +7,7 @@
 
 #include <varnolith/range.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstddef>
 #include <functional>
@@ -101,6 +102,98 @@ TEST(RangeExports, RefuseBadInputWithStatusAndMessage) {
         EXPECT_EQ(message.rfind(c.message, 0), 0u) << message;
         EXPECT_EQ(message.empty(), c.status == VARNOLITH_RANGE_OK);
     }
+}
+
+// The field and the player an error concerns, for a host to point at.
+TEST(RangeExports, ErrorsSayWhatTheyConcern) {
+    const struct {
+        std::vector<const char*> ranges;
+        const char* board;
+        int64_t trials;
+        const char* field;
+        int32_t player;
+    } cases[] = {
+        {{"AhKd", "QQs", "KK"}, "", 100, "ranges", 1},
+        {{"AhKd", "QsQc"}, "6c7x", 100, "board", -1},
+        {{"AhKd", "QsQc"}, "", -5, "trials", -1},
+        {{"AhKd", "KK"}, "Ks", 100, "", -1}, // a deal: no error
+        {{"AhKd", "KK"}, "KsKc", 100, "ranges", 1}, // KhKd alone is left, and it holds Kd
+        {{"AhKd", "KK"}, "KsKcKh", 100, "ranges", 1},
+        {{"AA", "AA", "AA"}, "Ad", 100, "ranges", -1},
+    };
+    for (const auto& c : cases) {
+        const varnolith_range_options options = simulation(c.trials, 1);
+        const Result r = compute(c.ranges.data(), static_cast<int32_t>(c.ranges.size()), c.board, nullptr, &options);
+        EXPECT_EQ(std::string(varnolith_range_error_field(r.get())), c.field) << c.ranges[1] << c.board;
+        EXPECT_EQ(varnolith_range_error_player(r.get()), c.player) << c.ranges[1] << c.board;
+    }
+    EXPECT_EQ(std::string(varnolith_range_error_field(nullptr)), "");
+    EXPECT_EQ(varnolith_range_error_player(nullptr), -1);
+}
+
+// A host stops a long call from another thread, and hears how far it got.
+TEST(RangeExports, StopWhenAskedAndTellProgress) {
+    varnolith_range_stop* stop = varnolith_range_stop_new();
+    ASSERT_NE(stop, nullptr);
+    struct Heard {
+        double last = 0;
+        bool backwards = false;
+        int calls = 0;
+    } heard;
+    varnolith_range_options options;
+    varnolith_range_options_init(&options);
+    options.method = VARNOLITH_RANGE_EXACT;
+    options.stop = stop;
+    options.progress = [](double done, void* context) {
+        auto& h = *static_cast<Heard*>(context);
+        h.backwards |= done < h.last;
+        h.last = done;
+        ++h.calls;
+    };
+    options.progress_context = &heard;
+    const char* ranges[] = {"random", "random", "random"};
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        varnolith_range_stop_request(stop);
+    });
+    const auto start = std::chrono::steady_clock::now();
+    const Result r = compute(ranges, 3, nullptr, nullptr, &options);
+    const double waited = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    stopper.join();
+    EXPECT_EQ(varnolith_range_status(r.get()), VARNOLITH_RANGE_ERROR_CANCELLED);
+    EXPECT_LT(waited, 2.0); // the whole run takes minutes
+    EXPECT_GT(heard.calls, 0);
+    EXPECT_FALSE(heard.backwards);
+    // A stop once requested stays so.
+    const char* quick[] = {"AhKd", "QsQc"};
+    EXPECT_EQ(varnolith_range_status(compute(quick, 2, "6c7d8h", nullptr, &options).get()),
+              VARNOLITH_RANGE_ERROR_CANCELLED);
+    varnolith_range_stop_free(stop);
+    varnolith_range_stop_request(nullptr);
+    varnolith_range_stop_free(nullptr);
+}
+
+// The time a call would take, without taking it.
+TEST(RangeExports, EstimateWithoutComputing) {
+    varnolith_range_options options;
+    varnolith_range_options_init(&options);
+    options.method = VARNOLITH_RANGE_EXACT;
+    const char* three[] = {"random", "random", "random"};
+    double seconds = -1;
+    EXPECT_EQ(varnolith_range_estimate(three, 3, nullptr, nullptr, &options, &seconds), VARNOLITH_RANGE_OK);
+    EXPECT_GT(seconds, 10.0);
+    options = simulation(1000);
+    const char* two[] = {"AhKd", "QsQc"};
+    EXPECT_EQ(varnolith_range_estimate(two, 2, nullptr, nullptr, &options, &seconds), VARNOLITH_RANGE_OK);
+    EXPECT_LT(seconds, 0.1);
+    options.trials = 0;
+    options.precision = 1e-300;
+    EXPECT_EQ(varnolith_range_estimate(two, 2, nullptr, nullptr, &options, &seconds), VARNOLITH_RANGE_OK);
+    EXPECT_TRUE(std::isinf(seconds));
+    const char* aces[] = {"AA", "AA", "AA"};
+    EXPECT_EQ(varnolith_range_estimate(aces, 3, "Ad", nullptr, &options, &seconds), VARNOLITH_RANGE_ERROR_NO_DEAL);
+    EXPECT_EQ(seconds, 0.0);
+    EXPECT_EQ(varnolith_range_estimate(two, 2, nullptr, nullptr, &options, nullptr), VARNOLITH_RANGE_ERROR_ARGUMENT);
 }
 
 TEST(RangeExports, FailedOrMissingResultsGiveNoFigures) {
