@@ -1,6 +1,7 @@
 # The front door: `make run` builds the console in Release and starts it,
-# `make web` the calculator page's server, `make test` builds and runs every
-# test, `make bench` runs the benchmarks.
+# `make web` the calculator page's server, `make build` what the README's
+# examples run, `make test` builds and runs every test, `make bench` runs the
+# benchmarks.
 
 PACKAGES := g++ cmake libgtest-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libcpp-httplib-dev pkgconf python3 python3-venv
 # The browser tests: Debian's Chromium, driven from Node.js (which a machine
@@ -24,9 +25,10 @@ deps:
 	  fi; \
 	fi
 
+# What the README's examples run: the three programs and the two libraries.
 build: deps
 	cmake --preset release >/dev/null
-	cmake --build --preset release
+	cmake --build --preset release --target varnolith_cli varnolith_command varnolith_web varnolith varnolith_range
 
 # Only the console and what it links: no tests or benchmarks before the prompt.
 run: deps
@@ -45,7 +47,9 @@ test: PACKAGES += $(TEST_PACKAGES)
 test: deps
 	cmake --workflow --preset release
 
-bench: build
+bench: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release
 	@for b in $(RELEASE_DIR)/bench/bench_*; do echo "== $$b"; $$b; done
 	@if [ -d tests/web/node_modules/playwright-core ]; then echo "== bench/page_load.mjs"; \
 	  VARNOLITH_WEB=$(RELEASE_DIR)/varnolith_web node bench/page_load.mjs; \

@@ -95,9 +95,22 @@ def c_host(name: str, source: Path, build: Path, scratch: Path) -> str:
     return subprocess.run([str(program)], capture_output=True, text=True, timeout=300).stdout
 
 
+def example_code(readme: str, source: Path) -> list[str]:
+    """A ```python block after the name of an example file is that file's code, its docstring aside."""
+    failures = []
+    for found in re.finditer(r"`(examples/\w+\.py)`[^\n]*:\n\n```python\n(.*?)```", readme, re.S):
+        text = (source / found.group(1)).read_text()
+        code = text.split('"""', 2)[2].lstrip("\n") if text.startswith('"""') else text
+        if found.group(2) != code:
+            diff = difflib.unified_diff(found.group(2).split("\n"), code.split("\n"), "README", found.group(1),
+                                        lineterm="")
+            failures.append(f"README: the code shown for {found.group(1)} is not the file's\n" + "\n".join(diff))
+    return failures
+
+
 def check(source: Path, build: Path) -> list[str]:
     readme = (source / "README.md").read_text()
-    failures = []
+    failures = example_code(readme, source)
     with tempfile.TemporaryDirectory() as scratch:
         for line, before, body in blocks(readme):
             if body and body[0].startswith("$ "):

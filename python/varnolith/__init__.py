@@ -33,18 +33,19 @@ import ctypes
 from typing import Iterable
 
 from ._library import LibraryNotFoundError, library
-from ._range import (HandEquity, NextCard, NoCompatibleDealError, OrderedClass, PlayerEquity, RangeEquity, ordering,
-                     range_equity, whole_number)
+from ._range import (HandEquity, NextCard, NoCompatibleDealError, OrderedClass, PlayerEquity, RangeEquity, SpotError,
+                     estimate_seconds, ordering, range_equity, whole_number)
 from ._notation import Card, card_texts, parse_board, parse_card, parse_hand, split_runs
 
 # The library's version, include/varnolith/varnolith.h; a test holds the two together.
 __version__ = "1.0.0"
 
-__all__ = ["evaluate", "equity", "set_seed", "range_equity", "ordering", "RangeEquity", "PlayerEquity", "HandEquity",
-           "NextCard", "OrderedClass", "LibraryNotFoundError", "NoCompatibleDealError"]
+__all__ = ["evaluate", "equity", "set_seed", "range_equity", "estimate_seconds", "ordering", "RangeEquity",
+           "PlayerEquity", "HandEquity", "NextCard", "OrderedClass", "LibraryNotFoundError", "SpotError",
+           "NoCompatibleDealError"]
 
 # Tracebacks, reprs and pickles name the classes where users find them.
-for _public in (RangeEquity, PlayerEquity, HandEquity, NextCard, OrderedClass, LibraryNotFoundError,
+for _public in (RangeEquity, PlayerEquity, HandEquity, NextCard, OrderedClass, LibraryNotFoundError, SpotError,
                 NoCompatibleDealError):
     _public.__module__ = __name__
 del _public

@@ -1,7 +1,8 @@
 """`python -m varnolith`: the varnolith command's main options on the libraries
 this package loads, and --ordering, the preflop ordering that "15%" reads.
-Exit status 0 done, 1 no deal is possible or another failure, 2 a usage
-error; an error is one line on standard error."""
+Exit status 0 done, 1 no deal is possible, the output cannot be written or
+another failure, 2 a usage error, 130 interrupted; an error is one line on
+standard error."""
 
 from __future__ import annotations
 
@@ -13,12 +14,21 @@ import sys
 import time
 from typing import NoReturn, Sequence
 
-from . import NoCompatibleDealError, __version__, ordering, range_equity
+from . import NoCompatibleDealError, SpotError, __version__, estimate_seconds, ordering, range_equity
 from ._notation import shown
+from ._progress import ProgressLine, rough_duration
 from ._report import ordering_json, ordering_text, report_json, report_text
 
 _USAGE = 2
 _FAILURE = 1
+_INTERRUPTED = 130
+# Said before a run that will take longer, as the command says it.
+_LONG_RUN_SECONDS = 10
+
+# The options that take a value, each with its other spelling.
+_VALUED = [("-b", "--board"), ("-d", "--dead"), ("--trials", None), ("--precision", None), ("--seed", None),
+           ("--threads", None)]
+_CARD = re.compile(r"[6789TJQKA][cdhs]")
 
 
 class _UsageError(Exception):
@@ -68,12 +78,83 @@ def _whole(text: str | None, option: str, low: int, high: int, wanted: str) -> i
 
 
 def _fraction(text: str | None) -> float | None:
+    # A number as people write one (0.001, .001, 1e-3); no sign, "inf", "nan" or "1_0".
     if text is None:
         return None
-    if re.fullmatch(r"-?([0-9]+\.?[0-9]*|\.[0-9]+)", text) and 0.0 < float(text) < 1.0:
+    if re.fullmatch(r"([0-9]+\.?[0-9]*|\.[0-9]+)([eE][-+]?[0-9]+)?", text) and 0.0 < float(text) < 1.0:
         return float(text)
-    raise _UsageError(f"--precision: P must be a decimal fraction above 0 and below 1, such as 0.001 "
+    raise _UsageError(f"--precision: P must be a number above 0 and below 1, such as 0.001 or 1e-4 "
                       f"(got {shown(text)})")
+
+
+def _valued(arg: str) -> tuple[int, bool] | None:
+    """The option's place in _VALUED and whether its value is in the same argument (--board=6c7d)."""
+    for place, names in enumerate(_VALUED):
+        for name in names:
+            if name and arg == name:
+                return place, False
+            if name and name.startswith("--") and arg.startswith(name + "="):
+                return place, True
+    return None
+
+
+def _repeated_option(argv: Sequence[str]) -> str | None:
+    # argparse would keep the last value silently.
+    seen: dict[int, str] = {}
+    skip = False
+    for arg in argv:
+        if skip:
+            skip = False
+            continue
+        if arg == "--":
+            break
+        found = _valued(arg)
+        if found is None:
+            continue
+        place, inline = found
+        typed = arg.split("=")[0]
+        if place in seen:
+            first = seen[place]
+            return (f"{typed} is given twice: give each option once" if first == typed
+                    else f"{first} and {typed} are one option, given twice: give it once")
+        seen[place] = typed
+        skip = not inline
+    return None
+
+
+def _is_card_run(text: str) -> bool:
+    runs = [run for run in re.split(r"[ \t,]+", text) if run]
+    return bool(runs) and all(len(run) % 2 == 0 and all(_CARD.fullmatch(run[i:i + 2]) for i in range(0, len(run), 2))
+                              for run in runs)
+
+
+def _range_slip(ranges: Sequence[str], argv: Sequence[str]) -> str | None:
+    """What a range argument says of the slip that made it: a range the shell split
+    at its blanks, or board cards written apart."""
+    for number, text in enumerate(ranges):
+        which = f'range {number + 1} ("{shown(text)}")'
+        if text.rstrip(" \t").endswith(",") and number + 1 < len(ranges):
+            return (f'{which} ends with a comma: a range with blanks is one argument, so quote it, as in '
+                    f'"{shown(text)} {shown(ranges[number + 1])}"')
+        if not (len(text) == 2 and _CARD.fullmatch(text)):
+            continue
+        for i, arg in enumerate(argv):
+            if arg != text or i < 2:
+                continue
+            at = i - 1
+            while at > 0 and _is_card_run(argv[at]) and _valued(argv[at]) is None:
+                at -= 1
+            found = _valued(argv[at])
+            if at == i - 1 or found is None or found[0] > 1 or found[1]:
+                continue
+            cards = argv[at + 1]
+            for later in argv[at + 2:]:
+                if not (len(later) == 2 and _CARD.fullmatch(later)):
+                    break
+                cards += later
+            return (f"{which} is a card, not a range: {'board' if found[0] == 0 else 'dead'} cards go together, "
+                    f"as in {argv[at]} {cards}")
+    return None
 
 
 def _missing_value(message: str, argv: Sequence[str]) -> str:
@@ -98,6 +179,9 @@ def _ordering_check(parser: _Parser, options: argparse.Namespace) -> None:
 
 
 def _options(argv: Sequence[str]) -> argparse.Namespace:
+    repeated = _repeated_option(argv)
+    if repeated:
+        raise _UsageError(repeated)
     parser = _parser()
     try:
         options, extra = parser.parse_known_intermixed_args(argv)
@@ -109,6 +193,9 @@ def _options(argv: Sequence[str]) -> argparse.Namespace:
     if options.ordering:
         _ordering_check(parser, options)
         return options
+    slip = _range_slip(options.ranges, argv)
+    if slip:
+        raise _UsageError(slip)
     if sum((options.exact, options.trials is not None, options.precision is not None)) > 1:
         raise _UsageError("--exact, --trials and --precision exclude one another: give at most one")
     options.trials = _whole(options.trials, "--trials", 1, 2**63 - 1, "N must be a whole number of at least 1")
@@ -121,10 +208,12 @@ def _options(argv: Sequence[str]) -> argparse.Namespace:
     return options
 
 
-def _in_command_words(error: Exception) -> object:
+def _in_command_words(error: Exception, options: argparse.Namespace) -> object:
     # Where the library speaks of the table, the command names its option.
-    found = re.fullmatch(r"a next-card table needs a flop or a turn on the board, not (\d+) cards?", str(error))
-    return f"--by-card needs a flop or a turn: three or four board cards (got {found.group(1)})" if found else error
+    if isinstance(error, SpotError) and error.field == "by_card":
+        cards = sum(len(run) // 2 for run in re.split(r"[ \t,]+", options.board) if run)
+        return f"--by-card needs a flop or a turn: three or four board cards (got {cards})"
+    return error
 
 
 def _complain(error: object, status: int) -> int:
@@ -132,36 +221,76 @@ def _complain(error: object, status: int) -> int:
     return status
 
 
+def _warn_of_a_long_run(options: argparse.Namespace) -> None:
+    # As the command: said before an exact run or a simulation that was asked
+    # for and will take long; the default method never chooses one.
+    exact = options.exact or options.by_card
+    if not exact and options.trials is None and options.precision is None:
+        return
+    expected = estimate_seconds(options.ranges, options.board, options.dead, exact=options.exact or None,
+                                trials=options.trials, precision=options.precision, threads=options.threads,
+                                by_card=options.by_card)
+    if expected <= _LONG_RUN_SECONDS:
+        return
+    if exact:
+        advice = "; --precision P simulates instead"
+        print(f"varnolith: this exact run is expected to take {rough_duration(expected)}{advice}", file=sys.stderr,
+              flush=True)
+    else:
+        advice = "fewer --trials" if options.trials is not None else "a larger --precision"
+        print(f"varnolith: this simulation is expected to take {rough_duration(expected)}; {advice} shortens it",
+              file=sys.stderr, flush=True)
+
+
+def _compute(options: argparse.Namespace) -> tuple:
+    if options.ordering:
+        return ordering(), None
+    _warn_of_a_long_run(options)
+    line = ProgressLine(sys.stderr if sys.stderr.isatty() else None)
+    start = time.perf_counter()
+    try:
+        result = range_equity(options.ranges, options.board, options.dead, exact=options.exact or None,
+                              trials=options.trials, precision=options.precision, seed=options.seed,
+                              threads=options.threads, categories=options.categories, by_hand=options.by_hand,
+                              by_card=options.by_card, progress=line)
+    finally:
+        line.erase()
+    return result, time.perf_counter() - start
+
+
+def _write(options: argparse.Namespace, result: object, elapsed: float | None) -> None:
+    if options.ordering:
+        print(json.dumps(ordering_json(result), indent=2) if options.json else ordering_text(result))
+    else:
+        print(json.dumps(report_json(result, elapsed), indent=2) if options.json else report_text(result, elapsed))
+    sys.stdout.flush()
+
+
 def main(argv: Sequence[str] | None = None) -> int:
     """Runs the command on argv (sys.argv[1:] by default) and returns its exit status."""
+    options = None
     try:
         options = _options(sys.argv[1:] if argv is None else argv)
-        if options.ordering:
-            classes = ordering()
-        else:
-            start = time.perf_counter()
-            result = range_equity(options.ranges, options.board, options.dead, exact=options.exact or None,
-                                  trials=options.trials, precision=options.precision, seed=options.seed,
-                                  threads=options.threads, categories=options.categories,
-                                  by_hand=options.by_hand, by_card=options.by_card)
-            elapsed = time.perf_counter() - start
+        result, elapsed = _compute(options)
+    except KeyboardInterrupt:  # Ctrl-C: the run stopped at once, no report
+        return _INTERRUPTED
     except NoCompatibleDealError as error:  # a ValueError, but not the user's slip
         return _complain(error, _FAILURE)
     except (_UsageError, ValueError) as error:
-        return _complain(_in_command_words(error), _USAGE)
+        return _complain(_in_command_words(error, options) if options else error, _USAGE)
     except (OSError, MemoryError, RuntimeError) as error:  # no library, among others
         return _complain(error, _FAILURE)
     try:
-        if options.ordering:
-            print(json.dumps(ordering_json(classes), indent=2) if options.json else ordering_text(classes))
-        else:
-            print(json.dumps(report_json(result, elapsed), indent=2) if options.json
-                  else report_text(result, elapsed))
-        sys.stdout.flush()
-    except BrokenPipeError:  # `| head`: the reader has all it wants
-        # Python would complain once more when it flushes stdout at exit.
+        _write(options, result, elapsed)
+    except KeyboardInterrupt:
+        return _INTERRUPTED
+    except OSError as error:  # a full disk; `| head`, where the reader has all it wants
+        # Python would try the rest once more when it flushes stdout at exit.
         os.dup2(os.open(os.devnull, os.O_WRONLY), sys.stdout.fileno())
-        return _FAILURE
+        if isinstance(error, BrokenPipeError):
+            return _FAILURE
+        reason = f": {os.strerror(error.errno)}" if error.errno else ""
+        return _complain(f"cannot write the output{reason}", _FAILURE)
     return 0
 
 

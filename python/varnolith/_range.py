@@ -7,7 +7,8 @@ import functools
 import math
 import operator
 import re
-from collections.abc import Iterable, Sequence
+import threading
+from collections.abc import Callable, Iterable, Sequence
 from dataclasses import dataclass
 
 from ._library import SharedLibrary, load
@@ -33,9 +34,24 @@ _INT64_MAX = 2**63 - 1
 _UINT64_MAX = 2**64 - 1
 
 
-class NoCompatibleDealError(ValueError):
+class SpotError(ValueError):
+    """A request refused: a bad range, card or option. `field` names the part of the
+    request it concerns ("ranges", "board", "dead", "method", "trials", "precision",
+    "seed", "threads", "by_card"; None for none) and `player` the range, 0-based
+    (None for none), so that a program can point at it without reading the message."""
+
+    def __init__(self, message: str, field: str | None = None, player: int | None = None) -> None:
+        super().__init__(message)
+        self.field = field
+        self.player = player
+
+
+class NoCompatibleDealError(SpotError):
     """No deal of the ranges holds every card at most once ("AA" three times on an
     ace, or a range whose every combination the board or dead cards block)."""
+
+
+_Progress = ctypes.CFUNCTYPE(None, ctypes.c_double, ctypes.c_void_p)
 
 
 class _Options(ctypes.Structure):
@@ -49,6 +65,9 @@ class _Options(ctypes.Structure):
         ("seed", ctypes.c_uint64),
         ("threads", ctypes.c_int32),
         ("by_card", ctypes.c_int32),
+        ("stop", ctypes.c_void_p),
+        ("progress", _Progress),
+        ("progress_context", ctypes.c_void_p),
     ]
 
 
@@ -64,6 +83,19 @@ def _declare(library: ctypes.CDLL) -> None:
     library.varnolith_range_free.restype = None
     library.varnolith_range_message.argtypes = [result_p]
     library.varnolith_range_message.restype = ctypes.c_char_p
+    library.varnolith_range_error_field.argtypes = [result_p]
+    library.varnolith_range_error_field.restype = ctypes.c_char_p
+    library.varnolith_range_error_player.argtypes = [result_p]
+    library.varnolith_range_error_player.restype = int32
+    library.varnolith_range_estimate.argtypes = [ctypes.POINTER(ctypes.c_char_p), int32, ctypes.c_char_p,
+                                                 ctypes.c_char_p, ctypes.POINTER(_Options), ctypes.POINTER(double)]
+    library.varnolith_range_estimate.restype = int32
+    library.varnolith_range_stop_new.argtypes = []
+    library.varnolith_range_stop_new.restype = ctypes.c_void_p
+    for name in ("stop_request", "stop_free"):
+        function = getattr(library, "varnolith_range_" + name)
+        function.argtypes = [ctypes.c_void_p]
+        function.restype = None
     for name, restype in [("status", int32), ("method", int32), ("deals", ctypes.c_uint64),
                           ("boards", ctypes.c_uint64), ("trials", ctypes.c_int64), ("seed", ctypes.c_uint64),
                           ("players", int32)]:
@@ -101,10 +133,12 @@ def range_library() -> ctypes.CDLL:
 
 @dataclass(frozen=True)
 class HandEquity:
-    """One live combination of a player's range."""
+    """One live combination of a player's range, as an entry of the command's
+    JSON "hands": dataclasses.asdict gives the same keys in the same order."""
 
     hand: str              # "AhKd"
-    weight: float          # the probability that the player holds it
+    share: float           # the probability that the player holds it: its share of the player's deals
+    weight: float          # the same; the old name, kept for the scripts that read it
     equity: float | None   # None when no compatible deal allows it
 
 
@@ -199,24 +233,31 @@ def _flag(value: object, name: str) -> bool:
     return value
 
 
+def _checked_number(value: object, name: str, low: int, high: int) -> int:
+    try:
+        return whole_number(value, name, low, high)
+    except ValueError as error:
+        raise SpotError(str(error), name) from None
+
+
 def _options(trials: object, precision: object, exact: object, seed: object, threads: object,
              by_card: bool) -> _Options:
     exact = False if exact is None else _flag(exact, "exact")
     given = [name for name, value in (("exact", exact or None), ("trials", trials), ("precision", precision))
              if value is not None]
     if len(given) > 1:
-        raise ValueError(f"{' and '.join(given)} exclude one another")
+        raise SpotError(f"{' and '.join(given)} exclude one another", given[-1])
     if trials is not None:
-        trials = whole_number(trials, "trials", 1, _INT64_MAX)
+        trials = _checked_number(trials, "trials", 1, _INT64_MAX)
     if precision is not None:
         if isinstance(precision, bool) or not isinstance(precision, (int, float)):
             raise TypeError(f"precision must be a number, got {precision!r}")
         if not 0.0 < precision < 1.0:
-            raise ValueError(f"precision must be above 0 and below 1, got {precision}")
+            raise SpotError(f"precision must be above 0 and below 1, got {precision}", "precision")
     if seed is not None:
-        seed = whole_number(seed, "seed", 0, _UINT64_MAX)
+        seed = _checked_number(seed, "seed", 0, _UINT64_MAX)
     if threads is not None:
-        threads = whole_number(threads, "threads", 0, _MAX_THREADS)
+        threads = _checked_number(threads, "threads", 0, _MAX_THREADS)
 
     options = _Options()
     range_library().varnolith_range_options_init(ctypes.byref(options))
@@ -243,10 +284,13 @@ def _raise_for(library: ctypes.CDLL, result: int) -> None:
     # The library quotes input on one line already; a stray byte must not make
     # the message unprintable (a lone surrogate cannot be encoded for output).
     message = (library.varnolith_range_message(result) or b"").decode("utf-8", "backslashreplace")
+    field = (library.varnolith_range_error_field(result) or b"").decode("ascii") or None
+    player = library.varnolith_range_error_player(result)
+    about = {"field": field, "player": None if player < 0 else player}
     if status in (_ERROR_ARGUMENT, _ERROR_RANGE, _ERROR_CARDS):
-        raise ValueError(message)
+        raise SpotError(message, **about)
     if status == _ERROR_NO_DEAL:
-        raise NoCompatibleDealError(message)
+        raise NoCompatibleDealError(message, **about)
     if status == _ERROR_MEMORY:
         raise MemoryError(message)
     raise RuntimeError(message or f"libvarnolith_range failed with status {status}")
@@ -260,7 +304,7 @@ def _hands(library: ctypes.CDLL, result: int, player: int, count: int) -> tuple[
         if library.varnolith_range_hand(result, player, index, text, ctypes.byref(weight),
                                         ctypes.byref(equity)) != _OK:
             raise RuntimeError(f"libvarnolith_range has no hand {index} of player {player + 1}")
-        hands.append(HandEquity(text.value.decode("ascii"), weight.value,
+        hands.append(HandEquity(text.value.decode("ascii"), weight.value, weight.value,
                                 None if math.isnan(equity.value) else equity.value))
     return tuple(hands)
 
@@ -307,10 +351,77 @@ def _read(library: ctypes.CDLL, result: int, ranges: list[str], cards: dict[str,
                        seed=library.varnolith_range_seed(result), **cards)
 
 
+class _Request:
+    """The arguments of a range call, checked and encoded for the library."""
+
+    def __init__(self, ranges: object, board: object, dead: object, trials: object, precision: object,
+                 exact: object, seed: object, threads: object, by_card: object) -> None:
+        if isinstance(ranges, (str, bytes, bytearray)) or not isinstance(ranges, Sequence):
+            raise TypeError("ranges must be a sequence of strings, one per player")
+        self.texts = list(ranges)
+        if not all(isinstance(text, str) for text in self.texts):
+            raise TypeError("ranges must be a sequence of strings, one per player")
+        if not 2 <= len(self.texts) <= _MAX_PLAYERS:
+            raise SpotError(f"give two to fifteen ranges, one per player (got {len(self.texts)})", "ranges")
+        encoded = [_encode(text, f"range {i + 1}") for i, text in enumerate(self.texts)]
+        self.ranges = (ctypes.c_char_p * len(encoded))(*encoded)
+        self.board, self.dead = _text(board, "board"), _text(dead, "dead cards")
+        self.by_card = _flag(by_card, "by_card")
+        self.options = _options(trials, precision, exact, seed, threads, self.by_card)
+
+    def arguments(self) -> tuple:
+        return self.ranges, len(self.texts), self.board, self.dead, ctypes.byref(self.options)
+
+
+def _compute(library: ctypes.CDLL, request: _Request, progress: Callable[[float], object] | None) -> int:
+    """varnolith_range_compute on a thread of its own: the main thread stays free to
+    take Ctrl-C, and then stops the call within a few milliseconds."""
+    stop = library.varnolith_range_stop_new()
+    if not stop:
+        raise MemoryError("libvarnolith_range could not allocate a stop")
+    request.options.stop = stop
+    if progress is not None:
+        # Kept referenced until the call returns: ctypes does not keep it alive.
+        request.options.progress = _Progress(lambda done, _context: progress(done))
+    outcome: dict[str, int] = {}
+    # Waited for by an event, not by join: an interrupted join marks a running
+    # thread as stopped (Python 3.11), and it then outlives the interpreter.
+    finished = threading.Event()
+
+    def work() -> None:
+        try:
+            outcome["result"] = library.varnolith_range_compute(*request.arguments())
+        finally:
+            finished.set()
+
+    threading.Thread(target=work, name="varnolith range_equity", daemon=True).start()
+    try:
+        while not finished.wait(0.05):
+            pass
+    except BaseException:  # KeyboardInterrupt above all
+        library.varnolith_range_stop_request(stop)
+        while True:  # a few milliseconds, whatever else is pressed meanwhile
+            try:
+                if finished.wait(0.05):
+                    break
+            except KeyboardInterrupt:
+                pass
+        if outcome.get("result"):
+            library.varnolith_range_free(outcome["result"])
+        raise
+    finally:
+        if finished.is_set():
+            library.varnolith_range_stop_free(stop)
+    if not outcome.get("result"):
+        raise MemoryError("libvarnolith_range could not allocate a result")
+    return outcome["result"]
+
+
 def range_equity(ranges: Sequence[str], board: str | Iterable[str] = "", dead: str | Iterable[str] = "", *,
                  trials: int | None = None, precision: float | None = None, exact: bool | None = None,
                  seed: int | None = None, threads: int | None = None, categories: bool = False,
-                 by_hand: bool = False, by_card: bool = False) -> RangeEquity:
+                 by_hand: bool = False, by_card: bool = False,
+                 progress: Callable[[float], object] | None = None) -> RangeEquity:
     """Returns each player's equity, one range per player, as the varnolith command reckons it.
 
     ranges: 2 to 15 range texts in the command's notation, such as
@@ -324,38 +435,48 @@ def range_equity(ranges: Sequence[str], board: str | Iterable[str] = "", dead: s
     (1 to 256, 0 or None for every core). categories=True and by_hand=True add
     the breakdowns to each player. by_card=True adds next_cards, each card that
     can come next with its probability and every player's equity; it needs a
-    flop or a turn and is exact (without trials or precision).
+    flop or a turn and is exact (without trials or precision). progress, when
+    given, is called now and then (from another thread) with the fraction of
+    the work done, which never goes back.
 
-    Raises TypeError for arguments of the wrong type, ValueError for the
-    command's usage errors with its message (a bad range item or card, a card
-    given twice, ...), NoCompatibleDealError (a ValueError) when no deal of the
-    ranges is possible, MemoryError when memory ran out, RuntimeError for any
-    other failure of the library.
+    Ctrl-C stops the computation within a few milliseconds and raises
+    KeyboardInterrupt. Raises TypeError for arguments of the wrong type,
+    SpotError (a ValueError) for the command's usage errors with its message (a
+    bad range item or card, a card given twice, ...) and what it concerns,
+    NoCompatibleDealError (a SpotError) when no deal of the ranges is possible,
+    MemoryError when memory ran out, RuntimeError for any other failure of the
+    library.
     """
-    if isinstance(ranges, (str, bytes, bytearray)) or not isinstance(ranges, Sequence):
-        raise TypeError("ranges must be a sequence of strings, one per player")
-    texts = list(ranges)
-    if not all(isinstance(text, str) for text in texts):
-        raise TypeError("ranges must be a sequence of strings, one per player")
-    if not 2 <= len(texts) <= _MAX_PLAYERS:
-        raise ValueError(f"give two to fifteen ranges, one per player (got {len(texts)})")
-    encoded = [_encode(text, f"range {i + 1}") for i, text in enumerate(texts)]
-    board_text, dead_text = _text(board, "board"), _text(dead, "dead cards")
+    request = _Request(ranges, board, dead, trials, precision, exact, seed, threads, by_card)
     categories, by_hand = _flag(categories, "categories"), _flag(by_hand, "by_hand")
-    by_card = _flag(by_card, "by_card")
-    options = _options(trials, precision, exact, seed, threads, by_card)
-
     library = range_library()
-    result = library.varnolith_range_compute((ctypes.c_char_p * len(encoded))(*encoded), len(encoded),
-                                             board_text, dead_text, ctypes.byref(options))
-    if not result:
-        raise MemoryError("libvarnolith_range could not allocate a result")
+    result = _compute(library, request, progress)
     try:
         _raise_for(library, result)
-        cards = {"board": _cards(board_text), "dead": _cards(dead_text)}
-        return _read(library, result, texts, cards, categories, by_hand, by_card)
+        cards = {"board": _cards(request.board), "dead": _cards(request.dead)}
+        return _read(library, result, request.texts, cards, categories, by_hand, request.by_card)
     finally:
         library.varnolith_range_free(result)
+
+
+def estimate_seconds(ranges: Sequence[str], board: str | Iterable[str] = "", dead: str | Iterable[str] = "", *,
+                     trials: int | None = None, precision: float | None = None, exact: bool | None = None,
+                     seed: int | None = None, threads: int | None = None, by_card: bool = False) -> float:
+    """The expected time of range_equity with these arguments on this machine, in
+    seconds, without running it (inf for a precision too fine to reach). Raises
+    what range_equity raises for the arguments, a spot with no deal included."""
+    request = _Request(ranges, board, dead, trials, precision, exact, seed, threads, by_card)
+    library = range_library()
+    seconds = ctypes.c_double()
+    status = library.varnolith_range_estimate(*request.arguments(), ctypes.byref(seconds))
+    if status != _OK:
+        # The same arguments make the same refusal, with its message and what it concerns.
+        result = _compute(library, request, None)
+        try:
+            _raise_for(library, result)
+        finally:
+            library.varnolith_range_free(result)
+    return seconds.value
 
 
 _CLASSES = 81

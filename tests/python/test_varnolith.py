@@ -5,18 +5,23 @@ libraries from inside the package: pip_install.sh."""
 
 import contextlib
 import ctypes
+import dataclasses
 import io
 import itertools
 import json
 import os
 import re
+import signal
 import subprocess
+import sys
+import threading
+import time
 import unittest
 import unittest.mock
 from pathlib import Path
 
 import varnolith
-from varnolith import _library, _range
+from varnolith import _library, _progress, _range
 from varnolith.__main__ import main
 
 HEADS_UP = ["AhKd", "QsQc"]
@@ -109,6 +114,42 @@ class ModuleTest(unittest.TestCase):
 
 
 class RangeEquityTest(unittest.TestCase):
+    def test_refusals_say_what_they_concern(self) -> None:
+        for args, options, error, field, player in [
+            ((["AA", "QQs", "KK"],), {}, varnolith.SpotError, "ranges", 1),
+            ((["AA", "KK"], "6c7x"), {}, varnolith.SpotError, "board", None),
+            ((["AA", "KK"], "", "6c 6c"), {}, varnolith.SpotError, "dead", None),
+            ((["AA", "KK"],), {"trials": 0}, varnolith.SpotError, "trials", None),
+            ((["AA", "KK"],), {"precision": 2.0}, varnolith.SpotError, "precision", None),
+            ((["AhKd", "KK"], "KsKcKh"), {}, varnolith.NoCompatibleDealError, "ranges", 1),
+        ]:
+            with self.subTest(args=args, options=options):
+                with self.assertRaises(error) as caught:
+                    varnolith.range_equity(*args, **options)
+                self.assertEqual((caught.exception.field, caught.exception.player), (field, player))
+                self.assertIsInstance(caught.exception, ValueError)
+
+    def test_ctrl_c_stops_a_long_computation_at_once(self) -> None:
+        # SIGINT to this process while range_equity works: KeyboardInterrupt
+        # within a moment, the library's threads stopped, the process sound.
+        threading.Timer(0.3, os.kill, (os.getpid(), signal.SIGINT)).start()
+        start = time.monotonic()
+        with self.assertRaises(KeyboardInterrupt):
+            varnolith.range_equity(["random", "random", "random"], "6c7d", exact=True, progress=lambda done: None)
+        self.assertLess(time.monotonic() - start, 1.3)
+        self.assertAlmostEqual(varnolith.range_equity(HEADS_UP, "6c7d8h").players[0].equity, 209 / 406)
+        heard = []
+        varnolith.range_equity(["random", "random"], "6c7d8h", exact=True, progress=heard.append)
+        self.assertEqual(heard, sorted(heard))
+        self.assertTrue(heard and heard[-1] <= 1.0)
+
+    def test_estimates_without_computing(self) -> None:
+        self.assertGreater(varnolith.estimate_seconds(["random"] * 3, exact=True), 10)
+        self.assertLess(varnolith.estimate_seconds(HEADS_UP, trials=1000), 0.1)
+        self.assertEqual(varnolith.estimate_seconds(HEADS_UP, precision=1e-300), float("inf"))
+        with self.assertRaises(varnolith.NoCompatibleDealError):
+            varnolith.estimate_seconds(["AA", "AA", "AA"], "Ad")
+
     def test_refusals_checked_here_or_by_the_library(self) -> None:
         two = ["AA", "KK"]
         for args, options, error, message in [
@@ -173,8 +214,11 @@ class RangeEquityTest(unittest.TestCase):
         self.assertEqual(list(first.categories), ["high card", "pair", "two pair", "three of a kind", "straight",
                                                   "full house", "flush", "four of a kind", "straight flush"])
         self.assertAlmostEqual(sum(first.categories.values()), 1.0)
-        self.assertEqual(first.hands, (varnolith.HandEquity("AhKd", 0.0, None),  # no deal allows it
-                                       varnolith.HandEquity("QsQc", 1.0, first.equity)))
+        self.assertEqual(first.hands, (varnolith.HandEquity("AhKd", 0.0, 0.0, None),  # no deal allows it
+                                       varnolith.HandEquity("QsQc", 1.0, 1.0, first.equity)))
+        # A hand is an entry of the command's JSON "hands", key for key.
+        self.assertEqual(dataclasses.asdict(first.hands[1]),
+                         {"hand": "QsQc", "share": 1.0, "weight": 1.0, "equity": first.equity})
         plain = varnolith.range_equity(["AKs", "QQ"]).players[0]
         self.assertEqual((plain.categories, plain.hands), (None, None))
 
@@ -246,8 +290,18 @@ Player  Range  Combos  Equity %   Win %  Tie %
             (["--seed", "18446744073709551616", "AA", "KK"], 2,
              "--seed: S must be a whole number from 0 to 18446744073709551615 (got 18446744073709551616)"),
             (["--threads", "0\n", "AA", "KK"], 2, "--threads: N must be a whole number from 1 to 256 (got 0\\n)"),
-            (["--precision", "1e-3", "AA", "KK"], 2,
-             "--precision: P must be a decimal fraction above 0 and below 1, such as 0.001 (got 1e-3)"),
+            (["--precision", "0.05%", "AA", "KK"], 2,
+             "--precision: P must be a number above 0 and below 1, such as 0.001 or 1e-4 (got 0.05%)"),
+            (["--precision", "1_0e-3", "AA", "KK"], 2,
+             "--precision: P must be a number above 0 and below 1, such as 0.001 or 1e-4 (got 1_0e-3)"),
+            # The usual slips, named as the command names them.
+            (["AA", "KK", "-b", "6c7d8h", "-b", "9s"], 2, "-b is given twice: give each option once"),
+            (["AA", "KK", "-b", "6c7d8h", "--board=9s"], 2, "-b and --board are one option, given twice: give it once"),
+            (["QQ+,", "AKs", "JJ"], 2, 'range 1 ("QQ+,") ends with a comma: a range with blanks is one argument, so '
+                                       'quote it, as in "QQ+, AKs"'),
+            (["AA", "KK", "-b", "6c", "7d", "8h"], 2,
+             'range 3 ("7d") is a card, not a range: board cards go together, as in -b 6c7d8h'),
+            (["A5s", "KK"], 2, "range 1: item \"A5s\": '5' is not a rank: short deck has no ranks below 6"),
             (three_aces, 1, "no compatible deal: 3 players need 3 hands at once, and the cards their ranges hold make "
                             "at most 1"),
             (["--ordering", "AA"], 2, "--ordering takes no ranges: it prints the preflop ordering alone"),
@@ -287,6 +341,62 @@ Player  Range  Combos  Equity %   Win %  Tie %
         classes = json.loads(out)
         self.assertEqual((status, len(classes), list(classes[0])),
                          (0, 81, ["place", "class", "combos", "cumulative_combos", "cumulative_percent", "equity"]))
+
+    def test_precision_in_any_usual_notation(self) -> None:
+        for text in ("1e-2", "1E-2", ".01", "0.01"):
+            with self.subTest(text=text):
+                self.assertEqual(run_main(["--json", "--precision", text, "--seed", "1", *HEADS_UP])[0], 0)
+
+    def test_output_that_cannot_be_written_is_one_line_and_status_1(self) -> None:
+        for argv in (HEADS_UP, ["--ordering"]):
+            with self.subTest(argv=argv), open("/dev/full", "w") as full:
+                run = subprocess.run([sys.executable, "-m", "varnolith", *argv], stdout=full, capture_output=False,
+                                     stderr=subprocess.PIPE, text=True, check=False)
+                self.assertEqual((run.returncode, run.stderr),
+                                 (1, "varnolith: cannot write the output: No space left on device\n"))
+
+    def test_ctrl_c_stops_at_once_with_status_130(self) -> None:
+        for argv in (["--exact", "random", "random", "random"], ["--trials", "99999999999999", "AA", "KK"]):
+            with self.subTest(argv=argv):
+                child = subprocess.Popen([sys.executable, "-m", "varnolith", *argv], stdout=subprocess.PIPE,
+                                         stderr=subprocess.PIPE, text=True,
+                                         preexec_fn=lambda: signal.signal(signal.SIGINT, signal.SIG_DFL))
+                # The warning comes once the spot is read and the run about to start.
+                warning = child.stderr.readline()
+                time.sleep(0.3)
+                sent = time.monotonic()
+                child.send_signal(signal.SIGINT)
+                out, err = child.communicate(timeout=10)
+                self.assertLess(time.monotonic() - sent, 1.0)  # well within, on a loaded machine
+                self.assertEqual((child.returncode, out, err), (130, "", ""))
+                self.assertTrue(warning.startswith("varnolith: this "), warning)
+
+    @unittest.skipUnless(COMMAND.is_file(), "no varnolith command beside the range library")
+    def test_warnings_are_the_commands(self) -> None:
+        for argv in (["--exact", "random", "random", "random"], ["--precision", "1e-300", "AA", "KK"]):
+            with self.subTest(argv=argv):
+                lines = []
+                for program in ([str(COMMAND)], [sys.executable, "-m", "varnolith"]):
+                    child = subprocess.Popen([*program, *argv], stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                                             text=True, preexec_fn=lambda: signal.signal(signal.SIGINT, signal.SIG_DFL))
+                    lines.append(child.stderr.readline())
+                    child.send_signal(signal.SIGINT)
+                    child.communicate(timeout=10)
+                self.assertEqual(lines[0], lines[1])
+
+    def test_progress_says_what_the_command_says(self) -> None:
+        # command_progress_test.cpp's table.
+        for done, elapsed, text in [(0.005, 3, "  0.5% done, 0:03 elapsed"),
+                                    (0.25, 12, " 25.0% done, 0:12 elapsed, about 0:36 left"),
+                                    (0.5, 3700, " 50.0% done, 1:01:40 elapsed, about 1:01:40 left"),
+                                    (1.0, 61, "100.0% done, 1:01 elapsed"),
+                                    (0.001, 10, "  0.1% done, 0:10 elapsed, about 2:46:30 left"),
+                                    (1e-5, 30, "  0.0% done, 0:30 elapsed, about 35 days left")]:
+            self.assertEqual(_progress.progress_text(done, elapsed), text)
+        for seconds, text in [(40, "about 40 s"), (90, "about 2 min"), (3 * 3600, "about 3.0 h"),
+                              (9 * 86400, "about 9 days"), (3000 * 365.25 * 86400, "about 3,000 years"),
+                              (2e6 * 365.25 * 86400, "over a million years")]:
+            self.assertEqual(_progress.rough_duration(seconds), text)
 
     @unittest.skipUnless(COMMAND.is_file(), "no varnolith command beside the range library")
     def test_output_is_the_commands(self) -> None:
