@@ -13,28 +13,33 @@ namespace {
 
 using Json = nlohmann::json;
 
+// A slip in the body, and the field (and player) it concerns.
 struct Refusal {
     std::string message;
+    std::string field;
+    int player = -1;
 };
 
-[[noreturn]] void refuse(std::string message) { throw Refusal{std::move(message)}; }
+[[noreturn]] void refuse(std::string message, std::string_view field, int player = -1) {
+    throw Refusal{std::move(message), std::string(field), player};
+}
 
 constexpr std::array<std::string_view, 12> known_fields{"ranges", "board", "dead", "method", "trials", "precision",
                                                        "seed", "by_hand", "categories", "grid", "by_card", "threads"};
 
-std::string field_name(std::string_view name) { return "field \"" + shown_text(name) + "\""; }
+std::string named_field(std::string_view name) { return "field \"" + shown_text(name) + "\""; }
 
 std::string text_field(const Json& body, std::string_view name) {
     const auto at = body.find(name);
     if (at == body.end() || at->is_null()) return {};
-    if (!at->is_string()) refuse(field_name(name) + " must be a string of cards such as \"Kh9c8d\"");
+    if (!at->is_string()) refuse(named_field(name) + " must be a string of cards such as \"Kh9c8d\"", name);
     return at->get<std::string>();
 }
 
 bool flag_field(const Json& body, std::string_view name) {
     const auto at = body.find(name);
     if (at == body.end() || at->is_null()) return false;
-    if (!at->is_boolean()) refuse(field_name(name) + " must be true or false");
+    if (!at->is_boolean()) refuse(named_field(name) + " must be true or false", name);
     return at->get<bool>();
 }
 
@@ -47,20 +52,23 @@ std::optional<uint64_t> whole_field(const Json& body, std::string_view name, uin
     const bool fits = at->is_number_unsigned() ||
                       (at->is_number_integer() && at->get<int64_t>() >= 0);
     if (!fits || at->get<uint64_t>() < low || at->get<uint64_t>() > high)
-        refuse(field_name(name) + " must be " + std::string(what) + ", or null");
+        refuse(named_field(name) + " must be " + std::string(what) + ", or null", name);
     return at->get<uint64_t>();
 }
 
+// The count first, so that a player named by a refusal is one of at most fifteen.
 std::vector<std::string> range_texts(const Json& body) {
     const auto at = body.find("ranges");
-    if (at == body.end() || !at->is_array()) refuse("field \"ranges\" must be a list of range texts, one per player");
+    if (at == body.end() || !at->is_array())
+        refuse("field \"ranges\" must be a list of range texts, one per player", "ranges");
+    if (at->size() < 2 || at->size() > static_cast<std::size_t>(max_range_players))
+        refuse("give two to fifteen ranges, one per player (got " + std::to_string(at->size()) + ")", "ranges");
     std::vector<std::string> ranges;
     for (const Json& r : *at) {
-        if (!r.is_string()) refuse("field \"ranges\" must hold range texts (strings) only");
+        if (!r.is_string())
+            refuse("field \"ranges\" must hold range texts (strings) only", "ranges", static_cast<int>(ranges.size()));
         ranges.push_back(r.get<std::string>());
     }
-    if (ranges.size() < 2 || ranges.size() > static_cast<std::size_t>(max_range_players))
-        refuse("give two to fifteen ranges, one per player (got " + std::to_string(ranges.size()) + ")");
     return ranges;
 }
 
@@ -68,20 +76,22 @@ RunChoices run_choices(const Json& body) {
     RunChoices choices;
     std::string method = "auto";
     if (const auto at = body.find("method"); at != body.end() && !at->is_null()) {
-        if (!at->is_string()) refuse("field \"method\" must be \"auto\", \"exact\" or \"monte_carlo\"");
+        if (!at->is_string()) refuse("field \"method\" must be \"auto\", \"exact\" or \"monte_carlo\"", "method");
         method = at->get<std::string>();
     }
     if (method != "auto" && method != "exact" && method != "monte_carlo")
-        refuse("field \"method\" must be \"auto\", \"exact\" or \"monte_carlo\" (got \"" + shown_text(method) + "\")");
+        refuse("field \"method\" must be \"auto\", \"exact\" or \"monte_carlo\" (got \"" + shown_text(method) + "\")",
+               "method");
     const auto trials = whole_field(body, "trials", 1, std::numeric_limits<int64_t>::max(), "a whole number of at least 1");
     std::optional<double> precision;
     if (const auto at = body.find("precision"); at != body.end() && !at->is_null()) {
         if (!at->is_number() || !(at->get<double>() > 0.0 && at->get<double>() < 1.0))
-            refuse("field \"precision\" must be a number above 0 and below 1, or null");
+            refuse("field \"precision\" must be a number above 0 and below 1, or null", "precision");
         precision = at->get<double>();
     }
-    if (trials && precision) refuse("trials and precision exclude one another: give at most one");
-    if (method == "exact" && (trials || precision)) refuse("an exact run takes neither trials nor precision");
+    if (trials && precision) refuse("trials and precision exclude one another: give at most one", "precision");
+    if (method == "exact" && (trials || precision))
+        refuse("an exact run takes neither trials nor precision", trials ? "trials" : "precision");
     if (method == "exact") choices.method = RangeMethod::exact;
     if (method == "monte_carlo" || trials || precision) choices.method = RangeMethod::monte_carlo;
     if (trials) choices.trials = static_cast<int64_t>(*trials);
@@ -94,10 +104,10 @@ RunChoices run_choices(const Json& body) {
 }
 
 EquityRequest read(const Json& body) {
-    if (!body.is_object()) refuse("the body must be a JSON object such as {\"ranges\": [\"QQ+\", \"random\"]}");
+    if (!body.is_object()) refuse("the body must be a JSON object such as {\"ranges\": [\"QQ+\", \"random\"]}", "");
     for (const auto& item : body.items())
         if (std::find(known_fields.begin(), known_fields.end(), item.key()) == known_fields.end())
-            refuse("unknown " + field_name(item.key()));
+            refuse("unknown " + named_field(item.key()), shown_text(item.key()));
     EquityRequest request;
     request.ranges = range_texts(body);
     request.board = text_field(body, "board");
@@ -108,11 +118,11 @@ EquityRequest read(const Json& body) {
     request.grid = flag_field(body, "grid");
     request.by_card = flag_field(body, "by_card");
     SpotFromText read = spot_from_text(request.ranges, request.board, request.dead);
-    if (read.error) refuse(read.error->what());
+    if (read.error) throw *read.error;
     request.spot = std::move(read.spot);
     if (request.by_card) {
         const std::string refusal = next_cards_refusal(request.spot, request.choices);
-        if (!refusal.empty()) refuse(refusal);
+        if (!refusal.empty()) refuse(refusal, "by_card");
         request.choices.method = RangeMethod::exact;
     }
     return request;
@@ -121,30 +131,40 @@ EquityRequest read(const Json& body) {
 } // namespace
 
 std::string error_body(const ApiError& e) {
-    return Json{{"error", {{"code", e.code}, {"message", e.message}}}}.dump(-1, ' ', false,
-                                                                          Json::error_handler_t::replace);
+    using Ordered = nlohmann::ordered_json; // the fields in the order a person reads them
+    const Ordered field = e.field.empty() ? Ordered(nullptr) : Ordered(e.field);
+    const Ordered player = e.player < 0 ? Ordered(nullptr) : Ordered(e.player);
+    return Ordered{{"error", {{"code", e.code}, {"message", e.message}, {"field", field}, {"player", player}}}}.dump(
+        -1, ' ', false, Ordered::error_handler_t::replace);
 }
 
 ApiError api_error(const RangeError& e) {
+    ApiError error{500, "internal", e.what(), std::string(field_name(e.field)), e.player};
     switch (e.kind) {
     case ErrorKind::usage:
     case ErrorKind::range:
-    case ErrorKind::cards: return {400, "bad_request", e.what()};
-    case ErrorKind::no_deal: return {422, "no_compatible_deal", e.what()};
+    case ErrorKind::cards:
+        error.status = 400;
+        error.code = "bad_request";
+        break;
+    case ErrorKind::no_deal:
+        error.status = 422;
+        error.code = "no_compatible_deal";
+        break;
     case ErrorKind::internal: break;
     }
-    return {500, "internal", e.what()};
+    return error;
 }
 
 std::variant<EquityRequest, ApiError> read_equity_request(std::string_view body) {
-    if (body.size() > max_body_bytes)
-        return ApiError{413, "payload_too_large", "the body is over " + std::to_string(max_body_bytes / 1024) + " KiB"};
-    const Json json = Json::parse(body, nullptr, false);
-    if (json.is_discarded()) return ApiError{400, "bad_json", "the body is not JSON"};
+    auto json = read_json_body(body);
+    if (auto* e = std::get_if<ApiError>(&json)) return std::move(*e);
     try {
-        return read(json);
+        return read(std::get<Json>(json));
     } catch (const Refusal& r) {
-        return ApiError{400, "bad_request", r.message};
+        return ApiError{400, "bad_request", r.message, r.field, r.player};
+    } catch (const RangeError& e) {
+        return api_error(e);
     }
 }
 

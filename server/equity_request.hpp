@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "api_error.hpp"
+#include "json_body.hpp"
 #include "range_request.hpp"
 
 namespace varnolith {
@@ -17,22 +18,20 @@ struct EquityRequest {
     std::vector<std::string> ranges; // as given, one per player
     std::string board, dead;
     RangeSpot spot;
-    RunChoices choices; // the method, trials or precision, the seed
+    RunChoices choices; // the method, trials or precision, the seed, the threads asked for
     bool by_hand = false;
     bool categories = false;
     bool grid = false;
     bool by_card = false;
 };
 
-// Bodies larger than this are refused before they are read.
-inline constexpr std::size_t max_body_bytes = 64 * 1024;
-
 // Reads and checks the body: a JSON object with "ranges" (2 to 15 range
 // texts) and optionally "board", "dead" (card texts), "method" ("auto",
-// "exact", "monte_carlo"), "trials", "precision", "seed" (numbers or null),
-// "by_hand", "categories", "grid", "by_card" (booleans). Any other field, a
-// field of the wrong type, bad notation, a bad card or options that exclude
-// one another is a 400 with the command's message.
+// "exact", "monte_carlo"), "trials", "precision", "seed", "threads" (numbers
+// or null), "by_hand", "categories", "grid", "by_card" (booleans). Any other
+// field, a field given twice or of the wrong type, bad notation, a bad card or
+// options that exclude one another is a 400 with the command's message and the
+// field (and player) it concerns; a body over max_body_bytes is a 413.
 std::variant<EquityRequest, ApiError> read_equity_request(std::string_view body);
 
 } // namespace varnolith

@@ -1,22 +1,97 @@
 #include "jobs.hpp"
 
+#include <omp.h>
+
+#include <algorithm>
 #include <exception>
 #include <new>
 #include <stdexcept>
+#include <utility>
 
 namespace varnolith {
 
 namespace {
 
+using Waiters = std::vector<std::function<void()>>;
+
 double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
-ApiError cancelled_error(const Job& job, double max_seconds) {
-    if (job.cancel_reason == "time_limit")
+ApiError stopped_error(StopReason reason, double max_seconds) {
+    if (reason == StopReason::time_limit)
         return {422, "time_limit",
                 "the computation was stopped at the server's limit of " + std::to_string(static_cast<int>(max_seconds)) +
                     " s; ask for fewer trials, a coarser precision or a smaller spot"};
-    if (job.cancel_reason == "stopping") return {503, "stopping", "the server is stopping"};
+    if (reason == StopReason::stopping) return {503, "stopping", "the server is stopping"};
     return {409, "cancelled", "the computation was cancelled"};
+}
+
+// 128 bits from the system's random source: an id nobody can guess, so that
+// only the client that queued a job can follow or cancel it.
+std::string new_id(std::random_device& random) {
+    constexpr std::string_view digits = "0123456789abcdef";
+    std::string id;
+    for (int word = 0; word < 4; ++word) {
+        const uint32_t bits = random();
+        for (int shift = 28; shift >= 0; shift -= 4) id += digits[(bits >> shift) & 0xfu];
+    }
+    return id;
+}
+
+// Ends a job (the lock held): its answer or error kept, its waiters handed
+// back to be called once the lock is let go.
+Waiters finish(JobBoard& board, Job& job, std::string answer, std::optional<ApiError> error) {
+    job.finished = true;
+    job.finished_at = Clock::now();
+    job.request = EquityRequest{}; // its ranges are no longer needed; a wide one is tens of kilobytes
+    job.answer = std::move(answer);
+    job.error = std::move(error);
+    if (!job.error) job.progress = 1.0;
+    std::erase_if(board.unfinished, [&](const std::shared_ptr<Job>& j) { return j.get() == &job; });
+    board.changed.notify_all();
+    return std::exchange(job.waiters, {});
+}
+
+// A job cancelled before it started leaves its queue at once, so that its
+// place is free for the next request (the lock held).
+Waiters end_queued(JobBoard& board, Job& job) {
+    auto& queue = job.quick ? board.quick_queue : board.long_queue;
+    std::erase_if(queue, [&](const std::shared_ptr<Job>& queued) { return queued.get() == &job; });
+    return finish(board, job, {}, stopped_error(job.stop, board.limits.max_seconds));
+}
+
+void call(Waiters& waiters) {
+    for (auto& waiter : waiters) waiter();
+}
+
+// The next job to run with the cores it is granted, or null (the lock held).
+std::shared_ptr<Job> take_job(JobBoard& board) {
+    const int free = board.limits.cores - board.cores_held;
+    if (free <= 0) return nullptr;
+    std::shared_ptr<Job> job;
+    int granted = 1; // a quick job is over before more threads would pay
+    if (!board.quick_queue.empty()) {
+        job = board.quick_queue.front();
+        board.quick_queue.pop_front();
+    } else if (!board.long_queue.empty()) {
+        const bool lasting = board.long_queue.front()->lasting;
+        const int usable = lasting ? std::min(free, lasting_job_cores(board.limits) - board.lasting_cores_held) : free;
+        if (usable <= 0) return nullptr;
+        job = board.long_queue.front();
+        board.long_queue.pop_front();
+        const int asked = job->request.choices.threads > 0 ? job->request.choices.threads : board.limits.cores;
+        // Shared with the long jobs queued behind it, so that they can start too.
+        const int share = std::max(1, usable / (1 + static_cast<int>(board.long_queue.size())));
+        granted = std::min(asked, share);
+        if (lasting) board.lasting_cores_held += granted;
+    } else {
+        return nullptr;
+    }
+    board.cores_held += granted;
+    job->threads = granted;
+    job->request.choices.threads = granted; // what the engine runs on, whatever was asked
+    job->started = true;
+    job->started_at = Clock::now();
+    return job;
 }
 
 // The answer, or the error the engine's exception stands for.
@@ -34,7 +109,7 @@ void run(JobBoard& board, Job& job, const JobWork& work) {
         if (job.cancel.load()) throw RangeCancelled{};
     } catch (const RangeCancelled&) {
         const std::lock_guard lock(board.mutex);
-        error = cancelled_error(job, board.limits.max_seconds);
+        error = stopped_error(job.stop, board.limits.max_seconds);
     } catch (const RangeError& e) {
         error = api_error(e);
     } catch (const std::bad_alloc&) {
@@ -44,29 +119,48 @@ void run(JobBoard& board, Job& job, const JobWork& work) {
     } catch (...) {
         error = ApiError{500, "internal", "an unknown failure"};
     }
-    const std::lock_guard lock(board.mutex);
-    job.finished = true;
-    job.finished_at = Clock::now();
-    job.request = EquityRequest{}; // its ranges are no longer needed; a wide one is tens of kilobytes
-    job.answer = std::move(answer);
-    job.error = std::move(error);
-    if (!job.error) job.progress = 1.0;
-    board.changed.notify_all();
+    Waiters waiters;
+    {
+        const std::lock_guard lock(board.mutex);
+        board.cores_held -= job.threads;
+        if (job.lasting) board.lasting_cores_held -= job.threads;
+        waiters = finish(board, job, std::move(answer), std::move(error));
+    }
+    call(waiters);
+}
+
+// Keeps at most limits.kept listed jobs by forgetting the finished ones that
+// waited longest for their client (the lock held).
+void keep_within_limit(JobBoard& board) {
+    while (board.listed.size() > static_cast<std::size_t>(board.limits.kept)) {
+        auto oldest = board.listed.end();
+        for (auto at = board.listed.begin(); at != board.listed.end(); ++at)
+            if (at->second->finished && (oldest == board.listed.end() || at->second->finished_at < oldest->second->finished_at))
+                oldest = at;
+        if (oldest == board.listed.end()) return; // all unfinished: the queues bound them
+        board.listed.erase(oldest);
+    }
 }
 
 } // namespace
+
+int lasting_job_cores(const JobLimits& limits) { return limits.cores > 1 ? limits.cores - 1 : 1; }
+
+void open_board(JobBoard& board) {
+    if (board.limits.cores <= 0) board.limits.cores = std::max(1, omp_get_num_procs());
+}
 
 void work_jobs(JobBoard& board, const JobWork& work) {
     while (true) {
         std::shared_ptr<Job> job;
         {
             std::unique_lock lock(board.mutex);
-            board.changed.wait(lock, [&] { return board.stopping || !board.queue.empty(); });
-            if (board.stopping) return;
-            job = board.queue.front();
-            board.queue.pop_front();
-            job->started = true;
-            job->started_at = Clock::now();
+            board.changed.wait(lock, [&] {
+                if (board.stopping) return true;
+                job = take_job(board);
+                return job != nullptr;
+            });
+            if (!job) return;
         }
         run(board, *job, work);
     }
@@ -77,67 +171,62 @@ void watch_jobs(JobBoard& board) {
     while (!board.stopping) {
         board.changed.wait_for(lock, std::chrono::milliseconds(20));
         const auto now = Clock::now();
-        for (auto at = board.jobs.begin(); at != board.jobs.end();) {
-            Job& job = *at->second;
-            if (job.finished) {
-                at = seconds(now - job.finished_at) > board.limits.kept_seconds ? board.jobs.erase(at) : std::next(at);
-                continue;
-            }
-            if (job.cancel_reason.empty() && job.started && seconds(now - job.started_at) > board.limits.max_seconds)
-                job.cancel_reason = "time_limit";
-            if (job.cancel_reason.empty() && seconds(now - job.last_watched) > board.limits.unwatched_seconds)
-                job.cancel_reason = "cancelled";
-            if (!job.cancel_reason.empty()) job.cancel = true;
-            ++at;
+        Waiters waiters;
+        for (const std::shared_ptr<Job>& job : std::vector(board.unfinished)) {
+            if (job->stop == StopReason::none && job->started && seconds(now - job->started_at) > board.limits.max_seconds)
+                job->stop = StopReason::time_limit;
+            if (job->stop == StopReason::none && seconds(now - job->last_watched) > board.limits.unwatched_seconds)
+                job->stop = StopReason::cancelled;
+            if (job->stop == StopReason::none) continue;
+            job->cancel = true;
+            if (!job->started) std::ranges::move(end_queued(board, *job), std::back_inserter(waiters));
         }
-        // A cancelled job still in the queue never needs a worker.
-        for (auto at = board.queue.begin(); at != board.queue.end();) {
-            Job& job = **at;
-            if (!job.cancel) {
-                ++at;
-                continue;
-            }
-            job.finished = true;
-            job.finished_at = now;
-            job.error = cancelled_error(job, board.limits.max_seconds);
-            at = board.queue.erase(at);
-            board.changed.notify_all();
-        }
+        std::erase_if(board.listed, [&](const auto& item) {
+            return item.second->finished && seconds(now - item.second->finished_at) > board.limits.kept_seconds;
+        });
+        if (waiters.empty()) continue;
+        lock.unlock();
+        call(waiters);
+        lock.lock();
     }
 }
 
 void stop_jobs(JobBoard& board) {
-    const std::lock_guard lock(board.mutex);
-    board.stopping = true;
-    for (auto& [id, job] : board.jobs)
-        if (!job->finished && job->cancel_reason.empty()) {
-            job->cancel_reason = "stopping";
+    Waiters waiters;
+    {
+        const std::lock_guard lock(board.mutex);
+        board.stopping = true;
+        for (const std::shared_ptr<Job>& job : std::vector(board.unfinished)) {
+            if (job->stop == StopReason::none) job->stop = StopReason::stopping;
             job->cancel = true;
+            if (!job->started) std::ranges::move(end_queued(board, *job), std::back_inserter(waiters));
         }
-    for (auto& job : board.queue) {
-        job->finished = true;
-        job->finished_at = Clock::now();
-        job->error = cancelled_error(*job, board.limits.max_seconds);
+        board.changed.notify_all();
     }
-    board.queue.clear();
-    board.changed.notify_all();
+    call(waiters);
 }
 
-std::variant<std::shared_ptr<Job>, ApiError> submit_job(JobBoard& board, EquityRequest request) {
+std::variant<std::shared_ptr<Job>, ApiError> submit_job(JobBoard& board, EquityRequest request, JobKind kind) {
     const std::lock_guard lock(board.mutex);
     if (board.stopping) return ApiError{503, "stopping", "the server is stopping"};
-    if (board.queue.size() >= static_cast<std::size_t>(board.limits.queued))
+    auto& queue = kind.quick ? board.quick_queue : board.long_queue;
+    const int room = kind.quick ? board.limits.quick_queued : board.limits.queued;
+    if (queue.size() >= static_cast<std::size_t>(room))
         return ApiError{503, "busy", "the server is busy with other computations; try again in a moment"};
     auto job = std::make_shared<Job>();
-    job->id = std::string(1, 'j').append(std::to_string(board.next_id++));
     job->request = std::move(request);
-    board.jobs[job->id] = job;
-    board.queue.push_back(job);
+    job->quick = kind.quick;
+    job->lasting = kind.lasting && !kind.quick;
+    if (kind.listed) {
+        job->id = new_id(board.random);
+        board.listed[job->id] = job;
+        keep_within_limit(board);
+    }
+    board.unfinished.push_back(job);
+    queue.push_back(job);
     board.changed.notify_all();
     return job;
 }
-
-int server_threads(const JobLimits& limits) { return limits.running + limits.queued + limits.streams + spare_threads; }
 
 std::optional<ApiError> open_stream(JobBoard& board) {
     const std::lock_guard lock(board.mutex);
@@ -154,28 +243,39 @@ void close_stream(JobBoard& board) {
 
 std::shared_ptr<Job> find_job(JobBoard& board, const std::string& id) {
     const std::lock_guard lock(board.mutex);
-    const auto at = board.jobs.find(id);
-    return at == board.jobs.end() ? nullptr : at->second;
+    const auto at = board.listed.find(id);
+    return at == board.listed.end() ? nullptr : at->second;
 }
 
 void forget_job(JobBoard& board, const std::string& id) {
     const std::lock_guard lock(board.mutex);
-    board.jobs.erase(id);
+    board.listed.erase(id);
 }
 
-void cancel_job(JobBoard& board, Job& job, const std::string& reason) {
-    const std::lock_guard lock(board.mutex);
-    if (job.finished || !job.cancel_reason.empty()) return;
-    job.cancel_reason = reason;
-    job.cancel = true;
-    // A queued job leaves the queue at once: its place is free for the next request.
-    if (!job.started) {
-        std::erase_if(board.queue, [&](const std::shared_ptr<Job>& queued) { return queued.get() == &job; });
-        job.finished = true;
-        job.finished_at = Clock::now();
-        job.error = cancelled_error(job, board.limits.max_seconds);
+void cancel_job(JobBoard& board, Job& job, StopReason reason) {
+    Waiters waiters;
+    {
+        const std::lock_guard lock(board.mutex);
+        if (job.finished || job.stop != StopReason::none) return;
+        job.stop = reason;
+        job.cancel = true;
+        if (!job.started) waiters = end_queued(board, job);
+        board.changed.notify_all();
     }
-    board.changed.notify_all();
+    call(waiters);
+}
+
+void watch_job(JobBoard& board, Job& job) {
+    const std::lock_guard lock(board.mutex);
+    job.last_watched = Clock::now();
+}
+
+void when_finished(JobBoard& board, Job& job, std::function<void()> waiter) {
+    {
+        const std::lock_guard lock(board.mutex);
+        if (!job.finished) return job.waiters.push_back(std::move(waiter));
+    }
+    waiter();
 }
 
 bool wait_for_job(JobBoard& board, Job& job, Clock::duration wait) {

@@ -2,10 +2,13 @@
 
 #include <nlohmann/json.hpp>
 
+#include <array>
+#include <cctype>
 #include <chrono>
 
 #include "answer.hpp"
 #include "host_guard.hpp"
+#include "job_cost.hpp"
 #include "page_files.hpp"
 #include "range_notation.hpp"
 #include "range_spot.hpp"
@@ -17,134 +20,178 @@ namespace varnolith {
 namespace {
 
 using Json = nlohmann::ordered_json;
-using namespace std::chrono_literals;
 
 constexpr const char* json_type = "application/json";
+constexpr std::string_view jobs_prefix = "/api/jobs/";
+constexpr std::size_t job_id_digits = 32;
 
-void send_json(httplib::Response& res, int status, const std::string& body) {
-    res.status = status;
-    res.set_content(body, json_type);
+enum class Resource { none, version, ordering, equity, jobs, job, job_events, range, notation, page_file };
+
+// What a path names: found by exact comparison, a job's id by plain string
+// operations, never by a pattern run over what the client sent.
+struct Resolved {
+    Resource resource = Resource::none;
+    std::string job_id;
+    const PageFile* file = nullptr;
+};
+
+constexpr std::array<std::pair<std::string_view, Resource>, 6> api_paths{{
+    {"/api/version", Resource::version},
+    {"/api/ordering", Resource::ordering},
+    {"/api/equity", Resource::equity},
+    {"/api/jobs", Resource::jobs},
+    {"/api/range", Resource::range},
+    {"/api/notation", Resource::notation},
+}};
+
+bool is_job_id(std::string_view text) {
+    return text.size() == job_id_digits &&
+           text.find_first_not_of("0123456789abcdef") == std::string_view::npos;
 }
 
-void send_error(httplib::Response& res, const ApiError& e) {
-    if (e.status == 503) res.set_header("Retry-After", "1");
-    send_json(res, e.status, error_body(e));
+Resolved resolve(std::string_view path) {
+    for (const auto& [known, resource] : api_paths)
+        if (path == known) return {resource, {}, nullptr};
+    if (path.starts_with(jobs_prefix)) {
+        const std::string_view rest = path.substr(jobs_prefix.size());
+        const std::string_view id = rest.substr(0, job_id_digits), after = rest.substr(id.size());
+        if (!is_job_id(id) || (!after.empty() && after != "/events")) return {};
+        return {after.empty() ? Resource::job : Resource::job_events, std::string(id), nullptr};
+    }
+    if (path.starts_with("/api/")) return {};
+    const PageFile* file = find_page_file(path);
+    return file != nullptr ? Resolved{Resource::page_file, {}, file} : Resolved{};
 }
+
+// The methods each resource answers, as an Allow header says them.
+std::string_view allowed(Resource resource) {
+    switch (resource) {
+    case Resource::equity:
+    case Resource::jobs:
+    case Resource::range:
+    case Resource::notation: return "POST";
+    case Resource::job: return "DELETE";
+    case Resource::version:
+    case Resource::ordering:
+    case Resource::job_events:
+    case Resource::page_file: return "GET, HEAD";
+    case Resource::none: break;
+    }
+    return "";
+}
+
+bool method_allowed(std::string_view method, Resource resource) {
+    const std::string_view allow = allowed(resource);
+    if (method == "HEAD") return allow.starts_with("GET");
+    return allow.starts_with(method) && (allow.size() == method.size() || allow[method.size()] == ',');
+}
+
+// application/json, in any case, with or without parameters such as charset.
+bool is_json_type(std::string_view type) {
+    type = type.substr(0, type.find(';'));
+    while (!type.empty() && (type.back() == ' ' || type.back() == '\t')) type.remove_suffix(1);
+    constexpr std::string_view json = "application/json";
+    if (type.size() != json.size()) return false;
+    for (std::size_t i = 0; i < json.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(type[i])) != json[i]) return false;
+    return true;
+}
+
+Reply json_reply(int status, std::string body) { return {status, json_type, std::move(body), {}}; }
 
 std::string dumped(const Json& json) { return json.dump(2, ' ', false, Json::error_handler_t::replace) + "\n"; }
-
-// Read, and refused at once when it cannot be dealt, so that the client gets
-// 422 rather than a job that fails.
-std::variant<EquityRequest, ApiError> checked_request(const std::string& body) {
-    auto read = read_equity_request(body);
-    if (auto* request = std::get_if<EquityRequest>(&read)) {
-        try {
-            const PreparedSpot prepared = prepare_spot(request->spot);
-            require_a_deal(prepared);
-        } catch (const RangeError& e) {
-            return api_error(e);
-        }
-    }
-    return read;
-}
 
 std::string event(const std::string& name, const std::string& data) {
     return "event: " + name + "\ndata: " + data + "\n\n";
 }
 
-std::string progress_data(const Job& job, JobBoard& board) {
-    const std::lock_guard lock(board.mutex);
-    const double elapsed = job.started ? std::chrono::duration<double>(Clock::now() - job.started_at).count() : 0.0;
-    return Json{{"done", job.progress.load()}, {"queued", !job.started}, {"elapsed_seconds", elapsed}}.dump();
-}
-
-// The job's last event: its answer, or its error.
-std::string final_event(const Job& job, JobBoard& board) {
-    const std::lock_guard lock(board.mutex);
-    if (job.error) return event("error", error_body(*job.error));
-    std::string compact = Json::parse(job.answer).dump(); // one line: an event's data may not hold newlines
-    return event("result", compact);
-}
-
-void equity_route(JobBoard& board, const httplib::Request& req, httplib::Response& res) {
-    auto read = checked_request(req.body);
-    if (auto* e = std::get_if<ApiError>(&read)) return send_error(res, *e);
-    auto submitted = submit_job(board, std::move(std::get<EquityRequest>(read)));
-    if (auto* e = std::get_if<ApiError>(&submitted)) return send_error(res, *e);
-    const auto job = std::get<std::shared_ptr<Job>>(submitted);
-    while (!wait_for_job(board, *job, 100ms)) {
+// Read, refused at once when it cannot be dealt (so that the client gets 422
+// rather than a job that fails) or would outlast the time limit, and judged
+// quick or long.
+std::variant<std::pair<EquityRequest, JobKind>, ApiError> checked_request(std::string_view body, const JobLimits& limits) {
+    auto read = read_equity_request(body);
+    if (auto* e = std::get_if<ApiError>(&read)) return std::move(*e);
+    auto& request = std::get<EquityRequest>(read);
+    try {
+        const PreparedSpot prepared = prepare_spot(request.spot);
+        require_a_deal(prepared);
+        auto kind = job_kind(request, prepared, limits);
+        if (auto* e = std::get_if<ApiError>(&kind)) return std::move(*e);
+        return std::pair{std::move(request), std::get<JobKind>(kind)};
+    } catch (const RangeError& e) {
+        return api_error(e);
     }
-    forget_job(board, job->id);
-    if (job->error) return send_error(res, *job->error); // finished: nothing writes to it any more
-    send_json(res, 200, job->answer);
 }
 
-void job_route(JobBoard& board, const httplib::Request& req, httplib::Response& res) {
-    auto read = checked_request(req.body);
-    if (auto* e = std::get_if<ApiError>(&read)) return send_error(res, *e);
-    auto submitted = submit_job(board, std::move(std::get<EquityRequest>(read)));
-    if (auto* e = std::get_if<ApiError>(&submitted)) return send_error(res, *e);
+RouteOutcome equity_route(std::string_view body, JobBoard& board) {
+    auto read = checked_request(body, board.limits);
+    if (auto* e = std::get_if<ApiError>(&read)) return error_reply(*e);
+    auto& [request, kind] = std::get<0>(read);
+    kind.listed = false; // its work belongs to this connection alone: no id names it
+    auto submitted = submit_job(board, std::move(request), kind);
+    if (auto* e = std::get_if<ApiError>(&submitted)) return error_reply(*e);
+    return AwaitAnswer{std::get<std::shared_ptr<Job>>(submitted)};
+}
+
+RouteOutcome job_route(std::string_view body, JobBoard& board) {
+    auto read = checked_request(body, board.limits);
+    if (auto* e = std::get_if<ApiError>(&read)) return error_reply(*e);
+    auto& [request, kind] = std::get<0>(read);
+    kind.listed = true;
+    auto submitted = submit_job(board, std::move(request), kind);
+    if (auto* e = std::get_if<ApiError>(&submitted)) return error_reply(*e);
     const auto& job = std::get<std::shared_ptr<Job>>(submitted);
-    res.set_header("Location", "/api/jobs/" + job->id);
-    send_json(res, 202, Json{{"id", job->id}, {"events", "/api/jobs/" + job->id + "/events"}}.dump());
+    Reply reply = json_reply(202, Json{{"id", job->id}, {"events", "/api/jobs/" + job->id + "/events"}}.dump());
+    reply.headers.emplace_back("Location", "/api/jobs/" + job->id);
+    return reply;
 }
 
-// Server-Sent Events: "progress" every tenth of a second, then "result" or
-// "error". A client that goes away cancels the job.
-void events_route(JobBoard& board, const httplib::Request& req, httplib::Response& res) {
-    const auto job = find_job(board, req.matches[1]);
-    if (!job) return send_error(res, {404, "not_found", "no such job"});
-    if (const auto busy = open_stream(board)) return send_error(res, *busy);
-    res.set_header("Cache-Control", "no-cache");
-    res.set_chunked_content_provider(
-        "text/event-stream",
-        [&board, job](std::size_t, httplib::DataSink& sink) {
-            const bool finished = wait_for_job(board, *job, 100ms);
-            const std::string text = finished ? final_event(*job, board) : event("progress", progress_data(*job, board));
-            if (!sink.write(text.data(), text.size())) return false;
-            if (finished) {
-                sink.done();
-                forget_job(board, job->id);
-            }
-            return true;
-        },
-        [&board, job](bool delivered) {
-            if (!delivered) cancel_job(board, *job, "cancelled");
-            close_stream(board);
-        });
+// HEAD says whether the stream is there and opens nothing: only a GET follows
+// the job, and only a stream given up cancels it.
+RouteOutcome events_route(const HttpRequest& req, JobBoard& board, const std::string& id) {
+    const auto job = find_job(board, id);
+    if (!job) return error_reply({404, "not_found", "no such job"});
+    if (req.method == "HEAD") return Reply{200, "text/event-stream", {}, {{"Cache-Control", "no-cache"}}};
+    if (const auto busy = open_stream(board)) return error_reply(*busy);
+    return StreamEvents{job};
 }
 
-void cancel_route(JobBoard& board, const httplib::Request& req, httplib::Response& res) {
-    const auto job = find_job(board, req.matches[1]);
-    if (!job) return send_error(res, {404, "not_found", "no such job"});
-    cancel_job(board, *job, "cancelled");
-    res.status = 204;
+RouteOutcome cancel_route(JobBoard& board, const std::string& id) {
+    const auto job = find_job(board, id);
+    if (!job) return error_reply({404, "not_found", "no such job"});
+    cancel_job(board, *job, StopReason::cancelled);
+    return Reply{204, {}, {}, {}};
 }
 
 // {"range": "QQ+, AKs"} -> the live combinations it names, with weights, and
 // the notation written back short; the page's square reads it.
-void range_route(const httplib::Request& req, httplib::Response& res) {
-    const Json body = Json::parse(req.body, nullptr, false);
+Reply range_route(const HttpRequest& req) {
+    auto read = read_json_body(req.body);
+    if (auto* e = std::get_if<ApiError>(&read)) return error_reply(*e);
+    const nlohmann::json& body = std::get<nlohmann::json>(read);
     if (!body.is_object() || !body.contains("range") || !body["range"].is_string())
-        return send_error(res, {400, "bad_request", "the body must be {\"range\": \"notation\"}"});
+        return error_reply({400, "bad_request", "the body must be {\"range\": \"notation\"}", "range"});
     try {
         const Range range = parse_range(body["range"].get<std::string>());
         Json hands = Json::array();
         for (const WeightedCombo& c : range) hands.push_back(Json{{"hand", hand_text(c.hand)}, {"weight", c.weight}});
-        send_json(res, 200, dumped(Json{{"combos", range.size()}, {"notation", range_notation(range)}, {"hands", hands}}));
+        return json_reply(200, dumped(Json{{"combos", range.size()}, {"notation", range_notation(range)}, {"hands", hands}}));
     } catch (const std::invalid_argument& e) {
-        send_error(res, {400, "bad_request", e.what()});
+        return error_reply({400, "bad_request", e.what(), "range"});
     }
 }
 
 // {"hands": [{"hand": "AhKd", "weight": 1}, ...]} -> {"range": "short notation"}.
-void notation_route(const httplib::Request& req, httplib::Response& res) {
-    const Json body = Json::parse(req.body, nullptr, false);
+Reply notation_route(const HttpRequest& req) {
+    auto read = read_json_body(req.body);
+    if (auto* e = std::get_if<ApiError>(&read)) return error_reply(*e);
+    const nlohmann::json& body = std::get<nlohmann::json>(read);
     if (!body.is_object() || !body.contains("hands") || !body["hands"].is_array())
-        return send_error(res, {400, "bad_request", "the body must be {\"hands\": [{\"hand\": \"AhKd\", \"weight\": 1}]}"});
+        return error_reply(
+            {400, "bad_request", "the body must be {\"hands\": [{\"hand\": \"AhKd\", \"weight\": 1}]}", "hands"});
     try {
         Range range;
-        for (const Json& h : body["hands"]) {
+        for (const nlohmann::json& h : body["hands"]) {
             if (!h.is_object() || !h.contains("hand") || !h["hand"].is_string())
                 throw std::invalid_argument("each hand is {\"hand\": \"AhKd\", \"weight\": w}");
             const double weight = h.contains("weight") && h["weight"].is_number() ? h["weight"].get<double>() : -1.0;
@@ -153,74 +200,95 @@ void notation_route(const httplib::Request& req, httplib::Response& res) {
             if (one.size() != 1) throw std::invalid_argument("a hand is one combination such as AhKd");
             range.push_back({one[0].hand, weight});
         }
-        send_json(res, 200, dumped(Json{{"range", range_notation(range)}}));
+        return json_reply(200, dumped(Json{{"range", range_notation(range)}}));
     } catch (const std::invalid_argument& e) {
-        send_error(res, {400, "bad_request", e.what()});
+        return error_reply({400, "bad_request", e.what(), "hands"});
     }
 }
 
-// The Host check for every request, the Origin check for those that change
-// something. httplib compresses every text answer at brotli's slowest setting,
-// 5 to 40 ms a file on each request, which on loopback costs far more than the
-// bytes: answers go out plain. The request is httplib's own, not const.
-httplib::Server::HandlerResponse guard(const ServerPlace& place, const httplib::Request& req, httplib::Response& res) {
-    const_cast<httplib::Request&>(req).headers.erase("Accept-Encoding");
-    if (!host_allowed(req.get_header_value("Host"), place.host, place.port)) {
-        send_error(res, {403, "forbidden_host", "this server answers only to its own address, not to Host \"" +
-                                                    shown_text(req.get_header_value("Host")) + "\""});
-        return httplib::Server::HandlerResponse::Handled;
-    }
-    const bool changes = req.method == "POST" || req.method == "DELETE";
-    if (changes && !origin_allowed(req.get_header_value("Origin"), req.get_header_value("Host"))) {
-        send_error(res, {403, "cross_origin", "requests from another site's pages are refused"});
-        return httplib::Server::HandlerResponse::Handled;
-    }
-    return httplib::Server::HandlerResponse::Unhandled;
+Reply version_reply() {
+    const std::string version = std::to_string(VARNOLITH_VERSION_MAJOR) + "." + std::to_string(VARNOLITH_VERSION_MINOR) +
+                                "." + std::to_string(VARNOLITH_VERSION_PATCH);
+    return json_reply(200, Json{{"name", "varnolith"}, {"version", version}}.dump());
+}
+
+Reply page_reply(const PageFile& file) {
+    return {200, std::string(file.content_type), std::string(reinterpret_cast<const char*>(file.bytes), file.size), {}};
 }
 
 } // namespace
+
+Reply error_reply(const ApiError& e) {
+    Reply reply = json_reply(e.status, error_body(e));
+    if (e.status == 503) reply.headers.emplace_back("Retry-After", "1");
+    return reply;
+}
+
+RouteOutcome route(const HttpRequest& req, JobBoard& board, const ServerPlace& place) {
+    if (req.target.size() > max_path_bytes)
+        return error_reply({414, "uri_too_long", "the path is over " + std::to_string(max_path_bytes) + " bytes"});
+    if (!host_allowed(req.host, place.host, place.port))
+        return error_reply({403, "forbidden_host",
+                            "this server answers only to its own address, not to Host \"" + shown_text(req.host) + "\""});
+    const std::string_view path = req.target.substr(0, req.target.find('?'));
+    const bool api = path.starts_with("/api/");
+    if (api && !origin_allowed(req.origin, req.fetch_site, req.host))
+        return error_reply({403, "cross_origin", "requests from another site's pages are refused"});
+    const Resolved found = resolve(path);
+    if (found.resource == Resource::none) {
+        if (api) return error_reply({404, "not_found", "no such route"});
+        return Reply{404, "text/plain; charset=utf-8", "not found\n", {}};
+    }
+    if (!method_allowed(req.method, found.resource)) {
+        Reply reply = error_reply({405, "method_not_allowed",
+                                   "this route answers " + std::string(allowed(found.resource)) + ", not " +
+                                       shown_text(req.method)});
+        reply.headers.emplace_back("Allow", allowed(found.resource));
+        return reply;
+    }
+    // A page elsewhere can post a form or text/plain without asking first;
+    // JSON it cannot, so only JSON is read.
+    if (req.method == "POST" && !is_json_type(req.content_type))
+        return error_reply({415, "unsupported_media_type", "the body must be sent as Content-Type: application/json"});
+    switch (found.resource) {
+    case Resource::version: return version_reply();
+    case Resource::ordering: return json_reply(200, dumped(ordering_json()));
+    // Reading a spot and estimating its run takes up to a tenth of a second
+    // for fifteen wide ranges: done off the connections' threads.
+    case Resource::equity: return Deferred{[&board, body = std::string(req.body)] { return equity_route(body, board); }};
+    case Resource::jobs: return Deferred{[&board, body = std::string(req.body)] { return job_route(body, board); }};
+    case Resource::job: return cancel_route(board, found.job_id);
+    case Resource::job_events: return events_route(req, board, found.job_id);
+    case Resource::range: return range_route(req);
+    case Resource::notation: return notation_route(req);
+    case Resource::page_file: return page_reply(*found.file);
+    case Resource::none: break;
+    }
+    return error_reply({404, "not_found", "no such route"});
+}
+
+Reply answer_reply(const Job& job) {
+    if (job.error) return error_reply(*job.error);
+    return json_reply(200, job.answer);
+}
+
+std::string progress_event(JobBoard& board, const Job& job) {
+    const std::lock_guard lock(board.mutex);
+    const double elapsed = job.started ? std::chrono::duration<double>(Clock::now() - job.started_at).count() : 0.0;
+    return event("progress",
+                 Json{{"done", job.progress.load()}, {"queued", !job.started}, {"elapsed_seconds", elapsed}}.dump());
+}
+
+std::string final_event(JobBoard& board, const Job& job) {
+    const std::lock_guard lock(board.mutex);
+    if (job.error) return event("error", error_body(*job.error));
+    return event("result", Json::parse(job.answer).dump()); // one line: an event's data may not hold newlines
+}
 
 std::string answer_text(const EquityRequest& request, const RangeOptions& hooks) {
     const Answer answer = compute_answer(request.spot, request.choices, request.by_card, hooks);
     const AnswerShown shown{request.categories, request.by_hand, request.grid, request.by_card};
     return dumped(answer_json(request.ranges, request.spot, answer, shown));
-}
-
-void install_routes(httplib::Server& server, JobBoard& board, const ServerPlace& place) {
-    server.set_payload_max_length(max_body_bytes);
-    server.set_pre_routing_handler([place](const auto& req, auto& res) { return guard(place, req, res); });
-    server.Get("/api/version", [](const auto&, auto& res) {
-        const std::string version = std::to_string(VARNOLITH_VERSION_MAJOR) + "." +
-                                    std::to_string(VARNOLITH_VERSION_MINOR) + "." +
-                                    std::to_string(VARNOLITH_VERSION_PATCH);
-        send_json(res, 200, Json{{"name", "varnolith"}, {"version", version}}.dump());
-    });
-    server.Get("/api/ordering", [](const auto&, auto& res) { send_json(res, 200, dumped(ordering_json())); });
-    server.Post("/api/equity", [&board](const auto& req, auto& res) { equity_route(board, req, res); });
-    server.Post("/api/jobs", [&board](const auto& req, auto& res) { job_route(board, req, res); });
-    server.Get(R"(/api/jobs/(j[0-9]+)/events)", [&board](const auto& req, auto& res) { events_route(board, req, res); });
-    server.Delete(R"(/api/jobs/(j[0-9]+))", [&board](const auto& req, auto& res) { cancel_route(board, req, res); });
-    server.Post("/api/range", [](const auto& req, auto& res) { range_route(req, res); });
-    server.Post("/api/notation", [](const auto& req, auto& res) { notation_route(req, res); });
-    server.Get(R"(/.*)", [](const httplib::Request& req, httplib::Response& res) {
-        const PageFile* file = find_page_file(req.path);
-        if (file == nullptr) {
-            if (req.path.starts_with("/api/")) return send_error(res, {404, "not_found", "no such route"});
-            res.status = 404;
-            return res.set_content("not found\n", "text/plain; charset=utf-8");
-        }
-        res.set_content(reinterpret_cast<const char*>(file->bytes), file->size, std::string(file->content_type));
-    });
-    // What httplib answers itself (a body over the limit, an unknown method) gets our JSON too.
-    server.set_error_handler(httplib::Server::HandlerWithResponse([](const httplib::Request&, httplib::Response& res) {
-        if (!res.body.empty()) return httplib::Server::HandlerResponse::Unhandled;
-        if (res.status == 413) send_error(res, {413, "payload_too_large", "the body is over 64 KiB"});
-        else send_error(res, {res.status, "bad_request", "the request is not one this server answers"});
-        return httplib::Server::HandlerResponse::Handled;
-    }));
-    server.set_exception_handler([](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
-        send_error(res, {500, "internal", "an internal fault"});
-    });
 }
 
 } // namespace varnolith

@@ -1,0 +1,22 @@
+#pragma once
+// A request's JSON body read once for every route: bounded in size, and a key
+// given twice in one object refused rather than silently keeping one of them.
+
+#include <nlohmann/json.hpp>
+
+#include <cstddef>
+#include <string_view>
+#include <variant>
+
+#include "api_error.hpp"
+
+namespace varnolith {
+
+// Bodies larger than this are refused before they are read.
+inline constexpr std::size_t max_body_bytes = 64 * 1024;
+
+// The parsed body, or 413 payload_too_large, 400 bad_json, or 400
+// bad_request naming the key given twice (as its field).
+std::variant<nlohmann::json, ApiError> read_json_body(std::string_view body);
+
+} // namespace varnolith
