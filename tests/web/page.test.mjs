@@ -138,6 +138,43 @@ test('an impossible spot says so by the Calculate button', async () => {
   await page.close();
 });
 
+test('a refusal is shown by the field and the player the server names', async () => {
+  const page = await open(hash([['range', 'AA'], ['range', 'KK']]));
+  // Where a person (or a screen reader) finds a field's fault: its description.
+  const describing = (label) => async (message) =>
+    eventually(async () => {
+      const id = await page.getByLabel(label, { exact: true }).getAttribute('aria-describedby');
+      assert.equal(await page.locator(`#${id}`).textContent(), message);
+    });
+  const within = (region) => (message) => region.getByText(message).waitFor();
+  // Messages that name nothing themselves: only the error's field and player place them.
+  const refusals = [
+    { field: 'ranges', player: 1, message: 'refused for the second player', shown: within(player(page, 2)) },
+    { field: 'board', player: null, message: 'refused for the board', shown: describing('Board') },
+    { field: 'dead', player: null, message: 'refused for the dead cards', shown: describing('Dead') },
+    {
+      field: null,
+      player: null,
+      message: 'refused for the run',
+      shown: within(page.getByRole('region', { name: 'Calculation' })),
+    },
+  ];
+  for (const { shown, ...error } of refusals) {
+    await page.route('**/api/jobs', (route) =>
+      route.fulfill({
+        status: 400,
+        contentType: 'application/json',
+        body: JSON.stringify({ error: { code: 'bad_request', ...error } }),
+      }),
+    );
+    await page.getByRole('button', { name: 'Calculate', exact: true }).click();
+    await shown(error.message);
+    await page.unroute('**/api/jobs');
+  }
+  assert.deepEqual(page.faults, []);
+  await page.close();
+});
+
 test('the link holds the whole spot', async () => {
   const page = await open();
   await player(page, 1).getByLabel('Range', { exact: true }).fill('JJ+, AQs+');

@@ -1,11 +1,14 @@
 // The server's JSON API. Every failure comes back as an ApiError holding the
-// server's one-line message, so that the page can show it where it belongs.
+// server's one-line message, its code, and the request field (and player)
+// it concerns, so that the page can show it where it belongs.
 
 export class ApiError extends Error {
-  constructor(status, code, message, retryAfter = null) {
+  constructor(status, { code, message, field = null, player = null }, retryAfter = null) {
     super(message);
     this.status = status;
     this.code = code;
+    this.field = field; // "ranges", "board", "dead", ... or null
+    this.player = player; // index into the ranges, or null
     this.retryAfter = retryAfter;
   }
 }
@@ -19,7 +22,7 @@ async function call(method, path, body) {
       body: body === undefined ? undefined : typeof body === 'string' ? body : JSON.stringify(body),
     });
   } catch {
-    throw new ApiError(0, 'offline', 'the server cannot be reached; is varnolith_web still running?');
+    throw new ApiError(0, { code: 'offline', message: 'the server cannot be reached; is varnolith_web still running?' });
   }
   if (response.status === 204) return null;
   const text = await response.text();
@@ -31,7 +34,7 @@ async function call(method, path, body) {
   }
   if (!response.ok) {
     const error = json?.error ?? { code: 'http', message: `the server answered ${response.status}` };
-    throw new ApiError(response.status, error.code, error.message, response.headers.get('Retry-After'));
+    throw new ApiError(response.status, error, response.headers.get('Retry-After'));
   }
   return json;
 }
@@ -67,10 +70,9 @@ export async function startJob(body, { onProgress, onResult, onError }) {
     if (over) return;
     finish();
     if (e.data) {
-      const { error } = JSON.parse(e.data);
-      onError(new ApiError(0, error.code, error.message));
+      onError(new ApiError(0, JSON.parse(e.data).error));
     } else {
-      onError(new ApiError(0, 'offline', 'the connection to the server was lost'));
+      onError(new ApiError(0, { code: 'offline', message: 'the connection to the server was lost' }));
     }
   });
   return { id: job.id, close: finish };

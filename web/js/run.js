@@ -15,21 +15,14 @@ export function setRunHooks(h) {
   hooks = h;
 }
 
-// The server's message names what it is about: "range 2: ...", "board: ...".
+// The server says which field, and which player, an error concerns.
 function placeError(error) {
-  const message = error.message;
-  const range = /^range (\d+): (.*)$/.exec(message);
-  if (error.status === 400 && range && state.players[Number(range[1]) - 1]) {
-    state.players[Number(range[1]) - 1].error = range[2];
-  } else if (error.status === 400 && (/^board: /.test(message) || / among the board and dead cards/.test(message))) {
-    state.boardError = message;
-  } else if (error.status === 400 && /^dead cards: /.test(message)) {
-    state.deadError = message;
-  } else if (error.status === 503 && error.retryAfter) {
-    state.runError = `${message} (retry in ${error.retryAfter} s)`;
-  } else {
-    state.runError = message;
-  }
+  const player = error.field === 'ranges' && error.player !== null ? state.players[error.player] : null;
+  if (player) player.error = error.message;
+  else if (error.field === 'board') state.boardError = error.message;
+  else if (error.field === 'dead') state.deadError = error.message;
+  else if (error.status === 503 && error.retryAfter) state.runError = `${error.message} (retry in ${error.retryAfter} s)`;
+  else state.runError = error.message;
 }
 
 export async function calculate() {
