@@ -1,6 +1,7 @@
 // Any request body either becomes a well-formed spot or is refused with a 400
-// or 413 and a one-line message; nothing else may happen. The body is what a
-// client of varnolith_web sends to POST /api/equity.
+// or 413, a one-line message and what it concerns (a player only in the
+// ranges); nothing else may happen. The body is what a client of varnolith_web
+// sends to POST /api/equity.
 
 #include <cstddef>
 #include <cstdint>
@@ -23,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const auto read = read_equity_request({reinterpret_cast<const char*>(data), size});
     if (const auto* e = std::get_if<ApiError>(&read)) {
         check(e->status == 400 || e->status == 413);
-        check(!e->message.empty() && e->message.find('\n') == std::string::npos);
+        check(!e->code.empty() && !e->message.empty() && e->message.find('\n') == std::string::npos);
+        check(e->player < 0 || (e->field == "ranges" && e->player < max_range_players));
         check(!error_body(*e).empty());
         return 0;
     }
