@@ -3,7 +3,9 @@
 # examples run, `make test` builds and runs every test, `make bench` runs the
 # benchmarks.
 
-PACKAGES := g++ cmake libgtest-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libcpp-httplib-dev pkgconf python3 python3-venv
+# libboost-dev: Boost.Beast, header-only, serves varnolith_web with bounds on
+# header bytes, bodies, request time and connections.
+PACKAGES := g++ cmake libgtest-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libboost-dev pkgconf python3 python3-venv
 # The browser tests: Debian's Chromium, driven from Node.js (which a machine
 # may have from elsewhere: only a missing node or npm command is installed).
 TEST_PACKAGES := chromium $(if $(shell command -v node),,nodejs) $(if $(shell command -v npm),,npm)
