@@ -16,7 +16,6 @@
 
 #include "preflop_ordering.hpp"
 #include "range_answer.hpp"
-#include "range_estimate.hpp"
 #include "range_next_card.hpp"
 #include "range_request.hpp"
 #include "range_spot.hpp"
@@ -273,11 +272,9 @@ VARNOLITH_RANGE_API int32_t varnolith_range_estimate(const char* const* ranges, 
     double expected = 0;
     const bool read = guarded(result, [&] {
         const Call call = read_call(ranges, num_ranges, board, dead, options);
-        const RangeRun run = plan_range_run(call.spot, call.choices);
         const PreparedSpot spot = prepare_spot(call.spot);
-        expected = run.method == RangeMethod::exact
-                       ? estimate_exact_seconds(spot, run.options.threads) * (call.options.by_card != 0 ? 2 : 1)
-                       : estimate_simulation_seconds(spot, run.options.trials, run.options.precision, run.options.threads);
+        require_a_deal(spot);
+        expected = estimate_answer(spot, call.choices, call.options.by_card != 0).all_threads;
     });
     if (!read) return result.status;
     *seconds = expected;

@@ -2,6 +2,8 @@
 
 #include <chrono>
 
+#include "range_estimate.hpp"
+
 namespace varnolith {
 
 namespace {
@@ -18,7 +20,30 @@ void half_progress(double done, void* context) {
     p.outer.progress(p.first + 0.5 * done, p.outer.progress_context);
 }
 
+// A next-card table runs one exact run per next card, each a card shorter:
+// together about as much again as the spot itself.
+constexpr double next_cards_factor = 2.0;
+
 } // namespace
+
+AnswerEstimate estimate_answer(const PreparedSpot& spot, const RunChoices& choices, bool by_card) {
+    AnswerEstimate estimate;
+    const bool may_enumerate = by_card || !choices.method || *choices.method == RangeMethod::exact;
+    if (may_enumerate) {
+        const ExactWork work = exact_work(spot);
+        estimate.one_thread = estimate_exact_seconds(spot, work, 1);
+        estimate.all_threads = estimate_exact_seconds(spot, work, choices.threads);
+        const bool exact = by_card || choices.method || estimate.all_threads <= exact_budget_seconds;
+        if (exact) {
+            const double factor = by_card ? next_cards_factor : 1.0;
+            return {RangeMethod::exact, factor * estimate.one_thread, factor * estimate.all_threads};
+        }
+    }
+    const double precision =
+        choices.trials > 0 ? 0.0 : (choices.precision > 0.0 ? choices.precision : default_range_precision);
+    return {RangeMethod::monte_carlo, estimate_simulation_seconds(spot, choices.trials, precision, 1),
+            estimate_simulation_seconds(spot, choices.trials, precision, choices.threads)};
+}
 
 Answer compute_answer(const RangeSpot& spot, RunChoices choices, bool by_card, const RangeOptions& hooks) {
     if (by_card) choices.method = RangeMethod::exact;

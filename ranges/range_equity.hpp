@@ -89,9 +89,12 @@ RangeResult range_equity_exact(const RangeSpot& spot, const RangeOptions& option
 // are drawn one after another with importance weights.
 RangeResult range_equity_monte_carlo(const RangeSpot& spot, const RangeOptions& options);
 
+// An exact run expected within this is the default method's choice.
+inline constexpr double exact_budget_seconds = 1.0;
+
 // Exact when estimate_exact_seconds (range_estimate.hpp) expects it within
-// about a second, Monte Carlo otherwise.
-RangeMethod choose_range_method(const RangeSpot& spot);
+// exact_budget_seconds on `threads` threads (0: every core), Monte Carlo otherwise.
+RangeMethod choose_range_method(const RangeSpot& spot, int threads = 0);
 
 // Both drivers throw RangeError (range_error.hpp) for a spot that is not well
 // formed (fewer than 2 or more than 15 players, an empty range, more than five

@@ -125,7 +125,11 @@ ExactWork exact_work(const PreparedSpot& spot) {
 
 double estimate_exact_seconds(const PreparedSpot& spot, int threads) {
     if (!enough_cards(spot)) return 0;
-    const ExactWork work = exact_work(spot);
+    return estimate_exact_seconds(spot, exact_work(spot), threads);
+}
+
+double estimate_exact_seconds(const PreparedSpot& spot, const ExactWork& work, int threads) {
+    if (!enough_cards(spot)) return 0;
     const Costs cost;
     const double serial = cost.run + cost.completion * work.completions + cost.listed * work.classes +
                           cost.count_step * work.count_steps;

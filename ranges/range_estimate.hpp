@@ -31,6 +31,10 @@ ExactWork exact_work(const PreparedSpot& spot);
 // core) on a machine like this one. 0 for a spot the driver refuses at once.
 double estimate_exact_seconds(const PreparedSpot& spot, int threads);
 
+// The same from the work already counted: pricing it on several thread
+// counts counts it once.
+double estimate_exact_seconds(const PreparedSpot& spot, const ExactWork& work, int threads);
+
 // The same from the spot as given; throws as prepare_spot does.
 double estimate_exact_seconds(const RangeSpot& spot, int threads = 0);
 

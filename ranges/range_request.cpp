@@ -78,7 +78,7 @@ RangeRun plan_range_run(const RangeSpot& spot, const RunChoices& choices) {
     // A spot with no deal is refused before any estimate or count is made of it.
     require_a_deal(spot);
     RangeRun run;
-    run.method = choices.method ? *choices.method : choose_range_method(spot);
+    run.method = choices.method ? *choices.method : choose_range_method(spot, choices.threads);
     run.options.threads = choices.threads;
     run.options.trials = choices.trials;
     run.options.precision =

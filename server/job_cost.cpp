@@ -1,23 +1,10 @@
 #include "job_cost.hpp"
 
-#include "range_estimate.hpp"
-#include "range_request.hpp"
+#include "range_answer.hpp"
 
 namespace varnolith {
 
 namespace {
-
-// A next-card table runs one exact run per next card, each a card shorter:
-// together about as much again as the run itself.
-constexpr double next_card_factor = 2.0;
-
-bool simulated(const RunChoices& choices) {
-    return choices.method == RangeMethod::monte_carlo || choices.trials > 0 || choices.precision > 0;
-}
-
-double precision_of(const RunChoices& choices) {
-    return choices.trials > 0 ? 0.0 : choices.precision > 0 ? choices.precision : default_range_precision;
-}
 
 ApiError too_long(const RunChoices& choices, const JobLimits& limits) {
     const std::string limit = std::to_string(static_cast<int>(limits.max_seconds)) + " s";
@@ -34,22 +21,16 @@ ApiError too_long(const RunChoices& choices, const JobLimits& limits) {
 
 std::variant<JobKind, ApiError> job_kind(const EquityRequest& request, const PreparedSpot& spot,
                                          const JobLimits& limits) {
-    const RunChoices& choices = request.choices;
-    const int cores = limits.cores;
-    if (!simulated(choices)) {
-        // "auto" runs exact whenever that is quick, so the exact estimate tells
-        // quick runs; of the others, it may overstate what a simulation takes.
-        const double factor = request.by_card ? next_card_factor : 1.0;
-        return JobKind{.quick = factor * estimate_exact_seconds(spot, 1) < limits.quick_seconds,
-                       .lasting = factor * estimate_exact_seconds(spot, cores) > limits.lasting_seconds};
-    }
-    const double precision = precision_of(choices);
-    const double on_every_core = estimate_simulation_seconds(spot, choices.trials, precision, cores);
-    // Even if it started alone, it would keep all but one core.
-    const double fastest = estimate_simulation_seconds(spot, choices.trials, precision, lasting_job_cores(limits));
-    if (on_every_core > limits.lasting_seconds && fastest > limits.max_seconds) return too_long(choices, limits);
-    return JobKind{.quick = estimate_simulation_seconds(spot, choices.trials, precision, 1) < limits.quick_seconds,
-                   .lasting = on_every_core > limits.lasting_seconds};
+    RunChoices on_every_core = request.choices;
+    on_every_core.threads = limits.cores;
+    const AnswerEstimate estimate = estimate_answer(spot, on_every_core, request.by_card);
+    const bool lasting = estimate.all_threads > limits.lasting_seconds;
+    // A lasting job keeps all but one core, and a simulation's time shares out
+    // over its threads. Exact estimates are rougher: those run to the limit.
+    if (estimate.method == RangeMethod::monte_carlo && lasting &&
+        estimate.one_thread / lasting_job_cores(limits) > limits.max_seconds)
+        return too_long(request.choices, limits);
+    return JobKind{.quick = estimate.one_thread < limits.quick_seconds, .lasting = lasting};
 }
 
 } // namespace varnolith

@@ -15,6 +15,7 @@
 #include "evaluator.hpp"
 #include "range_equity.hpp"
 #include "range_estimate.hpp"
+#include "range_answer.hpp"
 #include "range_next_card.hpp"
 #include "range_request.hpp"
 
@@ -319,6 +320,35 @@ TEST(RangeEquity, ChoosesExactOnlyWhenItIsQuick) {
     const RangeSpot too_many = make({fifteen, "6c 7d 8h 9s Tc", "Jc Jd"});
     EXPECT_EQ(choose_range_method(too_many), RangeMethod::exact);
     EXPECT_THROW(range_equity_exact(too_many), std::runtime_error);
+}
+
+// The run a request makes, priced as it will be chosen: fewer threads price
+// an exact run higher, and a run that would be exact on every core may be
+// simulated on one.
+TEST(RangeEquity, EstimatesTheRunARequestMakes) {
+    const PreparedSpot wide = prepare_spot(make({{"random", "random", "AK, QQ+"}, "6c 7d 8h", ""}));
+    RunChoices automatic;
+    const AnswerEstimate every_core = estimate_answer(wide, automatic, false);
+    automatic.threads = 1;
+    const AnswerEstimate one = estimate_answer(wide, automatic, false);
+    EXPECT_GE(one.all_threads, every_core.all_threads);
+    EXPECT_EQ(one.one_thread, one.all_threads);
+    EXPECT_EQ(every_core.method == RangeMethod::exact, every_core.all_threads <= exact_budget_seconds);
+    // A next-card table makes the run exact, and costs about as much again.
+    const AnswerEstimate table = estimate_answer(wide, automatic, true);
+    EXPECT_EQ(table.method, RangeMethod::exact);
+    EXPECT_NEAR(table.one_thread, 2 * estimate_exact_seconds(wide, 1), 1e-9);
+    RunChoices fine;
+    fine.method = RangeMethod::monte_carlo;
+    fine.precision = 1e-300;
+    EXPECT_TRUE(std::isinf(estimate_answer(wide, fine, false).one_thread));
+    RunChoices trials;
+    trials.method = RangeMethod::monte_carlo;
+    trials.trials = 1000;
+    EXPECT_LT(estimate_answer(wide, trials, false).all_threads, 0.01);
+    // The default method decides on the threads the run gets.
+    const RangeSpot spot = make({{"random", "random"}, "", ""});
+    EXPECT_EQ(choose_range_method(spot, 1) == RangeMethod::exact, estimate_exact_seconds(spot, 1) <= exact_budget_seconds);
 }
 
 // Each wide range added multiplies the work, and the estimate must say so
