@@ -5,7 +5,6 @@
 // asking small spots for a few seconds: answered, not refused, and soon.
 
 #include <gtest/gtest.h>
-#include <malloc.h>
 
 #include <nlohmann/json.hpp>
 
@@ -27,6 +26,7 @@ namespace varnolith {
 namespace {
 
 using Json = nlohmann::json;
+using testing::resident_kib;
 using testing::TestServer;
 
 constexpr int clients = 16;
@@ -38,16 +38,6 @@ void wait_until_idle(JobBoard& board) {
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     std::unique_lock lock(board.mutex);
     board.changed.wait_until(lock, until, [&] { return board.unfinished.empty(); });
-}
-
-// Resident memory once the allocator has handed back what it keeps free for
-// reuse: what is left is what is held.
-long resident_kib() {
-    ::malloc_trim(0);
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-    return 0;
 }
 
 struct Valid {

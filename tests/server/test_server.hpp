@@ -3,7 +3,9 @@
 // the system picks, stopped and joined when the test ends.
 
 #include <gtest/gtest.h>
+#include <malloc.h>
 
+#include <fstream>
 #include <string>
 
 #include "http_client.hpp"
@@ -28,5 +30,15 @@ struct TestServer {
 
     Client client() const { return Client(port); }
 };
+
+// Resident memory once the allocator has handed back what it keeps free for
+// reuse: what is left is what is held.
+inline long resident_kib() {
+    ::malloc_trim(0);
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+    return 0;
+}
 
 } // namespace varnolith::testing

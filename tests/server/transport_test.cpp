@@ -4,7 +4,6 @@
 // Every bound holds, and the others are still answered.
 
 #include <gtest/gtest.h>
-#include <malloc.h>
 
 #include <algorithm>
 #include <chrono>
@@ -19,20 +18,13 @@
 namespace varnolith {
 namespace {
 
+using testing::resident_kib;
 using testing::TestServer;
 using Clock = std::chrono::steady_clock;
 namespace net = boost::asio;
 using tcp = net::ip::tcp;
 
 double seconds_since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
-
-long resident_kib() {
-    ::malloc_trim(0);
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-    return 0;
-}
 
 std::size_t open_connections(Server& server) {
     const std::lock_guard lock(server.mutex);
