@@ -2,9 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include <algorithm>
 #include <charconv>
-#include <iterator>
 #include <string_view>
 #include <limits>
 #include <sstream>
@@ -156,19 +154,6 @@ bool read_fraction(const std::string& text, double& value) {
     const char* end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, value, std::chars_format::general);
     return error == std::errc{} && stop == end && value > 0.0 && value < 1.0;
-}
-
-// The option a CLI11 "value missing" refers to: the first one that takes a
-// value and has none after it.
-std::string option_without_value(int argc, const char* const* argv) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        static constexpr std::string_view takes_value[] = {"-b", "--board", "-d", "--dead", "--trials",
-                                                           "--precision", "--seed", "--threads", "--svg", "--scale"};
-        const bool wanted = std::find(std::begin(takes_value), std::end(takes_value), arg) != std::end(takes_value);
-        if (wanted && (i + 1 == argc || std::string_view(argv[i + 1]).starts_with("--"))) return std::string(arg);
-    }
-    return {};
 }
 
 std::string parse_error_text(const CLI::ParseError& e, int argc, const char* const* argv) {

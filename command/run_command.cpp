@@ -11,7 +11,6 @@
 #include "options.hpp"
 #include "progress.hpp"
 #include "answer.hpp"
-#include "range_estimate.hpp"
 #include "report.hpp"
 
 namespace varnolith {
@@ -37,18 +36,15 @@ RunChoices run_choices(const CommandOptions& o) {
 constexpr double long_run_seconds = 10;
 
 void warn_of_a_long_run(const CommandOptions& o, const RangeSpot& spot, std::ostream& err) {
-    if (o.exact || o.by_card) {
-        const double expected = estimate_exact_seconds(spot, o.threads);
-        if (expected > long_run_seconds)
-            err << "varnolith: this exact run is expected to take " << rough_duration(expected)
-                << "; --precision P simulates instead\n" << std::flush;
-        return;
-    }
-    if (o.trials == 0 && o.precision == 0.0) return;
-    const double expected = estimate_simulation_seconds(prepare_spot(spot), o.trials, o.precision, o.threads);
-    if (expected <= long_run_seconds) return;
-    err << "varnolith: this simulation is expected to take " << rough_duration(expected) << "; "
-        << (o.trials > 0 ? "fewer --trials" : "a larger --precision") << " shortens it\n" << std::flush;
+    if (!o.exact && !o.by_card && o.trials == 0 && o.precision == 0.0) return;
+    const AnswerEstimate expected = estimate_answer(prepare_spot(spot), run_choices(o), o.by_card);
+    if (expected.all_threads <= long_run_seconds) return;
+    if (expected.method == RangeMethod::exact)
+        err << "varnolith: this exact run is expected to take " << rough_duration(expected.all_threads)
+            << "; --precision P simulates instead\n" << std::flush;
+    else
+        err << "varnolith: this simulation is expected to take " << rough_duration(expected.all_threads) << "; "
+            << (o.trials > 0 ? "fewer --trials" : "a larger --precision") << " shortens it\n" << std::flush;
 }
 
 int complain(std::ostream& err, const std::string& message, int status) {

@@ -62,6 +62,15 @@ std::string joined_cards(int argc, const char* const* argv, int option_at) {
 
 } // namespace
 
+std::string option_without_value(int argc, const char* const* argv) {
+    for (int i = 1; i < argc; ++i) {
+        const Valued v = valued_option(argv[i]);
+        if (v.option >= 0 && !v.inline_value && (i + 1 == argc || std::string_view(argv[i + 1]).starts_with("--")))
+            return argv[i];
+    }
+    return {};
+}
+
 std::string repeated_option(int argc, const char* const* argv) {
     std::array<std::string, valued.size()> seen;
     for (int i = 1; i < argc; ++i) {

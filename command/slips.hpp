@@ -12,6 +12,10 @@ namespace varnolith {
 // takes a value is given twice.
 std::string repeated_option(int argc, const char* const* argv);
 
+// The option a CLI11 "value missing" refers to: the first one that takes a
+// value and has none after it; "" when none shows.
+std::string option_without_value(int argc, const char* const* argv);
+
 // What a range argument says of the slip that made it, or "" when none shows.
 std::string range_slip(const std::vector<std::string>& ranges, int argc, const char* const* argv);
 

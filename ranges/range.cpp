@@ -97,7 +97,7 @@ bool means_every_hand(std::string_view t) {
 
 Shape read_shape(std::string_view t) {
     if (t == "random") return Shape{};
-    if (means_every_hand(t)) refuse("write random for every hand"); // "Random" too
+    if (means_every_hand(t)) refuse("write random for every hand"); // "Random" too, and "any" in "any-QQ"
     refuse_unprintable(t);
     if (t.find("10") != std::string_view::npos) refuse("write T for ten");
     if (t.size() == 2 && rank_chars.find(t[0]) != std::string_view::npos && suit_chars.find(t[1]) != std::string_view::npos)
@@ -232,7 +232,6 @@ std::vector<HoleHand> percent_combos(std::string_view t) {
 }
 
 std::vector<HoleHand> item_combos(std::string_view t) {
-    if (t != "random" && means_every_hand(t)) refuse("write random for every hand");
     refuse_inner_blanks(t);
     if (t.find('%') != std::string_view::npos) return percent_combos(t);
     std::vector<HoleHand> out;
