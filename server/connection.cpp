@@ -196,14 +196,16 @@ void write_final(const Handle& c) {
     c->writing = true;
     c->timer.cancel();
     c->chunk = final_event(c->server.board, *c->job);
+    // Delivered from here on: the job is forgotten before its last bytes leave,
+    // so a client that has read them never finds it listed.
+    forget_job(c->server.board, c->job->id);
     c->stream.expires_after(c->server.limits.write_time);
     net::async_write(c->stream, http::make_chunk(net::buffer(c->chunk)), [c](beast::error_code ec, std::size_t) {
         if (ec || c->phase != Phase::streaming) return close(c);
         net::async_write(c->stream, http::make_chunk_last(), [c](beast::error_code last, std::size_t) {
             c->writing = false;
             if (c->phase != Phase::streaming) return;
-            // Delivered: the job is forgotten, and the connection is no stream any more.
-            forget_job(c->server.board, c->job->id);
+            // The connection is no stream any more.
             c->job = nullptr;
             close_stream(c->server.board);
             c->holds_stream = false;
