@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "preflop_ordering.hpp"
+#include "ranges/notation/ordering.hpp"
 #include "range_grid.hpp"
 
 namespace varnolith {

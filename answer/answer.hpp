@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "range_answer.hpp"
+#include "ranges/answer.hpp"
 
 namespace varnolith {
 

@@ -5,7 +5,7 @@
 #include <array>
 #include <string>
 
-#include "range_equity.hpp"
+#include "ranges/equity.hpp"
 
 namespace varnolith {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "deal_search.hpp"
-#include "range_request.hpp"
-#include "range_spot.hpp"
+#include "ranges/deal_search.hpp"
+#include "ranges/request.hpp"
+#include "ranges/spot.hpp"
 
 namespace varnolith {
 namespace {

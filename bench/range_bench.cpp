@@ -9,9 +9,9 @@
 
 #include <varnolith/varnolith.h>
 
-#include "range_equity.hpp"
-#include "range_estimate.hpp"
-#include "range_exact.hpp"
+#include "ranges/equity.hpp"
+#include "ranges/exact/estimate.hpp"
+#include "ranges/exact/driver.hpp"
 
 namespace varnolith {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "range_equity.hpp"
+#include "ranges/equity.hpp"
 
 namespace varnolith {
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "range_request.hpp"
+#include "ranges/request.hpp"
 
 namespace varnolith {
 

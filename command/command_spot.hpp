@@ -2,7 +2,7 @@
 // From the text of the command line to the spot the engine computes.
 
 #include "options.hpp"
-#include "range_equity.hpp"
+#include "ranges/equity.hpp"
 
 namespace varnolith {
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "range_equity.hpp"
+#include "ranges/equity.hpp"
 
 namespace varnolith {
 

@@ -9,7 +9,7 @@
 
 #include "options.hpp"
 #include "range_grid.hpp"
-#include "range_equity.hpp"
+#include "ranges/equity.hpp"
 
 namespace varnolith {
 

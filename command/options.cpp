@@ -7,9 +7,9 @@
 #include <limits>
 #include <sstream>
 
-#include "range_equity.hpp"
+#include "ranges/equity.hpp"
 #include "slips.hpp"
-#include "user_text.hpp"
+#include "ranges/notation/user_text.hpp"
 #include "varnolith/varnolith.h"
 
 namespace varnolith {

@@ -8,7 +8,7 @@
 
 #include "grid.hpp"
 #include "options.hpp"
-#include "range_equity.hpp"
+#include "ranges/equity.hpp"
 #include "answer.hpp"
 
 namespace varnolith {

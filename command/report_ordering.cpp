@@ -2,7 +2,7 @@
 #include <string>
 
 #include "answer.hpp"
-#include "preflop_ordering.hpp"
+#include "ranges/notation/ordering.hpp"
 #include "report.hpp"
 #include "text_table.hpp"
 

@@ -5,8 +5,8 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "range.hpp"
-#include "user_text.hpp"
+#include "ranges/notation/range.hpp"
+#include "ranges/notation/user_text.hpp"
 
 namespace varnolith {
 

@@ -1,6 +1,6 @@
 #include "notation.hpp"
 
-#include "range.hpp"
+#include "ranges/notation/range.hpp"
 
 #include <stdexcept>
 #include <string_view>

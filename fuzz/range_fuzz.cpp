@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "range.hpp"
+#include "ranges/notation/range.hpp"
 
 namespace {
 

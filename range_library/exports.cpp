@@ -14,11 +14,11 @@
 #include <utility>
 #include <vector>
 
-#include "preflop_ordering.hpp"
-#include "range_answer.hpp"
-#include "range_next_card.hpp"
-#include "range_request.hpp"
-#include "range_spot.hpp"
+#include "ranges/notation/ordering.hpp"
+#include "ranges/answer.hpp"
+#include "ranges/next_card.hpp"
+#include "ranges/request.hpp"
+#include "ranges/spot.hpp"
 
 // A failed call keeps its status, message and what the error concerns; figures stay empty.
 struct varnolith_range_result {

@@ -1,4 +1,4 @@
-#include "deal_search.hpp"
+#include "ranges/deal_search.hpp"
 
 #include <algorithm>
 #include <array>

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "range_spot.hpp"
+#include "ranges/spot.hpp"
 
 namespace varnolith {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "range_error.hpp"
+#include "ranges/error.hpp"
 
 namespace varnolith {
 

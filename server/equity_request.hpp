@@ -10,7 +10,7 @@
 
 #include "api_error.hpp"
 #include "json_body.hpp"
-#include "range_request.hpp"
+#include "ranges/request.hpp"
 
 namespace varnolith {
 

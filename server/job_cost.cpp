@@ -1,6 +1,6 @@
 #include "job_cost.hpp"
 
-#include "range_answer.hpp"
+#include "ranges/answer.hpp"
 
 namespace varnolith {
 

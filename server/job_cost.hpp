@@ -9,7 +9,7 @@
 #include "api_error.hpp"
 #include "equity_request.hpp"
 #include "jobs.hpp"
-#include "range_spot.hpp"
+#include "ranges/spot.hpp"
 
 namespace varnolith {
 

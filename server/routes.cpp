@@ -10,9 +10,9 @@
 #include "host_guard.hpp"
 #include "job_cost.hpp"
 #include "page_files.hpp"
-#include "range_notation.hpp"
-#include "range_spot.hpp"
-#include "user_text.hpp"
+#include "ranges/notation/writer.hpp"
+#include "ranges/spot.hpp"
+#include "ranges/notation/user_text.hpp"
 #include "varnolith/varnolith.h"
 
 namespace varnolith {

@@ -1,10 +1,10 @@
-// Prints ranges/preflop_ordering_table.cpp: the preflop ordering worked out
+// Prints ranges/notation/ordering_table.cpp: the preflop ordering worked out
 // with the exact range engine. Run after any change to how hands are ranked:
-//   build/release/tools/varnolith_ordering_table > ranges/preflop_ordering_table.cpp
+//   build/release/tools/varnolith_ordering_table > ranges/notation/ordering_table.cpp
 
 #include <cstdio>
 
-#include "preflop_ordering.hpp"
+#include "ranges/notation/ordering.hpp"
 
 int main() {
     const varnolith::PreflopOrdering ordering = varnolith::compute_preflop_ordering();

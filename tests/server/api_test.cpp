@@ -13,8 +13,8 @@
 #include <string>
 #include <thread>
 
-#include "range_equity.hpp"
-#include "range_request.hpp"
+#include "ranges/equity.hpp"
+#include "ranges/request.hpp"
 #include "test_server.hpp"
 
 namespace varnolith {

@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "range_equity.hpp"
+#include "ranges/equity.hpp"
 
 namespace varnolith::testing {
 

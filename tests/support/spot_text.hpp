@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "range_equity.hpp"
+#include "ranges/equity.hpp"
 
 namespace varnolith::testing {
 

@@ -1,0 +1,34 @@
+#pragma once
+// varnolith's own preflop ordering of the 81 hand classes: by exact equity
+// against one random hand, heads-up, before the flop; equal equities put the
+// class with fewer combinations first, then the earlier place in the square.
+// It is what "15%" in a range means.
+
+#include <array>
+
+#include "ranges/notation/range.hpp"
+
+namespace varnolith {
+
+struct OrderedClass {
+    int square = 0;     // the class's index in the square: AA 0, AKs 1, AKo 9, ..., 66 80
+    int combos = 0;     // 6 for a pair, 4 suited, 12 offsuit
+    double equity = 0;  // against one random hand, exact
+};
+
+using PreflopOrdering = std::array<OrderedClass, hand_class_count>;
+
+// The ordering, best class first, as checked in (ordering_table.cpp).
+const PreflopOrdering& preflop_ordering();
+
+// The same worked out afresh with the exact range engine: one combination of
+// each class against `random` (every combination of a class has the same
+// equity, suits being interchangeable). About a minute on two cores.
+PreflopOrdering compute_preflop_ordering(int threads = 0);
+
+// The classes of the top `percent` of the 630 combinations: classes are taken
+// in order while the running count with the next class added is no farther
+// from the target than without it. `percent` is above 0 and at most 100.
+int top_class_count(double percent);
+
+} // namespace varnolith

@@ -1,0 +1,103 @@
+#include "ranges/request.hpp"
+
+#include "ranges/spot.hpp"
+
+#include <algorithm>
+#include <random>
+#include <stdexcept>
+#include <utility>
+
+namespace varnolith {
+
+namespace {
+
+std::vector<Card> read_cards(const std::string& what, ErrorField field, std::string_view text) {
+    try {
+        return parse_card_list(text);
+    } catch (const std::invalid_argument& e) {
+        throw RangeError(ErrorKind::cards, what + ": " + e.what(), field);
+    }
+}
+
+// The engine refuses these too, but without naming the card.
+void check_repeats(const std::vector<Card>& board, const std::vector<Card>& dead) {
+    std::vector<Card> seen;
+    for (const auto* cards : {&board, &dead})
+        for (const Card c : *cards) {
+            if (std::find(seen.begin(), seen.end(), c) != seen.end())
+                throw RangeError(ErrorKind::cards, "card " + card_text(c) + " is given twice among the board and dead cards",
+                                 cards == &board ? ErrorField::board : ErrorField::dead);
+            seen.push_back(c);
+        }
+}
+
+RangeSpot read_spot(const std::vector<std::string>& ranges, std::string_view board, std::string_view dead) {
+    RangeSpot spot;
+    for (std::size_t i = 0; i < ranges.size(); ++i) {
+        const std::string which = "range " + std::to_string(i + 1);
+        const int player = static_cast<int>(i);
+        try {
+            spot.ranges.push_back(parse_range(ranges[i]));
+        } catch (const std::invalid_argument& e) {
+            throw RangeError(ErrorKind::range, which + ": " + e.what(), ErrorField::ranges, player);
+        }
+        if (spot.ranges.back().empty())
+            throw RangeError(ErrorKind::range, which + " names no combination", ErrorField::ranges, player);
+    }
+    spot.board = read_cards("board", ErrorField::board, board);
+    if (spot.board.size() > 5)
+        throw RangeError(ErrorKind::cards,
+                         "board: " + std::to_string(spot.board.size()) + " cards given, at most 5 allowed",
+                         ErrorField::board);
+    spot.dead = read_cards("dead cards", ErrorField::dead, dead);
+    check_repeats(spot.board, spot.dead);
+    return spot;
+}
+
+// Below 2^53, so that JSON readers that hold numbers as doubles (JavaScript,
+// jq) read the seed back exactly and the run can be repeated from it.
+uint64_t random_seed() {
+    std::random_device device;
+    const uint64_t bits = (static_cast<uint64_t>(device()) << 32) ^ device();
+    return bits & ((uint64_t{1} << 53) - 1);
+}
+
+} // namespace
+
+SpotFromText spot_from_text(const std::vector<std::string>& ranges, std::string_view board, std::string_view dead) {
+    try {
+        return {read_spot(ranges, board, dead), std::nullopt};
+    } catch (const RangeError& e) {
+        return {{}, e};
+    }
+}
+
+void require_a_deal(const RangeSpot& spot) { require_a_deal(prepare_spot(spot)); }
+
+RangeRun plan_range_run(const RangeSpot& spot, const RunChoices& choices) {
+    // A spot with no deal is refused before any estimate or count is made of it.
+    require_a_deal(spot);
+    RangeRun run;
+    run.method = choices.method ? *choices.method : choose_range_method(spot, choices.threads);
+    run.options.threads = choices.threads;
+    run.options.trials = choices.trials;
+    run.options.precision =
+        choices.trials > 0 ? 0.0 : (choices.precision > 0.0 ? choices.precision : default_range_precision);
+    if (run.method == RangeMethod::monte_carlo) run.options.seed = choices.seed ? *choices.seed : random_seed();
+    return run;
+}
+
+RangeResult run_range_equity(const RangeSpot& spot, const RangeRun& run) {
+    return run.method == RangeMethod::exact ? range_equity_exact(spot, run.options)
+                                            : range_equity_monte_carlo(spot, run.options);
+}
+
+std::string next_cards_refusal(const RangeSpot& spot, const RunChoices& choices) {
+    if (spot.board.size() != 3 && spot.board.size() != 4)
+        return "a next-card table needs a flop or a turn on the board, not " + std::to_string(spot.board.size()) +
+               (spot.board.size() == 1 ? " card" : " cards");
+    if (choices.method == RangeMethod::monte_carlo) return "a next-card table is exact: it cannot come from a simulation";
+    return {};
+}
+
+} // namespace varnolith

@@ -1,0 +1,64 @@
+#pragma once
+// A range equity request as hosts give it: ranges, board and dead cards as
+// text, and the choices of the run. The varnolith command and the range
+// library both come through here, so they read text, pick the method and
+// draw seeds alike.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ranges/equity.hpp"
+#include "ranges/error.hpp"
+
+namespace varnolith {
+
+// Simulate until every player's standard error is at most this, when nothing
+// asks for a trial count or another precision.
+inline constexpr double default_range_precision = 0.0005;
+
+struct SpotFromText {
+    RangeSpot spot;
+    // The first fault, when there is one; its message is the one line for the
+    // user, such as `range 2: item "QQs": ...`.
+    std::optional<RangeError> error;
+};
+
+// Reads the ranges in order, then the board, then the dead cards, and stops
+// at the first fault: a range that does not parse or names no combination
+// (kind range, the player); a bad card, more than five board cards, a card
+// given twice among the board and the dead cards (kind cards, field board or
+// dead).
+SpotFromText spot_from_text(const std::vector<std::string>& ranges, std::string_view board, std::string_view dead);
+
+struct RunChoices {
+    std::optional<RangeMethod> method; // none: choose_range_method
+    int threads = 0;                   // 0: every core
+    int64_t trials = 0;                // Monte Carlo: this many when positive ...
+    double precision = 0.0;            // ... else until this standard error; 0: default_range_precision
+    std::optional<uint64_t> seed;      // Monte Carlo: none draws one
+};
+
+struct RangeRun {
+    RangeMethod method = RangeMethod::exact;
+    RangeOptions options;
+};
+
+// Throws RangeError (kind no_deal, saying why) for a spot with no compatible
+// deal; within a few milliseconds whatever the spot.
+void require_a_deal(const RangeSpot& spot);
+
+// The method and the engine options; choosing the method may count deals. A
+// spot with no compatible deal is refused first, as above.
+RangeRun plan_range_run(const RangeSpot& spot, const RunChoices& choices);
+
+RangeResult run_range_equity(const RangeSpot& spot, const RangeRun& run);
+
+// Why no next-card table can be made for the spot with these choices (it needs
+// a flop or a turn, and an exact run), or "" when one can. With no method
+// chosen, a table makes the run exact.
+std::string next_cards_refusal(const RangeSpot& spot, const RunChoices& choices);
+
+} // namespace varnolith

@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "card_text.hpp"
+#include "ranges/notation/range.hpp"
+
+namespace varnolith {
+namespace {
+
+// The message of the std::invalid_argument that `parse` throws for `text`.
+template <class Parse>
+std::string refusal(Parse parse, const std::string& text) {
+    try {
+        parse(text);
+    } catch (const std::invalid_argument& e) {
+        return e.what();
+    }
+    return "<accepted>";
+}
+
+TEST(RangeNotation, CountsTheCombinationsOfEachForm) {
+    const std::vector<std::pair<std::string, std::size_t>> cases = {
+        {"AhKd", 1},     {"QQ", 6},       {"AKs", 4},     {"AKo", 12},      {"AK", 16},
+        {"QQ+", 18},     {"ATs+", 16},    {"ATo+", 48},   {"AT+", 64},      {"AKs+", 4},
+        {"AA+", 6},      {"66+", 54},     {"99-66", 24},  {"66-99", 24},    {"AJs-A8s", 16},
+        {"8Ao-JAo", 48}, {"KAs", 4},      {"KdAh", 1},    {"random", 630},  {"QQ, QQ", 6},
+        {"T9s-76s", 16}, {"KQo-T9o", 48}, {"76s-T9s", 16}, {"99 - 66", 24},
+        // 5% of 630 is 31.5: TT+ (30) is nearer than TT+ with AKs (34).
+        {"5%", 30},      {"15%", 94},     {"5%-15%", 64}, {"100%", 630},    {"10%, 76s", 62},
+        {"12.5% : 0.5", 78},
+        {"AK, AKs", 16}, {"random, AA", 630}, {" \tAA , KK\t", 12}, {"AA:1.000", 6}, {"QQ : .5", 6},
+    };
+    for (const auto& [text, count] : cases) EXPECT_EQ(parse_range(text).size(), count) << text;
+}
+
+// A percentage names whole classes of the ordering, best first; a band is
+// the difference of two tops.
+TEST(RangeNotation, PercentagesAreTopsOfTheOrdering) {
+    const auto listed = [](const char* text) {
+        std::string out;
+        for (const WeightedCombo& c : parse_range(text)) out += hand_text(c.hand) + ' ';
+        return out;
+    };
+    EXPECT_EQ(listed("5%"), listed("AA, KK, QQ, JJ, TT"));
+    EXPECT_EQ(listed("5%-6%"), listed("AKs, AQs")); // 6% is 37.8: 38 is nearer than 34 or 50
+    EXPECT_EQ(parse_range("20%:0.5").front().weight, 0.5);
+}
+
+TEST(RangeNotation, ListsHigherCardFirstInItemOrder) {
+    std::string listed;
+    for (const WeightedCombo& c : parse_range("KAs, QhQs, 77")) listed += hand_text(c.hand) + ' ';
+    EXPECT_EQ(listed, "AcKc AdKd AhKh AsKs QsQh 7d7c 7h7c 7h7d 7s7c 7s7d 7s7h ");
+}
+
+TEST(RangeNotation, LastWeightWinsButFirstPlaceStays) {
+    const Range r = parse_range("AhKd:0.5, AK:.25, QQ, KdAh");
+    ASSERT_EQ(r.size(), 22u);
+    EXPECT_EQ(r[0].hand, testing::hand("Ah Kd"));
+    EXPECT_EQ(std::vector({r[0].weight, r[1].weight, r[21].weight}), std::vector({1.0, 0.25, 1.0}));
+}
+
+TEST(RangeNotation, RefusesTheFirstBadItemByName) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"", "the range is empty"},
+        {" \t ", "the range is empty"},
+        {"AA,,KK", "item \"\": empty"},
+        {"QQs", "item \"QQs\": a pair is neither suited nor offsuit"},
+        {"AA, 5h5d", "item \"5h5d\": '5' is not a rank: short deck has no ranks below 6"},
+        {"A5s", "item \"A5s\": '5' is not a rank: short deck has no ranks below 6"},
+        {"22", "item \"22\": '2' is not a rank: short deck has no ranks below 6"},
+        {"any", "item \"any\": write random for every hand"},
+        {"QQ+, Any2:0.5", "item \"Any2:0.5\": write random for every hand"},
+        {"7d", "item \"7d\": one card is not a hand: a hand is two cards, such as AhKd"},
+        {"AhKx", "item \"AhKx\": 'x' is not a suit"},
+        {"AKx", "item \"AKx\": 'x' is not s (suited) or o (offsuit)"},
+        {"AKQJ9", "item \"AKQJ9\": not a hand such as AhKd, QQ, AKs, AKo, AK or random"},
+        {"AhAh", "item \"AhAh\": the same card twice"},
+        {"AhKd+", "item \"AhKd+\": '+' cannot follow a combination"},
+        {"random+", "item \"random+\": '+' cannot follow random"},
+        {"QQ++", "item \"QQ++\": '+' belongs only at the end"},
+        {"QQ+-99", "item \"QQ+-99\": '+' and '-' cannot be combined"},
+        {"QQ-99-77", "item \"QQ-99-77\": more than one '-'"},
+        {"QQ-", "item \"QQ-\": '-' needs a hand at both ends"},
+        {"AhKd-AhQd", "item \"AhKd-AhQd\": '-' joins pairs or two ranks only"},
+        {"AKs-QQ", "item \"AKs-QQ\": the two ends are of different shapes"},
+        {"AJs-K8s", "item \"AJs-K8s\": the two ends share neither the first rank (AJs-A8s) nor the gap (T9s-76s)"},
+        {"AJs-A8o", "item \"AJs-A8o\": the two ends differ in suitedness"},
+        {"AA:", "item \"AA:\": the weight is missing"},
+        {"AA:abc", "item \"AA:abc\": the weight must be a plain decimal such as 0.5"},
+        {"AA:1e-1", "item \"AA:1e-1\": the weight must be a plain decimal such as 0.5"},
+        {"AA:-0.5", "item \"AA:-0.5\": the weight must be above 0 and at most 1"},
+        {"AA:0", "item \"AA:0\": the weight must be above 0 and at most 1"},
+        {"AA:1.5", "item \"AA:1.5\": the weight must be above 0 and at most 1"},
+        {"AA:1.00000000000000000001", "item \"AA:1.00000000000000000001\": the weight must be above 0 and at most 1"},
+        {"aks", "item \"aks\": 'a' is not a rank: ranks are 6789TJQKA in upper case, suits cdhs in lower case"},
+        {"AhKD", "item \"AhKD\": 'D' is not a suit: ranks are 6789TJQKA in upper case, suits cdhs in lower case"},
+        {"10h9h", "item \"10h9h\": write T for ten"},
+        {"QQ+ AKs", "item \"QQ+ AKs\": separate items with commas"},
+        {"T9s-86s", "item \"T9s-86s\": the two ends share neither the first rank (AJs-A8s) nor the gap (T9s-76s)"},
+        {"AA\nKK", "item \"AA\\nKK\": '\\n' is not a rank or a suit"},
+        {"K\xc3\xa9", "item \"K\xc3\xa9\": '\xc3\xa9' is not a rank or a suit"},
+        {"K\xc3", "item \"K\\xc3\": '\\xc3' is not a rank or a suit"},
+        {"A\x1b[31m", "item \"A\\x1b[31m\": '\\x1b' is not a rank or a suit"},
+        {"0%", "item \"0%\": a percentage is above 0% and at most 100%"},
+        {"101%", "item \"101%\": a percentage is above 0% and at most 100%"},
+        {"-5%", "item \"-5%\": a band is two percentages, such as 5%-15%"},
+        {"5%-", "item \"5%-\": a band is two percentages, such as 5%-15%"},
+        {"15%-5%", "item \"15%-5%\": a band goes from the smaller percentage to the larger, such as 5%-15%"},
+        {"%", "item \"%\": a percentage needs a number, such as 15%"},
+        {"1e2%", "item \"1e2%\": a percentage is a plain decimal such as 15% or 12.5%"},
+        {"15%+", "item \"15%+\": '+' cannot follow a percentage"},
+        {"0.4%", "item \"0.4%\": too small to hold a class (AA alone is 0.95%)"},
+        {"5%-5.01%", "item \"5%-5.01%\": no class lies between the two percentages"},
+    };
+    for (const auto& [text, message] : cases) EXPECT_EQ(refusal(parse_range, text), message) << '"' << text << '"';
+}
+
+TEST(CardList, ReadsRunTogetherOrSeparatedCardsAndNamesABadOne) {
+    const std::vector<Card> three = testing::cards("6c 7d 8h");
+    for (const char* text : {"6c7d8h", "6c 7d 8h", "6c,7d, 8h", "\t6c7d ,8h,"})
+        EXPECT_EQ(parse_card_list(text), three) << text;
+    EXPECT_TRUE(parse_card_list("").empty());
+    EXPECT_EQ(parse_range_card("Ah"), (Card{14, 2}));
+    for (const auto& [text, message] : std::vector<std::pair<std::string, std::string>>{
+             {"6c7x8h", "card \"7x\": 'x' is not a suit"},
+             {"6c 7 8h", "card \"7\": a card is a rank and a suit, such as Ah"},
+             {"6c7d8", "card \"8\": a card is a rank and a suit, such as Ah"},
+             {"ah", "card \"ah\": 'a' is not a rank: ranks are 6789TJQKA in upper case, suits cdhs in lower case"},
+             {"6c10h", "card \"10h\": write T for ten"},
+             {"6c5h", "card \"5h\": '5' is not a rank: short deck has no ranks below 6"},
+             {"6c7\xc3\xa9", "card \"6c7\xc3\xa9\": '\xc3\xa9' is not a rank or a suit"},
+             {"6c\n7d", "card \"6c\\n7d\": '\\n' is not a rank or a suit"}})
+        EXPECT_EQ(refusal(parse_card_list, text), message) << text;
+}
+
+} // namespace
+} // namespace varnolith

@@ -1,0 +1,59 @@
+// Ranges written back as notation: short, and read back to the same range.
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+
+#include "ranges/notation/writer.hpp"
+
+namespace varnolith {
+namespace {
+
+std::map<std::pair<int32_t, int32_t>, double> as_set(const Range& r) {
+    std::map<std::pair<int32_t, int32_t>, double> set;
+    for (const WeightedCombo& c : r) set[{card_index(c.hand.first), card_index(c.hand.second)}] = c.weight;
+    return set;
+}
+
+TEST(RangeNotationOut, WritesWholeClassesAsRuns) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"AA, KK, QQ, ATs, AJs, AQs, AKs, AKo", "QQ+, ATs+, AKo"},
+        {"99, 88, 77, AJo, ATo, A9o, KQ", "99-77, AJo-A9o, KQ"},
+        {"AKs, AQs, AJs, ATs, AKo", "ATs+, AKo"},
+        {"random", "random"},
+        {"random:0.25", "random:0.25"},
+        {"AA, KK:0.5, AhKh", "AA, KK:0.5, AhKh"},
+        {"66+, A6+", "66+, A6+"},
+        {"AsKs, AhKh, AdKd, AcKc", "AKs"},
+        {"QQ:0.00001", "QQ:0.00001"},
+    };
+    for (const auto& [in, out] : cases) EXPECT_EQ(range_notation(parse_range(in)), out) << in;
+    EXPECT_EQ(range_notation({}), "");
+}
+
+// Random subsets of random classes and combinations at a few weights.
+TEST(RangeNotationOut, ReadsBackToTheSameRange) {
+    std::mt19937_64 random(7);
+    const Range all = parse_range("random");
+    const double weights[] = {1.0, 0.5, 0.3, 1.0 / 3};
+    for (int round = 0; round < 300; ++round) {
+        Range range;
+        const int mode = round % 3;
+        for (int square = 0; square < hand_class_count; ++square) {
+            if (random() % 3 != 0) continue;
+            const double w = weights[random() % 4];
+            for (WeightedCombo c : parse_range(hand_class_name(square))) {
+                if (mode == 2 && random() % 2 == 0) continue; // a partial class
+                c.weight = mode == 0 ? 1.0 : w;
+                range.push_back(c);
+            }
+        }
+        if (range.empty()) continue;
+        const std::string text = range_notation(range);
+        EXPECT_EQ(as_set(parse_range(text)), as_set(range)) << text;
+    }
+}
+
+} // namespace
+} // namespace varnolith
