@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "card_text.hpp"
 #include "ranges/notation/ordering.hpp"
 #include "range_grid.hpp"
 

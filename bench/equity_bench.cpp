@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "card_text.hpp"
+#include "test_cards.hpp"
 #include "enumeration.hpp"
 #include "plain_walk.hpp"
 

@@ -9,6 +9,7 @@
 
 #include <varnolith/varnolith.h>
 
+#include "card_text.hpp"
 #include "ranges/equity.hpp"
 #include "ranges/exact/estimate.hpp"
 #include "ranges/exact/driver.hpp"

@@ -1,5 +1,6 @@
 #include "grid.hpp"
 
+#include "card_text.hpp"
 #include <algorithm>
 #include <array>
 #include <cmath>

@@ -9,7 +9,7 @@
 
 #include "ranges/equity.hpp"
 #include "slips.hpp"
-#include "ranges/notation/user_text.hpp"
+#include "user_text.hpp"
 #include "varnolith/varnolith.h"
 
 namespace varnolith {

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "card_text.hpp"
 #include "grid.hpp"
 #include "options.hpp"
 #include "ranges/equity.hpp"

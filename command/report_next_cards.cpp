@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "card_text.hpp"
 #include "report.hpp"
 
 namespace varnolith {

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "card_text.hpp"
 #include "grid.hpp"
 #include "report.hpp"
 #include "svg_chart.hpp"

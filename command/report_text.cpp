@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "card_text.hpp"
 #include "equity_curve.hpp"
 #include "grid.hpp"
 #include "report.hpp"

@@ -5,8 +5,9 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "card_text.hpp"
 #include "ranges/notation/range.hpp"
-#include "ranges/notation/user_text.hpp"
+#include "user_text.hpp"
 
 namespace varnolith {
 

@@ -1,19 +1,12 @@
 #include "notation.hpp"
 
-#include "ranges/notation/range.hpp"
-
 #include <stdexcept>
 #include <string_view>
 #include <unordered_set>
 
+#include "card_text.hpp"
+
 namespace varnolith {
-namespace {
-
-// Position in each string is the value offset: ranks start at six, suits at zero.
-constexpr std::string_view rank_chars = "6789TJQKA";
-constexpr std::string_view suit_chars = "cdhs";
-
-} // namespace
 
 Card parse_card(const std::string& text) {
     if (text.size() != 2) throw std::invalid_argument("Invalid Card Format: " + text);

@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "card_text.hpp"
 #include "ranges/notation/ordering.hpp"
 #include "ranges/answer.hpp"
 #include "ranges/next_card.hpp"

@@ -1,5 +1,6 @@
 #include "ranges/request.hpp"
 
+#include "card_text.hpp"
 #include "ranges/spot.hpp"
 
 #include <algorithm>

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "card_text.hpp"
 #include "ranges/deal_search.hpp"
 #include "ranges/error.hpp"
 

@@ -5,7 +5,7 @@
 #include <array>
 #include <limits>
 
-#include "ranges/notation/user_text.hpp"
+#include "user_text.hpp"
 
 namespace varnolith {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "ranges/notation/user_text.hpp"
+#include "user_text.hpp"
 
 namespace varnolith {
 

@@ -14,7 +14,7 @@
 #include <string_view>
 
 #include "http_server.hpp"
-#include "ranges/notation/user_text.hpp"
+#include "user_text.hpp"
 #include "varnolith/varnolith.h"
 
 namespace {

@@ -6,13 +6,14 @@
 #include <cctype>
 #include <chrono>
 
+#include "card_text.hpp"
 #include "answer.hpp"
 #include "host_guard.hpp"
 #include "job_cost.hpp"
 #include "page_files.hpp"
 #include "ranges/notation/writer.hpp"
 #include "ranges/spot.hpp"
-#include "ranges/notation/user_text.hpp"
+#include "user_text.hpp"
 #include "varnolith/varnolith.h"
 
 namespace varnolith {

@@ -6,15 +6,12 @@
 #include <stdexcept>
 #include <utility>
 
+#include "card_text.hpp"
 #include "ranges/notation/ordering.hpp"
-#include "ranges/notation/user_text.hpp"
+#include "user_text.hpp"
 
 namespace varnolith {
 namespace {
-
-// Position in each string is the value offset: ranks start at six, suits at zero.
-constexpr std::string_view rank_chars = "6789TJQKA";
-constexpr std::string_view suit_chars = "cdhs";
 
 // Thrown by the item readers; parse_range adds the item it came from.
 struct BadItem {
@@ -42,35 +39,18 @@ std::string_view trim(std::string_view s) {
     return s;
 }
 
-// Said after a letter in the wrong case, the commonest slip ("aks", "AH").
-constexpr const char* case_hint = ": ranks are 6789TJQKA in upper case, suits cdhs in lower case";
-
-bool is_other_case(char c, std::string_view letters) {
-    for (const char l : letters)
-        if (l >= 'A' && l <= 'Z' ? c == l - 'A' + 'a' : (l >= 'a' && l <= 'z' && c == l - 'a' + 'A')) return true;
-    return false;
-}
-
 int32_t rank_value(char c) {
-    const auto at = rank_chars.find(c);
-    if (c >= '2' && c <= '5') refuse(quoted_char(c) + " is not a rank: short deck has no ranks below 6");
-    if (at == std::string_view::npos)
-        refuse(quoted_char(c) + " is not a rank" + (is_other_case(c, rank_chars) ? case_hint : ""));
-    return lowest_rank + static_cast<int32_t>(at);
+    if (std::string fault = rank_fault(c); !fault.empty()) refuse(std::move(fault));
+    return lowest_rank + static_cast<int32_t>(rank_chars.find(c));
 }
 
 int32_t suit_value(char c) {
-    const auto at = suit_chars.find(c);
-    if (at == std::string_view::npos)
-        refuse(quoted_char(c) + " is not a suit" + (is_other_case(c, suit_chars) ? case_hint : ""));
-    return static_cast<int32_t>(at);
+    if (std::string fault = suit_fault(c); !fault.empty()) refuse(std::move(fault));
+    return static_cast<int32_t>(suit_chars.find(c));
 }
 
-// Hands are written in printable ASCII; anything else is named whole, so a
-// message never cuts a character in two or spans two lines.
 void refuse_unprintable(std::string_view t) {
-    for (std::size_t i = 0; i < t.size(); ++i)
-        if (t[i] < 0x20 || t[i] >= 0x7f) refuse(quoted(t, i) + " is not a rank or a suit");
+    if (std::string fault = unprintable_fault(t); !fault.empty()) refuse(std::move(fault));
 }
 
 enum class Kind { combination, pair, two_ranks, random };
@@ -346,62 +326,6 @@ Range parse_range(std::string_view text) {
         start = comma + 1;
     }
     return range;
-}
-
-Card parse_range_card(std::string_view text) {
-    const auto bad = [&](const std::string& why) {
-        return std::invalid_argument("card \"" + shown_text(text) + "\": " + why);
-    };
-    try {
-        if (text.size() >= 2 && text.substr(0, 2) == "10") throw bad("write T for ten");
-        refuse_unprintable(text);
-        if (text.size() != 2) throw bad("a card is a rank and a suit, such as Ah");
-        return Card{rank_value(text[0]), suit_value(text[1])};
-    } catch (const BadItem& b) {
-        throw bad(b.reason);
-    }
-}
-
-std::vector<Card> parse_card_list(std::string_view text) {
-    const auto separator = [](char c) { return is_blank(c) || c == ','; };
-    std::vector<Card> cards;
-    for (std::size_t i = 0; i < text.size();) {
-        if (separator(text[i])) {
-            ++i;
-            continue;
-        }
-        std::size_t end = i;
-        while (end < text.size() && !separator(text[end])) ++end;
-        // A run of cards written together splits every two characters; "10h"
-        // is kept whole so that the message can say what was meant.
-        const std::string_view run = text.substr(i, end - i);
-        if (std::any_of(run.begin(), run.end(), [](char c) { return c < 0x20 || c >= 0x7f; }))
-            parse_range_card(run); // refuses it, naming the character whole
-        for (; i < end; i += 2) {
-            const bool ten = text.substr(i, 2) == "10";
-            cards.push_back(parse_range_card(text.substr(i, std::min<std::size_t>(ten ? 3 : 2, end - i))));
-        }
-    }
-    return cards;
-}
-
-std::string card_text(Card c) {
-    std::string text(2, '?');
-    if (c.rank >= lowest_rank && c.rank <= highest_rank)
-        text[0] = rank_chars[static_cast<std::size_t>(c.rank - lowest_rank)];
-    if (c.suit >= 0 && c.suit < suit_count) text[1] = suit_chars[static_cast<std::size_t>(c.suit)];
-    return text;
-}
-
-std::string hand_text(const HoleHand& h) { return card_text(h.first) + card_text(h.second); }
-
-std::string cards_text(const std::vector<Card>& cards) {
-    std::string text;
-    for (const Card c : cards) {
-        if (!text.empty()) text += ' ';
-        text += card_text(c);
-    }
-    return text;
 }
 
 namespace {

@@ -26,20 +26,6 @@ using Range = std::vector<WeightedCombo>;
 // `item "QQs": a pair is neither suited nor offsuit`.
 Range parse_range(std::string_view text);
 
-// A card from its two-character text ("Ah"); throws std::invalid_argument.
-Card parse_range_card(std::string_view text);
-
-// Cards written run together ("6c7d8h") or separated by blanks or commas.
-// Throws std::invalid_argument for a bad card; repeats are not checked here.
-std::vector<Card> parse_card_list(std::string_view text);
-
-// "Ah", and "AhKd" for a combination.
-std::string card_text(Card c);
-std::string hand_text(const HoleHand& h);
-
-// "6c 7d 8h": the cards separated by blanks, "" for none.
-std::string cards_text(const std::vector<Card>& cards);
-
 // The square players draw a range as: ranks A down to 6 along both sides,
 // pairs on the diagonal, suited classes above it, offsuit below.
 inline constexpr int hand_class_count = 81;

@@ -1,5 +1,6 @@
 #include "ranges/notation/writer.hpp"
 
+#include "card_text.hpp"
 #include <algorithm>
 #include <array>
 #include <charconv>

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "card_text.hpp"
+#include "test_cards.hpp"
 #include "equity_curve.hpp"
 #include "grid.hpp"
 #include "ranges/notation/range.hpp"

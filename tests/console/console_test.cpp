@@ -8,7 +8,7 @@
 #include <iomanip>
 #include <regex>
 
-#include "card_text.hpp"
+#include "test_cards.hpp"
 #include "console_monte_carlo.hpp"
 #include "dialogue.hpp"
 #include "method.hpp"

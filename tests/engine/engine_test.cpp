@@ -5,7 +5,7 @@
 #include <random>
 #include <set>
 
-#include "card_text.hpp"
+#include "test_cards.hpp"
 #include "enumeration.hpp"
 #include "monte_carlo.hpp"
 #include "reference_evaluator.hpp"

@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "card_text.hpp"
+#include "test_cards.hpp"
 #include "console_monte_carlo.hpp"
 #include "monte_carlo.hpp"
 

@@ -6,7 +6,7 @@
 
 #include <varnolith/varnolith.h>
 
-#include "card_text.hpp"
+#include "test_cards.hpp"
 
 namespace {
 

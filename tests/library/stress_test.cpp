@@ -15,7 +15,7 @@
 #include <latch>
 #include <thread>
 
-#include "card_text.hpp"
+#include "test_cards.hpp"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "card_text.hpp"
 #include "enumeration.hpp"
 #include "evaluator.hpp"
 #include "ranges/equity.hpp"

@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "card_text.hpp"
 #include "ranges/equity.hpp"
 
 namespace varnolith::testing {

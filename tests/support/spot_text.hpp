@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "card_text.hpp"
 #include "ranges/equity.hpp"
 
 namespace varnolith::testing {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 
+#include "card_text.hpp"
 #include "ranges/equity.hpp"
 
 namespace varnolith {

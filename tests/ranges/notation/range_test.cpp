@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "card_text.hpp"
+#include "test_cards.hpp"
 #include "ranges/notation/range.hpp"
 
 namespace varnolith {
@@ -123,7 +124,7 @@ TEST(CardList, ReadsRunTogetherOrSeparatedCardsAndNamesABadOne) {
     for (const char* text : {"6c7d8h", "6c 7d 8h", "6c,7d, 8h", "\t6c7d ,8h,"})
         EXPECT_EQ(parse_card_list(text), three) << text;
     EXPECT_TRUE(parse_card_list("").empty());
-    EXPECT_EQ(parse_range_card("Ah"), (Card{14, 2}));
+    EXPECT_EQ(parse_card_text("Ah"), (Card{14, 2}));
     for (const auto& [text, message] : std::vector<std::pair<std::string, std::string>>{
              {"6c7x8h", "card \"7x\": 'x' is not a suit"},
              {"6c 7 8h", "card \"7\": a card is a rank and a suit, such as Ah"},

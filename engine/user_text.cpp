@@ -1,4 +1,4 @@
-#include "ranges/notation/user_text.hpp"
+#include "user_text.hpp"
 
 #include <cstdio>
 
