@@ -15,6 +15,12 @@ namespace varnolith {
 // 3 three of a kind, 4 straight, 5 full house, 6 flush, 7 quads, 8 straight flush.
 using HandValue = int32_t;
 
+inline constexpr int category_count = 9;            // high card .. straight flush
+inline constexpr HandValue category_step = 1'000'000; // a value's category is value / category_step
+
+// The category of a value: 0 high card to 8 straight flush.
+constexpr int category_of(HandValue value) { return value / category_step; }
+
 // Value of exactly seven cards in any order; 0 for any other length and for a
 // card outside ranks 6..14 or suits 0..3. A card listed twice counts twice.
 // Reentrant, allocation-free.

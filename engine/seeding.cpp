@@ -34,7 +34,4 @@ uint64_t next_run_key() {
     return mix64(seed_state.fetch_add(golden_gamma) + golden_gamma);
 }
 
-bool user_seeded() { return user_seeded_flag.load(); }
-bool clock_seeded() { return clock_seeded_flag.load(); }
-
 } // namespace varnolith

@@ -13,7 +13,4 @@ void seed_generator(uint32_t seed);
 // seeded the generator yet, it is seeded from the calendar clock first.
 uint64_t next_run_key();
 
-bool user_seeded();
-bool clock_seeded();
-
 } // namespace varnolith

@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "card.hpp"
+#include "evaluator.hpp"
 #include "ranges/notation/range.hpp"
 
 namespace varnolith {
 
 inline constexpr int max_range_players = 15;
-inline constexpr int category_count = 9; // high card .. straight flush, the HandValue categories
 
 struct RangeSpot {
     std::vector<Range> ranges; // one per player, 2 to 15

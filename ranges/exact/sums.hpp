@@ -25,6 +25,4 @@ struct SumLayout {
     static constexpr std::size_t win_at = 0, tie_at = 1, category_at = 2, combos_at = 2 + category_count;
 };
 
-inline int category_of(int32_t value) { return value / 1'000'000; }
-
 } // namespace varnolith

@@ -21,10 +21,9 @@ using PreflopOrdering = std::array<OrderedClass, hand_class_count>;
 // The ordering, best class first, as checked in (ordering_table.cpp).
 const PreflopOrdering& preflop_ordering();
 
-// The same worked out afresh with the exact range engine: one combination of
-// each class against `random` (every combination of a class has the same
-// equity, suits being interchangeable). About a minute on two cores.
-PreflopOrdering compute_preflop_ordering(int threads = 0);
+// Whether `a` comes before `b`: the higher equity, then fewer combinations,
+// then the earlier place in the square.
+bool ordered_before(const OrderedClass& a, const OrderedClass& b);
 
 // The classes of the top `percent` of the 630 combinations: classes are taken
 // in order while the running count with the next class added is no farther

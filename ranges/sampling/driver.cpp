@@ -83,7 +83,7 @@ void play_plain(const Plan& plan, const Layout& layout, int64_t first, int64_t l
             const int32_t value = scratch.values[p];
             int64_t* own = tally.data() + layout.offset[p];
             int64_t* combo = own + Layout::combos_at(p) + 2 * chosen[p];
-            ++own[Layout::categories_at + static_cast<std::size_t>(value / 1'000'000)];
+            ++own[Layout::categories_at + static_cast<std::size_t>(category_of(value))];
             ++combo[0];
             if (value != pot.best) continue;
             if (pot.sharers == 1) ++own[Layout::wins_at];

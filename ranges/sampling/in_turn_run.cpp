@@ -78,7 +78,7 @@ void play(const Plan& plan, const Layout& layout, int64_t first, int64_t last, d
                 const int32_t value = scratch.values[p];
                 double* own = sums + layout.offset[p];
                 double* combo = own + Layout::combos_at + 2 * scratch.chosen[p];
-                own[Layout::categories_at + static_cast<std::size_t>(value / 1'000'000)] += w_board;
+                own[Layout::categories_at + static_cast<std::size_t>(category_of(value))] += w_board;
                 combo[0] += w_board;
                 if (value != pot.best) continue;
                 own[Layout::shares_at(pot.sharers)] += w_board;

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ranges/notation/ordering.hpp"
+#include "ranges/compute_ordering.hpp"
 
 namespace varnolith {
 namespace {

@@ -10,12 +10,6 @@
 namespace varnolith {
 namespace {
 
-bool before(const OrderedClass& a, const OrderedClass& b) {
-    if (a.equity != b.equity) return a.equity > b.equity;
-    if (a.combos != b.combos) return a.combos < b.combos;
-    return a.square < b.square;
-}
-
 TEST(PreflopOrdering, HoldsEveryClassOnceInOrder) {
     const PreflopOrdering& ordering = preflop_ordering();
     std::set<int> squares;
@@ -29,7 +23,10 @@ TEST(PreflopOrdering, HoldsEveryClassOnceInOrder) {
     }
     EXPECT_EQ(squares.size(), 81u);
     EXPECT_EQ(combos, 630);
-    EXPECT_TRUE(std::is_sorted(ordering.begin(), ordering.end(), before));
+    EXPECT_TRUE(std::is_sorted(ordering.begin(), ordering.end(), ordered_before));
+    // Equal equities are rare; the order is first of all by equity, falling.
+    EXPECT_TRUE(std::is_sorted(ordering.begin(), ordering.end(),
+                               [](const OrderedClass& a, const OrderedClass& b) { return a.equity > b.equity; }));
     EXPECT_EQ(hand_class_name(ordering.front().square), "AA");
 }
 
