@@ -82,6 +82,7 @@ test("the figures are the API's, and a screenshot of them is kept", async () => 
   const page = await open(
     hash([['range', spot.ranges[0]], ['range', spot.ranges[1]], ['board', spot.board], ['method', 'exact'], ['next', 'yes']]),
   );
+  await page.setViewportSize({ width: 1440, height: 900 }); // the README's picture
   await page.getByRole('button', { name: 'Calculate', exact: true }).click();
   const { json } = await api(server, '/api/equity', { ...spot, grid: true });
   for (const n of [1, 2]) {
@@ -93,7 +94,7 @@ test("the figures are the API's, and a screenshot of them is kept", async () => 
   }
   await page.getByText(`Exact · ${json.deals.toLocaleString('en-US')} deals · ${json.boards} boards`).waitFor();
   // One table of every player beside the button, with the same figures.
-  const all = page.getByRole('table', { name: 'Results' });
+  const all = page.getByRole('table', { name: 'Results', exact: true });
   for (const n of [1, 2])
     assert.equal(await all.getByRole('row', { name: new RegExp(`^Player ${n} `) }).getByRole('cell').first().textContent(),
       percent(json.players[n - 1].equity));

@@ -33,7 +33,7 @@ function placeError(error) {
 function showResults() {
   const table = $('all-players');
   const box = table.getBoundingClientRect();
-  if (box.top < 0 || box.bottom > window.innerHeight) table.scrollIntoView({ block: 'start', behavior: 'smooth' });
+  if (box.top < 0 || box.bottom > window.innerHeight) table.scrollIntoView({ block: 'center' });
 }
 
 // An exact run the server's time limit would stop is not worth starting.
