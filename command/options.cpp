@@ -2,12 +2,12 @@
 
 #include <CLI/CLI.hpp>
 
-#include <charconv>
 #include <string_view>
 #include <limits>
 #include <sstream>
 
 #include "ranges/equity.hpp"
+#include "run_numbers.hpp"
 #include "slips.hpp"
 #include "user_text.hpp"
 #include "varnolith/varnolith.h"
@@ -120,41 +120,10 @@ std::string version_text() {
     return text.str();
 }
 
-// Plain decimal digits only: CLI11 would take "-1" as the largest seed and
-// "010" as eight.
-template <typename T>
-bool read_whole(const std::string& text, T low, T high, T& value) {
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    return error == std::errc{} && stop == end && value >= low && value <= high;
-}
-
 // Numbers are taken as text and read here, so that a bad one gets our message.
 struct WholeNumbers {
     std::string trials, precision, seed, threads;
 };
-
-// A number as people write one: 0.001, .001, 1e-3, 5E-4; no sign, no
-// "inf" or "nan", no hexadecimal.
-bool read_fraction(const std::string& text, double& value) {
-    const auto is_digit = [](char c) { return c >= '0' && c <= '9'; };
-    std::size_t at = 0, digits = 0;
-    for (; at < text.size() && is_digit(text[at]); ++at) ++digits;
-    if (at < text.size() && text[at] == '.')
-        for (++at; at < text.size() && is_digit(text[at]); ++at) ++digits;
-    if (digits == 0) return false;
-    if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
-        ++at;
-        if (at < text.size() && (text[at] == '-' || text[at] == '+')) ++at;
-        const std::size_t exponent = at;
-        while (at < text.size() && is_digit(text[at])) ++at;
-        if (at == exponent) return false;
-    }
-    if (at != text.size()) return false;
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value, std::chars_format::general);
-    return error == std::errc{} && stop == end && value > 0.0 && value < 1.0;
-}
 
 std::string parse_error_text(const CLI::ParseError& e, int argc, const char* const* argv) {
     if (dynamic_cast<const CLI::ExcludesError*>(&e) != nullptr)
@@ -192,19 +161,19 @@ std::string value_check(CommandOptions& o, const WholeNumbers& text, const CLI::
     const auto count = static_cast<int>(o.ranges.size());
     if (count < 2 || count > max_range_players)
         return "give two to fifteen ranges, one per player (got " + std::to_string(count) + ")";
-    const auto most_trials = std::numeric_limits<int64_t>::max();
     for (const std::string& extra : app.remaining()) return extra_text(extra);
-    if (app.count("--trials") > 0 && !read_whole(text.trials, int64_t{1}, most_trials, o.trials))
-        return "--trials: N must be a whole number of at least 1 (got " + shown_text(text.trials) + ")";
-    if (app.count("--precision") > 0 && !read_fraction(text.precision, o.precision))
-        return "--precision: P must be a number above 0 and below 1, such as 0.001 or 1e-4 (got " +
-               shown_text(text.precision) + ")";
+    if (app.count("--trials") > 0)
+        if (std::string slip = read_trials(text.trials, o.trials); !slip.empty()) return slip;
+    if (app.count("--precision") > 0)
+        if (std::string slip = read_precision(text.precision, o.precision); !slip.empty()) return slip;
     o.seed_given = app.count("--seed") > 0;
-    if (o.seed_given && !read_whole(text.seed, uint64_t{0}, std::numeric_limits<uint64_t>::max(), o.seed))
-        return "--seed: S must be a whole number from 0 to 18446744073709551615 (got " + shown_text(text.seed) + ")";
-    if (app.count("--threads") > 0 && !read_whole(text.threads, 1, max_threads, o.threads))
+    if (o.seed_given)
+        if (std::string slip = read_seed(text.seed, o.seed); !slip.empty()) return slip;
+    uint64_t threads = 0;
+    if (app.count("--threads") > 0 && !read_whole_text(text.threads, 1, max_threads, threads))
         return "--threads: N must be a whole number from 1 to " + std::to_string(max_threads) + " (got " +
                shown_text(text.threads) + ")";
+    o.threads = static_cast<int>(threads);
     if (o.by_card && (o.trials > 0 || o.precision > 0.0))
         return "--by-card is exact: it goes with neither --trials nor --precision";
     if (app.count("--svg") > 0 && o.svg.empty()) return "--svg: FILE must not be empty";

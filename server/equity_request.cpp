@@ -5,6 +5,7 @@
 #include <array>
 #include <limits>
 
+#include "run_numbers.hpp"
 #include "user_text.hpp"
 
 namespace varnolith {
@@ -56,6 +57,18 @@ std::optional<uint64_t> whole_field(const Json& body, std::string_view name, uin
     return at->get<uint64_t>();
 }
 
+// A number typed into a form comes as text, and is read as the command reads
+// its option: by the same rules, refused in the same words.
+template <typename T>
+std::optional<T> typed_field(const Json& body, std::string_view name,
+                             std::string (*read_text)(std::string_view, T&)) {
+    const auto at = body.find(name);
+    if (at == body.end() || !at->is_string()) return std::nullopt;
+    T value{};
+    if (std::string slip = read_text(at->get<std::string>(), value); !slip.empty()) refuse(slip, name);
+    return value;
+}
+
 // The count first, so that a player named by a refusal is one of at most fifteen.
 std::vector<std::string> range_texts(const Json& body) {
     const auto at = body.find("ranges");
@@ -82,9 +95,11 @@ RunChoices run_choices(const Json& body) {
     if (method != "auto" && method != "exact" && method != "monte_carlo")
         refuse("field \"method\" must be \"auto\", \"exact\" or \"monte_carlo\" (got \"" + shown_text(method) + "\")",
                "method");
-    const auto trials = whole_field(body, "trials", 1, std::numeric_limits<int64_t>::max(), "a whole number of at least 1");
-    std::optional<double> precision;
-    if (const auto at = body.find("precision"); at != body.end() && !at->is_null()) {
+    std::optional<uint64_t> trials;
+    if (const auto typed = typed_field<int64_t>(body, "trials", read_trials)) trials = static_cast<uint64_t>(*typed);
+    else trials = whole_field(body, "trials", 1, std::numeric_limits<int64_t>::max(), "a whole number of at least 1");
+    std::optional<double> precision = typed_field<double>(body, "precision", read_precision);
+    if (const auto at = body.find("precision"); !precision && at != body.end() && !at->is_null()) {
         if (!at->is_number() || !(at->get<double>() > 0.0 && at->get<double>() < 1.0))
             refuse("field \"precision\" must be a number above 0 and below 1, or null", "precision");
         precision = at->get<double>();
@@ -96,8 +111,10 @@ RunChoices run_choices(const Json& body) {
     if (method == "monte_carlo" || trials || precision) choices.method = RangeMethod::monte_carlo;
     if (trials) choices.trials = static_cast<int64_t>(*trials);
     if (precision) choices.precision = *precision;
-    choices.seed = whole_field(body, "seed", 0, std::numeric_limits<uint64_t>::max(),
-                               "a whole number from 0 to 18446744073709551615");
+    choices.seed = typed_field<uint64_t>(body, "seed", read_seed);
+    if (!choices.seed)
+        choices.seed = whole_field(body, "seed", 0, std::numeric_limits<uint64_t>::max(),
+                                   "a whole number from 0 to 18446744073709551615");
     if (const auto threads = whole_field(body, "threads", 1, 256, "a whole number from 1 to 256"))
         choices.threads = static_cast<int>(*threads);
     return choices;

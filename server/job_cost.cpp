@@ -19,7 +19,7 @@ ApiError too_long(const RunChoices& choices, const JobLimits& limits) {
 
 } // namespace
 
-std::variant<JobKind, ApiError> job_kind(const EquityRequest& request, const PreparedSpot& spot,
+std::variant<JobCost, ApiError> job_cost(const EquityRequest& request, const PreparedSpot& spot,
                                          const JobLimits& limits) {
     RunChoices on_every_core = request.choices;
     on_every_core.threads = limits.cores;
@@ -27,10 +27,12 @@ std::variant<JobKind, ApiError> job_kind(const EquityRequest& request, const Pre
     const bool lasting = estimate.all_threads > limits.lasting_seconds;
     // A lasting job keeps all but one core, and a simulation's time shares out
     // over its threads. Exact estimates are rougher: those run to the limit.
-    if (estimate.method == RangeMethod::monte_carlo && lasting &&
-        estimate.one_thread / lasting_job_cores(limits) > limits.max_seconds)
+    const double seconds = lasting ? estimate.one_thread / lasting_job_cores(limits) : estimate.all_threads;
+    if (estimate.method == RangeMethod::monte_carlo && lasting && seconds > limits.max_seconds)
         return too_long(request.choices, limits);
-    return JobKind{.quick = estimate.one_thread < limits.quick_seconds, .lasting = lasting};
+    return JobCost{.kind = {.quick = estimate.one_thread < limits.quick_seconds, .lasting = lasting},
+                   .method = estimate.method,
+                   .seconds = seconds};
 }
 
 } // namespace varnolith

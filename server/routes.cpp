@@ -11,7 +11,9 @@
 #include "host_guard.hpp"
 #include "job_cost.hpp"
 #include "page_files.hpp"
+#include "ranges/notation/ordering.hpp"
 #include "ranges/notation/writer.hpp"
+#include "ranges/request.hpp"
 #include "ranges/spot.hpp"
 #include "user_text.hpp"
 #include "varnolith/varnolith.h"
@@ -26,7 +28,7 @@ constexpr const char* json_type = "application/json";
 constexpr std::string_view jobs_prefix = "/api/jobs/";
 constexpr std::size_t job_id_digits = 32;
 
-enum class Resource { none, version, ordering, equity, jobs, job, job_events, range, notation, page_file };
+enum class Resource { none, version, ordering, equity, jobs, job, job_events, range, notation, cards, page_file };
 
 // What a path names: found by exact comparison, a job's id by plain string
 // operations, never by a pattern run over what the client sent.
@@ -36,13 +38,14 @@ struct Resolved {
     const PageFile* file = nullptr;
 };
 
-constexpr std::array<std::pair<std::string_view, Resource>, 6> api_paths{{
+constexpr std::array<std::pair<std::string_view, Resource>, 7> api_paths{{
     {"/api/version", Resource::version},
     {"/api/ordering", Resource::ordering},
     {"/api/equity", Resource::equity},
     {"/api/jobs", Resource::jobs},
     {"/api/range", Resource::range},
     {"/api/notation", Resource::notation},
+    {"/api/cards", Resource::cards},
 }};
 
 bool is_job_id(std::string_view text) {
@@ -70,7 +73,8 @@ std::string_view allowed(Resource resource) {
     case Resource::equity:
     case Resource::jobs:
     case Resource::range:
-    case Resource::notation: return "POST";
+    case Resource::notation:
+    case Resource::cards: return "POST";
     case Resource::job: return "DELETE";
     case Resource::version:
     case Resource::ordering:
@@ -109,16 +113,16 @@ std::string event(const std::string& name, const std::string& data) {
 // Read, refused at once when it cannot be dealt (so that the client gets 422
 // rather than a job that fails) or would outlast the time limit, and judged
 // quick or long.
-std::variant<std::pair<EquityRequest, JobKind>, ApiError> checked_request(std::string_view body, const JobLimits& limits) {
+std::variant<std::pair<EquityRequest, JobCost>, ApiError> checked_request(std::string_view body, const JobLimits& limits) {
     auto read = read_equity_request(body);
     if (auto* e = std::get_if<ApiError>(&read)) return std::move(*e);
     auto& request = std::get<EquityRequest>(read);
     try {
         const PreparedSpot prepared = prepare_spot(request.spot);
         require_a_deal(prepared);
-        auto kind = job_kind(request, prepared, limits);
-        if (auto* e = std::get_if<ApiError>(&kind)) return std::move(*e);
-        return std::pair{std::move(request), std::get<JobKind>(kind)};
+        auto cost = job_cost(request, prepared, limits);
+        if (auto* e = std::get_if<ApiError>(&cost)) return std::move(*e);
+        return std::pair{std::move(request), std::get<JobCost>(cost)};
     } catch (const RangeError& e) {
         return api_error(e);
     }
@@ -127,9 +131,9 @@ std::variant<std::pair<EquityRequest, JobKind>, ApiError> checked_request(std::s
 RouteOutcome equity_route(std::string_view body, JobBoard& board) {
     auto read = checked_request(body, board.limits);
     if (auto* e = std::get_if<ApiError>(&read)) return error_reply(*e);
-    auto& [request, kind] = std::get<0>(read);
-    kind.listed = false; // its work belongs to this connection alone: no id names it
-    auto submitted = submit_job(board, std::move(request), kind);
+    auto& [request, cost] = std::get<0>(read);
+    cost.kind.listed = false; // its work belongs to this connection alone: no id names it
+    auto submitted = submit_job(board, std::move(request), cost.kind);
     if (auto* e = std::get_if<ApiError>(&submitted)) return error_reply(*e);
     return AwaitAnswer{std::get<std::shared_ptr<Job>>(submitted)};
 }
@@ -137,12 +141,19 @@ RouteOutcome equity_route(std::string_view body, JobBoard& board) {
 RouteOutcome job_route(std::string_view body, JobBoard& board) {
     auto read = checked_request(body, board.limits);
     if (auto* e = std::get_if<ApiError>(&read)) return error_reply(*e);
-    auto& [request, kind] = std::get<0>(read);
-    kind.listed = true;
-    auto submitted = submit_job(board, std::move(request), kind);
+    auto& [request, cost] = std::get<0>(read);
+    cost.kind.listed = true;
+    auto submitted = submit_job(board, std::move(request), cost.kind);
     if (auto* e = std::get_if<ApiError>(&submitted)) return error_reply(*e);
     const auto& job = std::get<std::shared_ptr<Job>>(submitted);
-    Reply reply = json_reply(202, Json{{"id", job->id}, {"events", "/api/jobs/" + job->id + "/events"}}.dump());
+    // The estimate lets a client tell of the time left, and warn of an exact
+    // run that the time limit would stop.
+    Reply reply = json_reply(202, Json{{"id", job->id},
+                                       {"events", "/api/jobs/" + job->id + "/events"},
+                                       {"method", cost.method == RangeMethod::exact ? "exact" : "monte_carlo"},
+                                       {"estimate_seconds", cost.seconds},
+                                       {"limit_seconds", board.limits.max_seconds}}
+                                      .dump());
     reply.headers.emplace_back("Location", "/api/jobs/" + job->id);
     return reply;
 }
@@ -207,6 +218,37 @@ Reply notation_route(const HttpRequest& req) {
     }
 }
 
+// {"board": "Kh9c8d", "dead": "As"} -> the cards of each, read as a run reads
+// them, so that the page checks a field as the command would: one set of
+// rules, one wording ("board: card \"10h\": write T for ten").
+Reply cards_route(const HttpRequest& req) {
+    auto read = read_json_body(req.body);
+    if (auto* e = std::get_if<ApiError>(&read)) return error_reply(*e);
+    const nlohmann::json& body = std::get<nlohmann::json>(read);
+    const auto text = [&](const char* name) {
+        return body.is_object() && body.contains(name) && body[name].is_string() ? body[name].get<std::string>() : "";
+    };
+    if (!body.is_object() || (body.contains("board") && !body["board"].is_string()) ||
+        (body.contains("dead") && !body["dead"].is_string()))
+        return error_reply({400, "bad_request", "the body must be {\"board\": \"Kh9c8d\", \"dead\": \"As\"}"});
+    const SpotFromText spot = spot_from_text({"random", "random"}, text("board"), text("dead"));
+    if (spot.error) return error_reply(api_error(*spot.error));
+    const auto cards = [](const auto& list) {
+        Json texts = Json::array();
+        for (const Card c : list) texts.push_back(card_text(c));
+        return texts;
+    };
+    return json_reply(200, Json{{"board", cards(spot.spot.board)}, {"dead", cards(spot.spot.dead)}}.dump());
+}
+
+// The ordering, and for each whole percent from 1 to 100 how many of its
+// classes "N%" takes: the page's Top slider reads these rather than count again.
+Reply ordering_reply() {
+    Json top = Json::array();
+    for (int percent = 1; percent <= 100; ++percent) top.push_back(top_class_count(percent));
+    return json_reply(200, dumped(Json{{"classes", ordering_json()}, {"top_class_counts", top}}));
+}
+
 Reply version_reply() {
     const std::string version = std::to_string(VARNOLITH_VERSION_MAJOR) + "." + std::to_string(VARNOLITH_VERSION_MINOR) +
                                 "." + std::to_string(VARNOLITH_VERSION_PATCH);
@@ -253,7 +295,7 @@ RouteOutcome route(const HttpRequest& req, JobBoard& board, const ServerPlace& p
         return error_reply({415, "unsupported_media_type", "the body must be sent as Content-Type: application/json"});
     switch (found.resource) {
     case Resource::version: return version_reply();
-    case Resource::ordering: return json_reply(200, dumped(ordering_json()));
+    case Resource::ordering: return ordering_reply();
     // Reading a spot and estimating its run takes up to a tenth of a second
     // for fifteen wide ranges: done off the connections' threads.
     case Resource::equity: return Deferred{[&board, body = std::string(req.body)] { return equity_route(body, board); }};
@@ -262,6 +304,7 @@ RouteOutcome route(const HttpRequest& req, JobBoard& board, const ServerPlace& p
     case Resource::job_events: return events_route(req, board, found.job_id);
     case Resource::range: return range_route(req);
     case Resource::notation: return notation_route(req);
+    case Resource::cards: return cards_route(req);
     case Resource::page_file: return page_reply(*found.file);
     case Resource::none: break;
     }

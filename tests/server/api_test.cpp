@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "ranges/equity.hpp"
+#include "ranges/notation/ordering.hpp"
 #include "ranges/request.hpp"
 #include "test_server.hpp"
 
@@ -124,8 +125,13 @@ TEST(WebApi, RefusesBadInputWithCodeMessageFieldAndPlayer) {
          "an exact run takes neither trials nor precision", "trials", nullptr},
         {R"({"ranges": ["AA", "KK"], "trials": 100, "precision": 0.01})", 400, "bad_request",
          "trials and precision exclude one another: give at most one", "precision", nullptr},
-        {R"({"ranges": ["AA", "KK"], "trials": "many"})", 400, "bad_request",
+        {R"({"ranges": ["AA", "KK"], "trials": 2.5})", 400, "bad_request",
          "field \"trials\" must be a whole number of at least 1, or null", "trials", nullptr},
+        // Text typed into a form is read as the command reads its options, and refused in its words.
+        {R"({"ranges": ["AA", "KK"], "trials": "many"})", 400, "bad_request",
+         "--trials: N must be a whole number of at least 1 (got many)", "trials", nullptr},
+        {R"({"ranges": ["AA", "KK"], "seed": "x"})", 400, "bad_request",
+         "--seed: S must be a whole number from 0 to 18446744073709551615 (got x)", "seed", nullptr},
         {R"({"ranges": ["AA", "KK"], "by_hand": 1})", 400, "bad_request", "field \"by_hand\" must be true or false",
          "by_hand", nullptr},
         {R"({"ranges": ["AA", "KK"], "colour": true})", 400, "bad_request", "unknown field \"colour\"", "colour",
@@ -153,6 +159,33 @@ TEST(WebApi, RefusesBadInputWithCodeMessageFieldAndPlayer) {
     }
     // A precision the time limit allows is run.
     EXPECT_EQ(fetch(server.port, "POST", "/api/equity", R"({"ranges": ["AA", "KK"], "precision": 0.01})").status, 200);
+}
+
+// What the page reads besides runs: card text as a run reads it, the classes
+// each "N%" takes, and a job's expected time against the limit.
+TEST(WebApi, ReadsCardsCountsTopSharesAndEstimatesJobs) {
+    TestServer server;
+    const auto cards = fetch(server.port, "POST", "/api/cards", R"({"board": "Kh9c 8d", "dead": "As"})");
+    ASSERT_EQ(cards.status, 200) << cards.body;
+    EXPECT_EQ(Json::parse(cards.body), (Json{{"board", {"Kh", "9c", "8d"}}, {"dead", {"As"}}}));
+    const Json slip = Json::parse(fetch(server.port, "POST", "/api/cards", R"({"board": "10h"})").body);
+    EXPECT_EQ(slip["error"]["message"], "board: card \"10h\": write T for ten");
+    EXPECT_EQ(slip["error"]["field"], "board");
+    EXPECT_EQ(Json::parse(fetch(server.port, "POST", "/api/cards", R"({"board": "Kh", "dead": "Kh"})").body)["error"]["field"],
+              "dead");
+
+    const Json ordering = Json::parse(fetch(server.port, "GET", "/api/ordering").body);
+    ASSERT_EQ(ordering["top_class_counts"].size(), 100u);
+    for (const int percent : {1, 15, 100}) EXPECT_EQ(ordering["top_class_counts"][percent - 1], top_class_count(percent));
+    EXPECT_EQ(ordering["classes"].size(), 81u);
+
+    const auto job = fetch(server.port, "POST", "/api/jobs", long_spot);
+    ASSERT_EQ(job.status, 202) << job.body;
+    const Json reply = Json::parse(job.body);
+    EXPECT_EQ(reply["method"], "exact");
+    EXPECT_GT(reply["estimate_seconds"].get<double>(), 0.0);
+    EXPECT_EQ(reply["limit_seconds"], server.board.limits.max_seconds);
+    cancel_job(server.board, *find_job(server.board, reply["id"].get<std::string>()), StopReason::cancelled);
 }
 
 // Another site's page may reach 127.0.0.1 through the browser, under its own

@@ -39,7 +39,8 @@ export function startServer() {
   });
 }
 
-export async function startBrowser() {
+// options: a phone's {viewport, hasTouch, isMobile}; a desktop window by default.
+export async function startBrowser(options = {}) {
   const profile = mkdtempSync(path.join(tmpdir(), 'varnolith-web-'));
   const context = await chromium.launchPersistentContext(profile, {
     executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
@@ -54,6 +55,7 @@ export async function startBrowser() {
       '--disable-sync',
     ],
     viewport: { width: 1280, height: 800 },
+    ...options,
   });
   context.setDefaultTimeout(15000);
   return {
@@ -86,4 +88,26 @@ export async function eventually(check, timeout = 10000) {
       await new Promise((wait) => setTimeout(wait, 50));
     }
   }
+}
+
+// A page of the server's with the spot `fragment`; uncaught errors in page.faults.
+export async function openPage(server, browser, fragment = '') {
+  const page = await browser.context.newPage();
+  const faults = [];
+  page.on('pageerror', (error) => faults.push(error.message));
+  await page.goto(`${server.url}/${fragment}`);
+  page.faults = faults;
+  return page;
+}
+
+export const player = (page, n) => page.getByRole('region', { name: `Player ${n}`, exact: true });
+export const cell = (page, n, name) => player(page, n).getByRole('button', { name: new RegExp(`^${name}(,|$)`) });
+export const rangeField = (page, n) => player(page, n).getByLabel('Range', { exact: true });
+export const hash = (spot) => `#${new URLSearchParams(spot).toString()}`;
+export const calculate = (page) => page.getByRole('button', { name: 'Calculate', exact: true }).click();
+
+// The text of the element that describes a field: where its fault is shown.
+export async function description(page, field) {
+  const id = await field.getAttribute('aria-describedby');
+  return page.locator(`#${id.split(' ')[0]}`).textContent();
 }

@@ -4,7 +4,7 @@ import assert from 'node:assert/strict';
 import os from 'node:os';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
-import { api, eventually, startBrowser, startServer } from './harness.mjs';
+import { api, cell, eventually, hash, openPage, player, startBrowser, startServer } from './harness.mjs';
 
 let server;
 let browser;
@@ -19,18 +19,7 @@ after(async () => {
   if (server) assert.equal(await server.stop(), true, 'varnolith_web stopped before the tests ended');
 });
 
-async function open(fragment = '') {
-  const page = await browser.context.newPage();
-  const faults = [];
-  page.on('pageerror', (error) => faults.push(error.message));
-  await page.goto(`${server.url}/${fragment}`);
-  page.faults = faults;
-  return page;
-}
-
-const player = (page, n) => page.getByRole('region', { name: `Player ${n}`, exact: true });
-const cell = (page, n, name) => player(page, n).getByRole('button', { name: new RegExp(`^${name}(,|$)`) });
-const hash = (spot) => `#${new URLSearchParams(spot).toString()}`;
+const open = (fragment) => openPage(server, browser, fragment);
 const percent = (fraction) => `${(100 * fraction).toFixed(2)}%`;
 
 test('dragging over the square paints classes and writes their notation', async () => {
@@ -93,6 +82,7 @@ test("the figures are the API's, and a screenshot of them is kept", async () => 
   const page = await open(
     hash([['range', spot.ranges[0]], ['range', spot.ranges[1]], ['board', spot.board], ['method', 'exact'], ['next', 'yes']]),
   );
+  await page.setViewportSize({ width: 1440, height: 900 }); // the README's picture
   await page.getByRole('button', { name: 'Calculate', exact: true }).click();
   const { json } = await api(server, '/api/equity', { ...spot, grid: true });
   for (const n of [1, 2]) {
@@ -103,15 +93,19 @@ test("the figures are the API's, and a screenshot of them is kept", async () => 
     assert.deepEqual(cells, [String(p.combos), percent(p.equity), percent(p.win), percent(p.tie), '0']);
   }
   await page.getByText(`Exact · ${json.deals.toLocaleString('en-US')} deals · ${json.boards} boards`).waitFor();
+  // One table of every player beside the button, with the same figures.
+  const all = page.getByRole('table', { name: 'Results', exact: true });
+  for (const n of [1, 2])
+    assert.equal(await all.getByRole('row', { name: new RegExp(`^Player ${n} `) }).getByRole('cell').first().textContent(),
+      percent(json.players[n - 1].equity));
   // A class's cell holds its equity, not only its colour.
   const aa = json.players[0].grid.find((c) => c.class === 'AA');
   await cell(page, 1, 'AA').getByText((100 * aa.equity).toFixed(1)).waitFor();
   await page.getByRole('heading', { name: 'Next card' }).waitFor();
 
   await page.mouse.move(0, 0); // no hover on the picture
-  // The README's picture is redrawn on request only, so that a test run leaves the tree as it was.
-  const picture = process.env.VARNOLITH_SCREENSHOT ?? path.join(os.tmpdir(), 'varnolith-web.png');
-  await page.screenshot({ path: picture });
+  // The README's pictures are redrawn on request only, so that a test run leaves the tree as it was.
+  await page.screenshot({ path: path.join(process.env.VARNOLITH_SCREENSHOTS ?? os.tmpdir(), 'web.png') });
   await page.close();
 });
 
@@ -121,6 +115,7 @@ test('a long exact run shows its progress and can be cancelled', async () => {
   );
   await page.getByRole('button', { name: 'Calculate', exact: true }).click();
   await page.getByRole('progressbar', { name: 'Progress' }).waitFor();
+  await page.getByText(/s · about .* left$/).waitFor();
   await page.getByRole('button', { name: 'Cancel' }).click();
   await page.getByText('Cancelled: no result.').waitFor();
   await page.getByRole('button', { name: 'Calculate', exact: true }).waitFor();

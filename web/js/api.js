@@ -19,7 +19,7 @@ async function call(method, path, body) {
     response = await fetch(path, {
       method,
       headers: body === undefined ? {} : { 'Content-Type': 'application/json' },
-      body: body === undefined ? undefined : typeof body === 'string' ? body : JSON.stringify(body),
+      body: body === undefined ? undefined : JSON.stringify(body),
     });
   } catch {
     throw new ApiError(0, { code: 'offline', message: 'the server cannot be reached; is varnolith_web still running?' });
@@ -43,13 +43,16 @@ export const getVersion = () => call('GET', '/api/version');
 export const getOrdering = () => call('GET', '/api/ordering');
 export const readRange = (range) => call('POST', '/api/range', { range });
 export const writeNotation = (hands) => call('POST', '/api/notation', { hands });
+export const readCards = (board, dead) => call('POST', '/api/cards', { board, dead });
 export const cancelJob = (id) => call('DELETE', `/api/jobs/${encodeURIComponent(id)}`);
 
-// Starts a computation and follows its events: onProgress({done, queued,
-// elapsed_seconds}) every tenth of a second, then onResult(answer) or
-// onError(ApiError). Returns the job's id and a way to stop listening.
-export async function startJob(body, { onProgress, onResult, onError }) {
-  const job = await call('POST', '/api/jobs', body);
+// Queues a computation: {id, events, method, estimate_seconds, limit_seconds}.
+export const submitJob = (body) => call('POST', '/api/jobs', body);
+
+// Follows a queued job's events: onProgress({done, queued, elapsed_seconds})
+// every tenth of a second, then onResult(answer) or onError(ApiError).
+// Returns a way to stop listening.
+export function followJob(job, { onProgress, onResult, onError }) {
   const source = new EventSource(job.events);
   let over = false;
   const finish = () => {
@@ -75,5 +78,5 @@ export async function startJob(body, { onProgress, onResult, onError }) {
       onError(new ApiError(0, { code: 'offline', message: 'the connection to the server was lost' }));
     }
   });
-  return { id: job.id, close: finish };
+  return finish;
 }

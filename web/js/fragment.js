@@ -12,7 +12,7 @@ export function writeFragment() {
   for (const name of ['trials', 'precision', 'seed']) if (state[name].trim()) f.set(name, state[name].trim());
   if (!state.categories) f.set('categories', 'no');
   if (state.byCard) f.set('next', 'yes');
-  if (state.scale !== 'absolute') f.set('scale', state.scale);
+  if (state.scale) f.set('scale', state.scale); // chosen, not the default for the players
   const hash = `#${f.toString()}`;
   // Replaced, not pushed: Back should leave the page, not undo a click.
   if (location.hash !== hash) history.replaceState(null, '', hash);
@@ -35,6 +35,6 @@ export function readFragment(hash = location.hash) {
     seed: f.get('seed') ?? '',
     categories: f.get('categories') !== 'no',
     byCard: f.get('next') === 'yes',
-    scale: f.get('scale') === 'fair' ? 'fair' : 'absolute',
+    scale: ['fair', 'absolute'].includes(f.get('scale')) ? f.get('scale') : null,
   };
 }

@@ -67,21 +67,3 @@ export function classCombos(name) {
   combosCache.set(name, list);
   return list;
 }
-
-// "Kh9c 8d" -> ["Kh", "9c", "8d"], or an error in the server's words.
-export function parseCards(text, what) {
-  const compact = text.replace(/[\s,]+/g, '');
-  const cards = [];
-  for (let i = 0; i < compact.length; i += 2) {
-    const piece = compact.slice(i, i + 2);
-    const rank = piece[0].toUpperCase();
-    const suit = (piece[1] ?? '').toLowerCase();
-    if (!RANKS.includes(rank)) return { error: `${what}: card "${piece}": '${piece[0]}' is not a rank (6789TJQKA)` };
-    if (!'cdhs'.includes(suit) || suit === '')
-      return { error: `${what}: card "${piece}": a card is a rank and a suit, such as Ah` };
-    const card = rank + suit;
-    if (cards.includes(card)) return { error: `${what}: card ${card} is given twice` };
-    cards.push(card);
-  }
-  return { cards };
-}

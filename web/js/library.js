@@ -1,7 +1,9 @@
 // Named ranges kept in this browser (localStorage), and written out or read
-// back as text: one "name = range" a line.
+// back as text: one "name = range" a line. Notation never holds "=", so the
+// last one on a line ends the name, and a name may hold any of its own.
 
-import { escapeHtml } from './players.js';
+import { readRange } from './api.js';
+import { escapeHtml } from './format.js';
 import { state } from './state.js';
 
 const KEY = 'varnolith.saved-ranges';
@@ -34,23 +36,66 @@ function put(name, text) {
 
 export const exportText = () => state.library.map((e) => `${e.name} = ${e.text}`).join('\n');
 
-// Lines without " = " are skipped and counted, so that a stray line is reported rather than lost silently.
-function importText(text) {
+// Every line read, its range checked by the server; a line that is not
+// "name = range", or whose range does not parse, is named and left out.
+async function importText(text) {
   let read = 0;
-  let skipped = 0;
-  for (const line of text.split('\n')) {
-    if (!line.trim()) continue;
-    const at = line.indexOf('=');
+  const skipped = [];
+  const lines = text.split('\n').filter((line) => line.trim());
+  for (const line of lines) {
+    const at = line.lastIndexOf('=');
     const name = line.slice(0, at).trim();
     const range = line.slice(at + 1).trim();
     if (at < 0 || !name || !range) {
-      skipped++;
+      skipped.push(`"${line.trim()}": each line is "name = range"`);
+      continue;
+    }
+    try {
+      await readRange(range);
+    } catch (e) {
+      skipped.push(`"${name}": ${e.message}`);
       continue;
     }
     put(name, range);
     read++;
   }
-  return `${read} ${read === 1 ? 'range' : 'ranges'} read${skipped ? `, ${skipped} lines skipped (each line is "name = range")` : ''}.`;
+  const lead = `${read} ${read === 1 ? 'range' : 'ranges'} read.`;
+  return skipped.length ? `${lead} Left out: ${skipped.join('; ')}.` : lead;
+}
+
+// A name saved already is replaced only when asked to: the first Save says so.
+let replacing = null;
+
+function save() {
+  const name = $('save-name').value.trim();
+  const player = state.players[Number($('save-from').value)];
+  if (!name) {
+    $('library-message').textContent = 'Give the range a name first.';
+    $('save-name').focus();
+    return;
+  }
+  if (!player?.text.trim()) {
+    $('library-message').textContent = "That player's range is empty.";
+    return;
+  }
+  const text = player.text.trim();
+  const old = state.library.find((e) => e.name === name);
+  if (old && old.text !== text && replacing !== name) {
+    replacing = name;
+    $('library-message').textContent = `"${name}" is saved already as ${old.text}. Save again to replace it.`;
+    $('save-range').textContent = 'Replace';
+    return;
+  }
+  put(name, text);
+  $('save-name').value = '';
+  $('library-message').textContent = old ? `Replaced "${name}".` : `Saved "${name}".`;
+  forgetReplacing();
+  store();
+}
+
+function forgetReplacing() {
+  replacing = null;
+  $('save-range').textContent = 'Save';
 }
 
 export function buildLibrary(h) {
@@ -61,23 +106,9 @@ export function buildLibrary(h) {
     e.preventDefault();
     $('save-range').click();
   });
-  $('save-range').addEventListener('click', () => {
-    const name = $('save-name').value.trim().replace(/=/g, '');
-    const player = state.players[Number($('save-from').value)];
-    if (!name) {
-      $('library-message').textContent = 'Give the range a name first.';
-      $('save-name').focus();
-      return;
-    }
-    if (!player?.text.trim()) {
-      $('library-message').textContent = "That player's range is empty.";
-      return;
-    }
-    put(name, player.text.trim());
-    $('save-name').value = '';
-    $('library-message').textContent = `Saved "${name}".`;
-    store();
-  });
+  $('save-range').addEventListener('click', save);
+  $('save-name').addEventListener('input', forgetReplacing);
+  $('save-from').addEventListener('change', forgetReplacing);
   $('library-list').addEventListener('click', (e) => {
     const button = e.target.closest('[data-delete]');
     if (!button) return;
@@ -89,8 +120,8 @@ export function buildLibrary(h) {
     $('library-text').value = exportText();
     $('library-message').textContent = state.library.length ? 'Copy the text below to keep or share it.' : 'Nothing saved yet.';
   });
-  $('import-ranges').addEventListener('click', () => {
-    $('library-message').textContent = importText($('library-text').value);
+  $('import-ranges').addEventListener('click', async () => {
+    $('library-message').textContent = await importText($('library-text').value);
     store();
   });
 }
@@ -102,12 +133,14 @@ export function drawLibrary() {
     const chosen = from.value;
     from.innerHTML = options;
     from.dataset.html = options;
-    if (Number(chosen) < state.players.length) from.value = chosen;
+    // The first draw has no choice yet ("" is no player): Player 1 then.
+    from.value = chosen !== '' && Number(chosen) < state.players.length ? chosen : '0';
   }
   $('library-list').innerHTML = state.library.length
     ? state.library
         .map(
-          (e, i) => `<li><span class="saved-name">${escapeHtml(e.name)}</span> <code>${escapeHtml(e.text)}</code>
+          (e, i) => `<li><span class="saved-name" title="${escapeHtml(e.name)}">${escapeHtml(e.name)}</span>
+          <code title="${escapeHtml(e.text)}">${escapeHtml(e.text)}</code>
           <button type="button" class="quiet" data-delete="${i}" aria-label="Delete ${escapeHtml(e.name)}">✕</button></li>`,
         )
         .join('')

@@ -5,6 +5,7 @@ import { getOrdering, getVersion } from './api.js';
 import { buildCards, drawCards, readCardFields, setCardHooks } from './cards.js';
 import { commandLine } from './command.js';
 import { readFragment, writeFragment } from './fragment.js';
+import { canRedo, canUndo, redo, undo } from './history.js';
 import { buildLibrary, drawLibrary, loadLibrary } from './library.js';
 import { addPlayer, drawAllPlayers, drawPlayers, readText, setPlayerHooks } from './players.js';
 import { buildResults, drawResults } from './results.js';
@@ -13,14 +14,45 @@ import { newPlayer, state } from './state.js';
 
 const $ = (id) => document.getElementById(id);
 
+// The command box grows to show a long command whole.
+function drawCommand() {
+  const box = $('command-line');
+  box.value = commandLine();
+  box.style.height = 'auto';
+  box.style.height = `${box.scrollHeight + 2}px`;
+}
+
 function changed() {
   writeFragment();
-  $('command-line').value = commandLine();
+  drawCommand();
+  $('undo').disabled = !canUndo();
+  $('redo').disabled = !canRedo();
   drawCards();
   drawRun();
   drawResults();
   drawLibrary();
   drawAllPlayers();
+}
+
+// Every player's range text set back as it was at a step of the history.
+function restore(texts) {
+  if (!texts) return;
+  const same = texts.length === state.players.length;
+  if (!same) state.players = texts.map((text) => newPlayer(text));
+  texts.forEach((text, i) => Object.assign(state.players[i], { text, pending: null, pick: [] }));
+  if (!same) drawPlayers();
+  texts.forEach((_, i) => readText(i));
+  changed();
+}
+
+// Ctrl+Z and Ctrl+Shift+Z (or Ctrl+Y) for the ranges; a text field keeps its own.
+function undoKeys(e) {
+  if (!(e.ctrlKey || e.metaKey) || e.altKey) return;
+  const key = e.key.toLowerCase();
+  if (key !== 'z' && key !== 'y') return;
+  if (e.target.closest('input[type="text"], textarea')) return;
+  e.preventDefault();
+  restore(key === 'y' || e.shiftKey ? redo() : undo());
 }
 
 function applySpot(spot) {
@@ -69,6 +101,13 @@ function start() {
     calculate();
   });
   $('add-player').addEventListener('click', addPlayer);
+  $('undo').addEventListener('click', () => restore(undo()));
+  $('redo').addEventListener('click', () => restore(redo()));
+  document.addEventListener('keydown', undoKeys);
+  $('skip-to-range').addEventListener('click', (e) => {
+    e.preventDefault(); // the fragment holds the spot, not a place on the page
+    $('p1-range').focus();
+  });
   $('copy-command').addEventListener('click', copyCommand);
   // A link pasted into this tab, or a fragment edited by hand.
   window.addEventListener('hashchange', () => {
@@ -82,7 +121,10 @@ function start() {
     .then((v) => ($('version').textContent = `${v.name} ${v.version}`))
     .catch(() => {});
   getOrdering()
-    .then((list) => (state.ordering = list))
+    .then((o) => {
+      state.ordering = { classes: o.classes, topCounts: o.top_class_counts };
+      changed();
+    })
     .catch((e) => {
       state.runError = `the preflop ordering could not be read: ${e.message}`;
       changed();

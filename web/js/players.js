@@ -4,12 +4,15 @@
 // (/api/notation), each time in the shortest notation it knows.
 
 import { readRange, writeNotation } from './api.js';
+import { escapeHtml, shortPercent } from './format.js';
 import { ALL_COMBOS, CLASSES, canonicalHand, classCombos } from './hands.js';
+import { remember } from './history.js';
+import { buildHandPicker, drawHandPicker } from './holecards.js';
 import { buildSquare, drawSquare } from './square.js';
 import { openSuitPicker } from './suitpicker.js';
 import { playerTableHtml } from './results.js';
-import { equityColour, scaleMiddle, shortPercent } from './scale.js';
-import { MAX_PLAYERS, MIN_PLAYERS, currentResults, newPlayer, state } from './state.js';
+import { equityColour, scaleMiddle } from './scale.js';
+import { MAX_PLAYERS, MIN_PLAYERS, currentResults, newPlayer, scaleKind, state } from './state.js';
 
 const TYPING_PAUSE_MS = 300;
 
@@ -37,31 +40,43 @@ function paint(i, name, add) {
   drawPlayer(i);
 }
 
-// The hands as the server wants them, and the text it writes for them.
-async function rewriteText(i) {
+// The hands as the server wants them, and the text it writes for them. Until
+// it answers, the text is behind the square: p.pending says so.
+function rewriteText(i) {
   const p = state.players[i];
   const seq = ++p.seq;
   p.error = '';
+  p.pick = [];
   if (p.hands.size === 0) {
     setText(i, '');
     return;
   }
   const hands = [...p.hands].map(([hand, weight]) => ({ hand, weight }));
-  try {
-    const { range } = await writeNotation(hands);
-    if (seq === p.seq && state.players[i] === p) setText(i, range);
-  } catch (e) {
-    if (seq === p.seq && state.players[i] === p) {
-      p.error = e.message;
-      drawPlayer(i);
-    }
-  }
+  const pending = writeNotation(hands).then(
+    ({ range }) => {
+      if (seq === p.seq && state.players[i] === p) setText(i, range);
+    },
+    (e) => {
+      if (seq === p.seq && state.players[i] === p) {
+        p.error = e.message;
+        drawPlayer(i);
+      }
+    },
+  );
+  p.pending = pending;
+  pending.finally(() => {
+    if (p.pending === pending) p.pending = null;
+  });
 }
+
+// Resolves once every range text says what its square shows.
+export const rangesWritten = () => Promise.all(state.players.map((p) => p.pending));
 
 function setText(i, text) {
   const p = state.players[i];
   p.text = text;
   if (panels[i]) panels[i].field.value = text;
+  remember();
   drawPlayer(i);
   hooks.changed();
 }
@@ -82,35 +97,45 @@ export async function readText(i) {
     if (seq !== p.seq) return;
     p.hands = new Map(answer.hands.map((h) => [canonicalHand(h.hand), h.weight]));
     p.error = '';
-    const top = /^\s*(\d+)%\s*$/.exec(p.text);
-    if (top && Number(top[1]) >= 1 && Number(top[1]) <= 100) p.top = Number(top[1]);
+    remember();
   } catch (e) {
     if (seq !== p.seq) return;
     p.error = e.message;
   }
-  drawPlayer(i);
+  hooks.changed(); // a hand held now or no more changes every picker
 }
 
-// The first classes of the preflop ordering whose combinations come nearest
-// the share, as the server reads "15%".
-function topClasses(percent) {
-  const target = (percent / 100) * ALL_COMBOS;
-  const taken = [];
-  let count = 0;
-  for (const c of state.ordering) {
-    if (Math.abs(count + c.combos - target) > Math.abs(count - target)) break;
-    count += c.combos;
-    taken.push(c.class);
+// The classes "N%" takes, as the server counts them.
+const topClasses = (percent) =>
+  state.ordering.classes.slice(0, state.ordering.topCounts[percent - 1]).map((c) => c.class);
+
+// The N of the range when it is the top N% of hands, else null: the text
+// "N%" itself, or full-weight classes that are the first ones of the ordering.
+function topPercentOf(p) {
+  const typed = /^\s*(\d+)%\s*$/.exec(p.text);
+  if (typed && Number(typed[1]) >= 1 && Number(typed[1]) <= 100) return Number(typed[1]);
+  const { classes, topCounts } = state.ordering;
+  if (p.hands.size === 0 || p.error) return null;
+  let taken = 0;
+  let combos = 0;
+  for (const c of classes) {
+    const held = classCombos(c.class).filter((h) => p.hands.get(h) === 1).length;
+    if (held === 0) break;
+    if (held !== c.combos) return null;
+    taken++;
+    combos += c.combos;
   }
-  return taken;
+  if (combos !== p.hands.size) return null;
+  const at = topCounts.indexOf(taken);
+  return at < 0 ? null : at + 1;
 }
 
 function setTop(i, percent) {
   const p = state.players[i];
-  p.top = percent;
-  if (state.ordering.length === 0) return setRangeText(i, `${percent}%`); // the server reads it instead
+  if (state.ordering.classes.length === 0) return setRangeText(i, `${percent}%`); // the server reads it instead
   p.seq++;
   p.error = '';
+  p.pick = [];
   p.hands = new Map(topClasses(percent).flatMap((name) => classCombos(name).map((h) => [h, 1])));
   setText(i, `${percent}%`);
 }
@@ -118,6 +143,7 @@ function setTop(i, percent) {
 function setWhole(i, text, all) {
   const p = state.players[i];
   p.seq++;
+  p.pick = [];
   p.error = '';
   p.hands = new Map(all ? CLASSES.flatMap((name) => classCombos(name).map((h) => [h, 1])) : []);
   setText(i, text);
@@ -125,6 +151,7 @@ function setWhole(i, text, all) {
 
 export function setRangeText(i, text) {
   state.players[i].text = text;
+  state.players[i].pending = null;
   if (panels[i]) panels[i].field.value = text;
   hooks.changed();
   return readText(i);
@@ -142,6 +169,7 @@ function countText(p) {
 function panelHtml(i) {
   const n = i + 1;
   return `<header class="player-head">
+      <span class="swatch" aria-hidden="true"></span>
       <h2 id="p${n}-title">Player ${n}</h2>
       <span class="player-equity" id="p${n}-equity"></span>
       <button type="button" class="remove quiet" aria-label="Remove player ${n}" title="Remove player ${n}">✕</button>
@@ -156,11 +184,12 @@ function panelHtml(i) {
     <div class="player-figures"></div>
     <p class="count" id="p${n}-count" aria-live="polite"></p>
     <div class="tools">
-      <label class="slider">Weight <input type="range" class="weight" min="0" max="100" step="5">
+      <label class="slider">Weight <input type="range" class="weight-slider" min="0" max="100" step="5">
         <output class="weight-out"></output></label>
-      <label class="slider">Top <input type="range" class="top" min="1" max="100" step="1">
+      <label class="slider">Top <input type="range" class="top-slider" min="1" max="100" step="1">
         <output class="top-out"></output></label>
     </div>
+    <details class="hand-picker"></details>
     <div class="tools">
       <button type="button" class="clear">Clear</button>
       <button type="button" class="random">Random</button>
@@ -171,6 +200,7 @@ function panelHtml(i) {
 function buildPanel(i) {
   const element = document.createElement('section');
   element.className = 'player';
+  element.dataset.player = String(i + 1);
   element.setAttribute('aria-labelledby', `p${i + 1}-title`);
   element.innerHTML = panelHtml(i);
   const q = (s) => element.querySelector(s);
@@ -181,10 +211,11 @@ function buildPanel(i) {
     count: q('.count'),
     equity: q('.player-equity'),
     figures: q('.player-figures'),
-    weight: q('.weight'),
+    weight: q('.weight-slider'),
     weightOut: q('.weight-out'),
-    top: q('.top'),
+    top: q('.top-slider'),
     topOut: q('.top-out'),
+    hand: q('.hand-picker'),
     saved: q('.saved'),
     remove: q('.remove'),
   };
@@ -212,9 +243,12 @@ function buildPanel(i) {
         },
       }),
   });
+  buildHandPicker(panel.hand, i, (text) => setRangeText(i, text));
   panel.field.value = p().text;
   panel.field.addEventListener('input', () => {
     p().text = panel.field.value;
+    p().pending = null;
+    p().pick = [];
     p().seq++;
     clearTimeout(p().timer);
     p().timer = setTimeout(() => readText(i), TYPING_PAUSE_MS);
@@ -254,6 +288,7 @@ export function addPlayer() {
 function removePlayer(i) {
   if (state.players.length <= MIN_PLAYERS) return;
   state.players.splice(i, 1);
+  remember();
   drawPlayers();
   hooks.changed();
   document.getElementById('add-player').focus(); // its own button is gone
@@ -279,30 +314,37 @@ function liveHand(hand, used) {
   return !used.has(hand.slice(0, 2)) && !used.has(hand.slice(2, 4));
 }
 
+const weightOf = (p, hands) => (hands.length ? hands.reduce((s, h) => s + p.hands.get(h), 0) / hands.length : 0);
+
+// A class's look: its fill's height is its weight; a class holding only some
+// of its suits is striped and says how many, so that it never passes for a
+// weight; a class the board and dead cards leave no combination of is blocked.
 function squareLooks(i, results) {
   const p = state.players[i];
   const used = new Set([...state.board, ...state.dead]);
   const grid = results?.answer.players[i]?.grid;
-  const middle = scaleMiddle(state.scale, state.players.length);
+  const middle = scaleMiddle(scaleKind(), state.players.length);
   return CLASSES.map((name, at) => {
     const combos = classCombos(name);
     const held = combos.filter((h) => p.hands.has(h));
-    const sum = held.reduce((s, h) => s + p.hands.get(h), 0);
+    const blocked = !combos.some((h) => liveHand(h, used));
     const pressed = held.length === 0 ? false : held.length === combos.length ? true : 'mixed';
-    const weightNote = held.length ? `, weight ${shortPercent(sum / held.length)}%` : '';
+    const weightNote = held.length ? `, weight ${shortPercent(weightOf(p, held))}%` : '';
     const look = {
-      fill: sum / combos.length,
+      fill: weightOf(p, held),
+      suits: pressed === 'mixed' ? `${held.length}/${combos.length}` : '',
+      blocked,
       pressed,
       colour: null,
       figure: '',
-      label: name,
-      title: `${name}: ${held.length} of ${combos.length} combos${weightNote}`,
+      label: blocked ? `${name}, blocked by the board and dead cards` : name,
+      title: `${name}: ${held.length} of ${combos.length} combos${weightNote}${blocked ? '; none can be dealt' : ''}`,
     };
     const cell = grid?.[at];
     if (!grid) return look;
     if (!cell || cell.equity === null) return { ...look, fill: 0 };
     const live = held.filter((h) => liveHand(h, used));
-    const liveWeight = live.length ? live.reduce((s, h) => s + p.hands.get(h), 0) / live.length : 1;
+    const liveWeight = live.length ? weightOf(p, live) : 1;
     const figure = (100 * cell.equity).toFixed(1);
     return {
       ...look,
@@ -326,8 +368,11 @@ export function drawPlayer(i) {
   panel.count.textContent = countText(p);
   panel.weight.value = String(p.weight);
   panel.weightOut.textContent = `${p.weight}%`;
-  panel.top.value = String(p.top);
-  panel.topOut.textContent = `${p.top}%`;
+  const top = topPercentOf(p);
+  panel.top.value = String(top ?? 1);
+  panel.top.classList.toggle('unset', top === null);
+  panel.top.setAttribute('aria-valuetext', top === null ? 'not a top range' : `${top}%`);
+  panel.topOut.textContent = top === null ? '–' : `${top}%`;
   panel.remove.disabled = state.players.length <= MIN_PLAYERS;
   const answer = results?.answer.players[i];
   panel.equity.textContent = answer ? `${(100 * answer.equity).toFixed(2)}%` : '';
@@ -339,6 +384,7 @@ export function drawPlayer(i) {
   }
   panel.figures.hidden = !answer;
   drawSquare(panel.cells, squareLooks(i, results), Boolean(results));
+  drawHandPicker(panel.hand, i);
   drawSaved(panel);
 }
 
@@ -351,6 +397,3 @@ function drawSaved(panel) {
   }
   panel.saved.disabled = state.library.length === 0;
 }
-
-export const escapeHtml = (text) =>
-  text.replace(/[&<>"']/g, (c) => ({ '&': '&amp;', '<': '&lt;', '>': '&gt;', '"': '&quot;', "'": '&#39;' })[c]);

@@ -1,29 +1,44 @@
-// The figures of the last calculation: a table in each player's panel, the
-// run's summary by the Calculate button, the hand categories and the
-// next-card table under the squares.
+// The figures of the last calculation: one table of every player by the
+// Calculate button and a table in each player's panel, the run's summary, the
+// hand categories and the next-card squares under the players.
 
-import { cardName, cardSymbol } from './hands.js';
-import { drawLegend, equityColour, scaleMiddle } from './scale.js';
-import { currentResults, spotKey, state } from './state.js';
+import { counted, grouped, percent } from './format.js';
+import { nextCardsHtml } from './nextcards.js';
+import { drawLegend } from './scale.js';
+import { currentResults, scaleKind, spotKey, state } from './state.js';
 
 const $ = (id) => document.getElementById(id);
-const percent = (fraction, digits = 2) => `${(100 * fraction).toFixed(digits)}%`;
-const grouped = (n) => Number(n).toLocaleString('en-US');
 
 // A run's time is told only when it was long enough to notice; the exact
 // figure is in the tooltip.
 function metaText(answer, seedText) {
   const time = answer.elapsed_seconds >= 1 ? ` · ${answer.elapsed_seconds.toFixed(1)} s` : '';
   if (answer.method === 'exact')
-    return `Exact · ${grouped(answer.deals)} deals · ${grouped(answer.boards)} boards${time}`;
+    return `Exact · ${counted(answer.deals, 'deal')} · ${counted(answer.boards, 'board')}${time}`;
   const error = Math.max(...answer.players.map((p) => p.stderr));
-  return `Monte Carlo · ${grouped(answer.trials)} trials · largest std. error ${percent(error, 3)} · seed ${seedText ?? answer.seed}${time}`;
+  return `Monte Carlo · ${counted(answer.trials, 'trial')} · largest std. error ${percent(error, 3)} · seed ${seedText ?? answer.seed}${time}`;
+}
+
+const errorText = (answer, p) => (answer.method === 'exact' ? '0' : percent(p.stderr, 3));
+
+// Every player's figures side by side, each row in the player's colour.
+function allPlayersHtml(answer) {
+  const rows = answer.players
+    .map(
+      (p, i) => `<tr data-player="${i + 1}"><th scope="row"><span class="swatch" aria-hidden="true"></span>Player ${i + 1}</th>
+      <td class="strong">${percent(p.equity)}</td><td>${percent(p.win)}</td><td>${percent(p.tie)}</td>
+      <td>${errorText(answer, p)}</td><td>${grouped(p.combos)}</td></tr>`,
+    )
+    .join('');
+  return `<table class="all-players"><caption class="visually-hidden">Results</caption>
+    <thead><tr><th scope="col">Player</th><th scope="col">Equity</th><th scope="col">Win</th><th scope="col">Tie</th>
+    <th scope="col">Std. error</th><th scope="col">Combos</th></tr></thead><tbody>${rows}</tbody></table>`;
 }
 
 // One player's figures, drawn in the player's panel under the square.
 export function playerTableHtml(answer, i) {
   const p = answer.players[i];
-  const error = answer.method === 'exact' ? '0' : percent(p.stderr, 3);
+  const error = errorText(answer, p);
   return `<table class="figures"><caption class="visually-hidden">Player ${i + 1} results</caption>
     <thead><tr><th scope="col">Live combos</th><th scope="col">Equity</th><th scope="col">Win</th>
     <th scope="col">Tie</th><th scope="col">Std. error</th></tr></thead>
@@ -55,25 +70,6 @@ function categoriesHtml(answer) {
     <tbody>${rows}</tbody></table></div></section>`;
 }
 
-function nextCardsHtml(answer) {
-  if (!answer.next_cards) return '';
-  const middle = scaleMiddle(state.scale, answer.players.length);
-  const head = answer.players.map((_, i) => `<th scope="col">Player ${i + 1}</th>`).join('');
-  const rows = answer.next_cards
-    .map((c) => {
-      const cells = c.equity
-        .map((e) => `<td class="scaled" style="background:${equityColour(e, middle)}">${percent(e, 1)}</td>`)
-        .join('');
-      return `<tr><th scope="row"><span class="mini suit-${c.card[1]}" title="${cardName(c.card)}">${cardSymbol(c.card)}</span></th>
-        <td>${percent(c.probability, 1)}</td>${cells}</tr>`;
-    })
-    .join('');
-  return `<section class="detail" aria-labelledby="next-title"><h2 id="next-title">Next card</h2>
-    <p class="hint">Every card that can come next: how likely it is and each player's equity when it comes.</p>
-    <div class="scroll"><table class="next-cards"><thead><tr><th scope="col">Card</th><th scope="col">Chance</th>${head}</tr></thead>
-    <tbody>${rows}</tbody></table></div></section>`;
-}
-
 export function drawResults() {
   const box = $('results');
   const results = state.results;
@@ -87,8 +83,29 @@ export function drawResults() {
   $('results-meta').textContent = metaText(answer, seedText);
   $('results-meta').title = `Computed in ${answer.elapsed_seconds.toFixed(3)} s`;
   $('use-seed').hidden = answer.method !== 'monte_carlo' || !current;
-  drawLegend($('legend'), state.scale, answer.players.length);
-  $('details').innerHTML = current ? categoriesHtml(answer) + nextCardsHtml(answer) : '';
+  const table = allPlayersHtml(answer);
+  if ($('all-players').dataset.html !== table) {
+    $('all-players').innerHTML = table;
+    $('all-players').dataset.html = table;
+  }
+  drawLegend($('legend'), scaleKind(), answer.players.length);
+  $('details').innerHTML = current ? detailsHtml(answer) : '';
+}
+
+// What was asked for and computed; a table asked for since is a Calculate away.
+function detailsHtml(answer) {
+  const parts = [];
+  const wanted = [];
+  if (state.categories) {
+    if (answer.players.some((p) => p.categories)) parts.push(categoriesHtml(answer));
+    else wanted.push('hand categories');
+  }
+  if (state.byCard && answer.board.length >= 3 && answer.board.length <= 4) {
+    if (answer.next_cards) parts.push(nextCardsHtml(answer));
+    else wanted.push('the next-card table');
+  }
+  if (wanted.length) parts.push(`<p class="detail hint">Calculate again to see ${wanted.join(' and ')}.</p>`);
+  return parts.join('');
 }
 
 // The seed of the run shown, kept for the next: the same seed gives the same figures.

@@ -1,9 +1,11 @@
 // Calculate and Cancel: a job on the server, its progress, and where its
 // answer or its fault goes.
 
-import { cancelJob, startJob } from './api.js';
+import { cancelJob, followJob, submitJob } from './api.js';
 import { readCardFields } from './cards.js';
-import { byCardAllowed, requestBody, spotKey, state } from './state.js';
+import { duration } from './format.js';
+import { rangesWritten } from './players.js';
+import { byCardAllowed, requestBody, scaleKind, spotKey, state } from './state.js';
 
 // Progress is shown only for what takes longer than a moment.
 const MOMENT_MS = 250;
@@ -19,30 +21,48 @@ export function setRunHooks(h) {
 function placeError(error) {
   const player = error.field === 'ranges' && error.player !== null ? state.players[error.player] : null;
   if (player) player.error = error.message;
+  else if (error.field in state.numberErrors) state.numberErrors[error.field] = error.message;
   else if (error.field === 'board') state.boardError = error.message;
   else if (error.field === 'dead') state.deadError = error.message;
   else if (error.status === 503 && error.retryAfter) state.runError = `${error.message} (retry in ${error.retryAfter} s)`;
   else state.runError = error.message;
 }
 
+// The results table, brought into view where it is not (on a phone, it is
+// far below the button).
+function showResults() {
+  const table = $('all-players');
+  const box = table.getBoundingClientRect();
+  if (box.top < 0 || box.bottom > window.innerHeight) table.scrollIntoView({ block: 'center' });
+}
+
+// An exact run the server's time limit would stop is not worth starting.
+const pastTheLimit = (job) => job.method === 'exact' && job.estimate_seconds > job.limit_seconds;
+
 export async function calculate() {
   if (state.run) await cancel(false);
   state.runError = '';
   state.status = '';
+  state.tooLong = null;
+  for (const name in state.numberErrors) state.numberErrors[name] = '';
+  const run = { id: null, close() {}, done: 0, queued: true, elapsed: 0, shown: false, estimate: null };
+  state.run = run;
+  drawRun();
+  // The request says what the squares and the fields show: a paint still
+  // being written is waited for, and the card fields are read afresh.
+  await Promise.all([rangesWritten(), readCardFields()]);
+  if (state.run !== run) return;
   // A field the page cannot read would send its last good cards instead: say so first.
-  readCardFields();
   const faulty = state.boardError ? 'board' : state.deadError ? 'dead' : null;
   if (faulty) {
+    state.run = null;
     hooks.ran();
     $(faulty).focus();
     return;
   }
   const body = requestBody();
-  const key = spotKey();
-  const seedText = state.method !== 'exact' && state.seed.trim() !== '' ? state.seed.trim() : null;
-  const run = { id: null, close() {}, done: 0, queued: true, elapsed: 0, shown: false };
-  state.run = run;
-  drawRun();
+  const key = spotKey(body);
+  const seedText = body.seed;
   const timer = setTimeout(() => {
     run.shown = true;
     if (state.run === run) drawRun();
@@ -52,7 +72,18 @@ export async function calculate() {
     if (state.run === run) state.run = null;
   };
   try {
-    const job = await startJob(body, {
+    const job = await submitJob(body);
+    run.id = job.id;
+    if (state.run !== run) return cancelJob(job.id).catch(() => {});
+    if (pastTheLimit(job)) {
+      end();
+      cancelJob(job.id).catch(() => {});
+      state.tooLong = { estimate: job.estimate_seconds, limit: job.limit_seconds };
+      hooks.ran();
+      return;
+    }
+    run.estimate = job.estimate_seconds;
+    run.close = followJob(job, {
       onProgress(p) {
         Object.assign(run, { done: p.done, queued: p.queued, elapsed: p.elapsed_seconds });
         if (state.run === run) drawRun();
@@ -64,6 +95,7 @@ export async function calculate() {
         for (const p of state.players) p.error = ''; // the server read every range
         state.status = '';
         hooks.ran();
+        showResults();
       },
       onError(error) {
         if (state.run !== run) return;
@@ -73,15 +105,20 @@ export async function calculate() {
         hooks.ran();
       },
     });
-    run.id = job.id;
-    run.close = job.close;
-    if (state.run !== run) cancelQuietly(job);
   } catch (error) {
     if (state.run !== run) return;
     end();
     placeError(error);
     hooks.ran();
   }
+}
+
+// The offer made when an exact run would outlast the limit.
+function simulateInstead() {
+  state.method = 'monte_carlo';
+  state.byCard = false; // the next-card table is exact only
+  hooks.changed();
+  calculate();
 }
 
 function cancelQuietly(job) {
@@ -108,10 +145,17 @@ export async function cancel(tell = true) {
   }
 }
 
+// Time left from the progress once there is some to go by, from the server's estimate before.
+function timeLeft(run) {
+  if (run.done >= 0.02) return (run.elapsed * (1 - run.done)) / run.done;
+  return run.estimate === null ? null : Math.max(run.estimate - run.elapsed, 0);
+}
+
 function progressText(run) {
   if (run.queued) return 'Waiting for a free worker…';
   const done = run.done > 0 ? `${(100 * run.done).toFixed(1)}% done · ` : '';
-  return `${done}${run.elapsed.toFixed(1)} s`;
+  const left = timeLeft(run);
+  return `${done}${run.elapsed.toFixed(1)} s${left === null ? '' : ` · about ${duration(left)} left`}`;
 }
 
 export function drawRun() {
@@ -125,6 +169,9 @@ export function drawRun() {
   else bar.removeAttribute('value'); // moving to and fro: nothing measured yet
   $('progress-text').textContent = run ? progressText(run) : '';
   $('run-error').textContent = state.runError;
+  $('too-long').hidden = !state.tooLong;
+  if (state.tooLong)
+    $('too-long-text').textContent = `An exact run of this spot would take about ${duration(state.tooLong.estimate)}, and the server stops a run at ${duration(state.tooLong.limit)}.`;
   $('status').textContent = state.status;
   for (const input of document.querySelectorAll('input[name="method"]')) input.checked = input.value === state.method;
   const carlo = state.method === 'monte_carlo';
@@ -136,11 +183,14 @@ export function drawRun() {
     const input = $(id);
     input.disabled = !on;
     if (document.activeElement !== input) input.value = state[id];
+    $(`${id}-error`).textContent = on ? state.numberErrors[id] : '';
+    input.setAttribute('aria-invalid', String(on && state.numberErrors[id] !== ''));
   }
   $('categories').checked = state.categories;
-  $('by-card').checked = state.byCard;
+  // Unticked where it cannot be had, so that it never claims a table that will not come.
+  $('by-card').checked = state.byCard && byCardAllowed();
   $('by-card').disabled = !byCardAllowed();
-  $('scale').value = state.scale;
+  $('scale').value = scaleKind();
 }
 
 export function buildRun() {
@@ -153,6 +203,7 @@ export function buildRun() {
   for (const id of ['trials', 'precision', 'seed'])
     $(id).addEventListener('input', () => {
       state[id] = $(id).value;
+      state.numberErrors[id] = '';
       // Trials and precision exclude one another: the one typed last wins.
       if (id === 'trials' && state.trials) state.precision = '';
       if (id === 'precision' && state.precision) state.trials = '';
@@ -172,4 +223,5 @@ export function buildRun() {
     hooks.changed();
   });
   $('cancel').addEventListener('click', () => cancel());
+  $('simulate').addEventListener('click', simulateInstead);
 }

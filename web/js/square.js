@@ -20,7 +20,7 @@ export function buildSquare(element, label, handlers) {
     parts.push(
       `<button type="button" class="cell ${kindOf(name)}" data-class="${name}" data-index="${i}" ` +
         `tabindex="${i === 0 ? 0 : -1}" aria-pressed="false"><span class="name">${name}</span>` +
-        `<span class="figure"></span></button>`,
+        `<span class="figure"></span><span class="suits" aria-hidden="true"></span></button>`,
     );
   });
   element.innerHTML = parts.join('');
@@ -131,7 +131,8 @@ export function buildSquare(element, label, handlers) {
   return cells;
 }
 
-// looks[i]: {fill 0..1, pressed true|false|'mixed', colour or null, figure, label, title}
+// looks[i]: {fill 0..1, suits ("2/4" when only some are in, else ""), blocked,
+// pressed true|false|'mixed', colour or null, figure, label, title}
 export function drawSquare(cells, looks, coloured) {
   cells[0].parentElement.classList.toggle('coloured', coloured);
   cells.forEach((cell, i) => {
@@ -140,9 +141,12 @@ export function drawSquare(cells, looks, coloured) {
     if (look.colour) cell.style.setProperty('--fill', look.colour);
     else cell.style.removeProperty('--fill');
     cell.classList.toggle('blank', coloured && !look.colour);
+    cell.classList.toggle('some-suits', look.suits !== '');
+    cell.classList.toggle('blocked', look.blocked);
+    cell.querySelector('.suits').textContent = look.suits;
     cell.setAttribute('aria-pressed', String(look.pressed));
     cell.setAttribute('aria-label', look.label);
     cell.title = look.title;
-    cell.lastElementChild.textContent = look.figure;
+    cell.querySelector('.figure').textContent = look.figure;
   });
 }

@@ -10,8 +10,9 @@ export function newPlayer(text = '') {
     hands: new Map(), // combination -> weight, the last good reading of the text
     error: '', // by the range field
     weight: 100, // the paint weight, percent
-    top: 15, // the "top X%" slider
     seq: 0, // the last request about this range; older answers are dropped
+    pending: null, // the text being written for the last paint, until the server answers
+    pick: [], // the cards chosen so far in the hand picker
   };
 }
 
@@ -28,61 +29,51 @@ export const state = {
   trials: '', // a Monte Carlo run ends after these, or at this precision; one at most
   precision: '',
   seed: '',
+  numberErrors: { trials: '', precision: '', seed: '' }, // by each field, in the command's words
   categories: true,
   byCard: false,
-  scale: 'absolute', // absolute | fair
-  run: null, // {id, close, done, queued, elapsed, shown}
+  scale: null, // absolute | fair, or null for the default of the number of players
+  run: null, // {id, close, done, queued, elapsed, shown, estimate}
   runError: '', // by the Calculate button
+  tooLong: null, // {estimate, limit}: an exact run the time limit would stop, not started
   status: '',
   results: null, // {answer, key, seedText}
-  ordering: [],
+  ordering: { classes: [], topCounts: [] }, // the preflop ordering, and the classes "N%" takes
   library: [],
 };
 
 export const byCardAllowed = () => state.board.length === 3 || state.board.length === 4;
 
-// The body of /api/equity and /api/jobs. The seed goes in as typed digits, so
-// that seeds past 2^53 survive; JSON.stringify would round them.
+// Yellow at one half heads-up; with more players the fair share is the middle worth seeing.
+export const scaleKind = () => state.scale ?? (state.players.length >= 3 ? 'fair' : 'absolute');
+
+// The body of /api/equity and /api/jobs. Numbers go as typed: the server reads
+// them as the command reads its options (a seed past 2^53 stays whole) and
+// names a bad one in the command's words.
 export function requestBody() {
-  const body = {
+  const byCard = state.byCard && byCardAllowed();
+  // The next-card table is enumerated, and so is the whole run with it.
+  const method = byCard ? 'exact' : state.method;
+  const typed = (name) => (method === 'monte_carlo' && state[name].trim() !== '' ? state[name].trim() : null);
+  return {
     ranges: state.players.map((p) => p.text.trim()),
     board: state.board.join(''),
     dead: state.dead.join(''),
-    method: state.method,
-    trials: null,
-    precision: null,
-    seed: null,
+    method,
+    trials: typed('trials'),
+    precision: state.trials.trim() === '' ? typed('precision') : null,
+    seed: method !== 'exact' && state.seed.trim() !== '' ? state.seed.trim() : null,
     by_hand: false,
     categories: state.categories,
     grid: true,
-    by_card: state.byCard && byCardAllowed(),
+    by_card: byCard,
   };
-  // The next-card table is enumerated, and so is the whole run with it.
-  if (body.by_card) body.method = 'exact';
-  if (body.method === 'monte_carlo') {
-    if (state.trials.trim() !== '') body.trials = 0;
-    else if (state.precision.trim() !== '') body.precision = 0;
-  }
-  let text = JSON.stringify(body);
-  if (body.trials === 0) text = text.replace('"trials":0', `"trials":${digits(state.trials)}`);
-  if (body.precision === 0) text = text.replace('"precision":0', `"precision":${decimal(state.precision)}`);
-  if (body.method !== 'exact' && state.seed.trim() !== '') text = text.replace('"seed":null', `"seed":${digits(state.seed)}`);
-  return text;
 }
 
-// Anything but plain digits is sent as a string, for the server to refuse in its own words.
-const digits = (text) => (/^\d+$/.test(text.trim()) ? text.trim() : JSON.stringify(text.trim()));
-const decimal = (text) => {
-  const t = text.trim().replace(/^\./, '0.');
-  return /^\d+(\.\d+)?(e-?\d+)?$/i.test(t) ? t : JSON.stringify(text.trim());
-};
-
 // What decides the figures: results drawn for another key are out of date.
-export function spotKey() {
-  const body = JSON.parse(requestBody());
-  delete body.categories;
-  delete body.by_card;
-  return JSON.stringify(body);
+export function spotKey(body = requestBody()) {
+  const { categories, by_card, ...figures } = body;
+  return JSON.stringify(figures);
 }
 
 export function currentResults() {
