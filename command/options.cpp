@@ -16,8 +16,6 @@ namespace varnolith {
 
 namespace {
 
-// More threads than this is a typing slip, not a machine.
-constexpr int max_threads = 256;
 
 // Written out rather than generated: CLI11 2.1 neither wraps long
 // descriptions nor lets the usage line name the ranges.
@@ -126,8 +124,6 @@ struct WholeNumbers {
 };
 
 std::string parse_error_text(const CLI::ParseError& e, int argc, const char* const* argv) {
-    if (dynamic_cast<const CLI::ExcludesError*>(&e) != nullptr)
-        return "--exact, --trials and --precision exclude one another: give at most one";
     if (dynamic_cast<const CLI::ArgumentMismatch*>(&e) != nullptr) {
         const std::string option = option_without_value(argc, argv);
         return option.empty() ? "an option is missing its value" : option + ": a value is missing";
@@ -170,10 +166,13 @@ std::string value_check(CommandOptions& o, const WholeNumbers& text, const CLI::
     if (o.seed_given)
         if (std::string slip = read_seed(text.seed, o.seed); !slip.empty()) return slip;
     uint64_t threads = 0;
-    if (app.count("--threads") > 0 && !read_whole_text(text.threads, 1, max_threads, threads))
-        return "--threads: N must be a whole number from 1 to " + std::to_string(max_threads) + " (got " +
+    if (app.count("--threads") > 0 && !read_whole_text(text.threads, 1, max_run_threads, threads))
+        return "--threads: N must be a whole number from 1 to " + std::to_string(max_run_threads) + " (got " +
                shown_text(text.threads) + ")";
     o.threads = static_cast<int>(threads);
+    // The engine judges the run's choices; the command says it in its options' words.
+    if (run_choices_fault(run_choices(o)))
+        return "--exact, --trials and --precision exclude one another: give at most one";
     if (o.by_card && (o.trials > 0 || o.precision > 0.0))
         return "--by-card is exact: it goes with neither --trials nor --precision";
     if (app.count("--svg") > 0 && o.svg.empty()) return "--svg: FILE must not be empty";
@@ -187,6 +186,17 @@ std::string value_check(CommandOptions& o, const WholeNumbers& text, const CLI::
 
 } // namespace
 
+RunChoices run_choices(const CommandOptions& o) {
+    RunChoices choices;
+    if (o.exact) choices.method = RangeMethod::exact;
+    else if (o.trials > 0 || o.precision > 0.0) choices.method = RangeMethod::monte_carlo;
+    choices.threads = o.threads;
+    choices.trials = o.trials;
+    if (o.precision > 0.0) choices.precision = o.precision;
+    if (o.seed_given) choices.seed = o.seed;
+    return choices;
+}
+
 ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
     ParsedCommandLine parsed;
     CommandOptions& o = parsed.options;
@@ -197,12 +207,9 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
     app.add_option("-b,--board", o.board);
     app.add_option("-d,--dead", o.dead);
     WholeNumbers whole;
-    auto* exact = app.add_flag("--exact", o.exact);
-    auto* trials = app.add_option("--trials", whole.trials);
-    auto* precision = app.add_option("--precision", whole.precision);
-    exact->excludes(trials);
-    exact->excludes(precision);
-    trials->excludes(precision);
+    app.add_flag("--exact", o.exact);
+    app.add_option("--trials", whole.trials);
+    app.add_option("--precision", whole.precision);
     app.add_option("--seed", whole.seed);
     app.add_option("--threads", whole.threads);
     app.add_flag("--categories", o.categories);

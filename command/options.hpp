@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "ranges/request.hpp"
+
 namespace varnolith {
 
 // How the grid's colours run: yellow at one half, or at the fair share 1/n.
@@ -39,5 +41,8 @@ struct ParsedCommandLine {
 };
 
 ParsedCommandLine parse_command_line(int argc, const char* const* argv);
+
+// The run the options ask the range engine for.
+RunChoices run_choices(const CommandOptions& o);
 
 } // namespace varnolith

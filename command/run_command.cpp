@@ -20,17 +20,6 @@ namespace {
 constexpr int status_failure = 1;
 constexpr int status_usage = 2;
 
-RunChoices run_choices(const CommandOptions& o) {
-    RunChoices choices;
-    if (o.exact) choices.method = RangeMethod::exact;
-    else if (o.trials > 0 || o.precision > 0.0) choices.method = RangeMethod::monte_carlo;
-    choices.threads = o.threads;
-    choices.trials = o.trials;
-    choices.precision = o.precision;
-    if (o.seed_given) choices.seed = o.seed;
-    return choices;
-}
-
 // Said before a run that will take long, so that nobody waits blind; the run
 // goes ahead all the same. The default method never chooses one.
 constexpr double long_run_seconds = 10;

@@ -39,18 +39,11 @@ using namespace varnolith;
 
 namespace {
 
-constexpr int32_t most_threads = 256;
 constexpr double not_a_number = std::numeric_limits<double>::quiet_NaN();
 
 // Thrown inside an export and caught at its edge.
 [[noreturn]] void refuse(const std::string& message, ErrorField field = ErrorField::none, int player = -1) {
     throw RangeError(ErrorKind::usage, message, field, player);
-}
-
-std::string decimal(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", value);
-    return text;
 }
 
 // Where each field of the record ends: a caller's record holds the fields that
@@ -85,19 +78,19 @@ varnolith_range_options read_options(const varnolith_range_options* given) {
 RunChoices read_choices(const varnolith_range_options& o) {
     if (o.method < VARNOLITH_RANGE_AUTO || o.method > VARNOLITH_RANGE_MONTE_CARLO)
         refuse("options: unknown method " + std::to_string(o.method), ErrorField::method);
-    if (o.trials < 0) refuse("options: a negative trial count, " + std::to_string(o.trials), ErrorField::trials);
-    if (o.method != VARNOLITH_RANGE_EXACT && o.trials == 0 && !(o.precision > 0.0 && o.precision < 1.0))
-        refuse("options: the precision must be above 0 and below 1, got " + decimal(o.precision), ErrorField::precision);
-    if (o.threads < 0 || o.threads > most_threads)
-        refuse("options: " + std::to_string(o.threads) + " threads, 0 to " + std::to_string(most_threads) + " allowed",
-               ErrorField::threads);
     RunChoices choices;
     if (o.method == VARNOLITH_RANGE_EXACT) choices.method = RangeMethod::exact;
     if (o.method == VARNOLITH_RANGE_MONTE_CARLO) choices.method = RangeMethod::monte_carlo;
     choices.threads = o.threads;
-    choices.trials = o.trials;
-    choices.precision = o.precision;
+    // The record always holds a precision; it is a choice only where it
+    // applies: a simulation that runs no fixed number of trials (a next-card
+    // table makes the run exact). An exact run
+    // ignores both, though a negative trial count is refused whatever the method.
+    if (o.method != VARNOLITH_RANGE_EXACT || o.trials < 0) choices.trials = o.trials;
+    if (o.method != VARNOLITH_RANGE_EXACT && o.trials == 0 && o.by_card == 0) choices.precision = o.precision;
     if (o.seed_given != 0) choices.seed = o.seed;
+    if (const auto fault = run_choices_fault(choices))
+        refuse("options: " + std::string(fault->what()), fault->field, fault->player);
     return choices;
 }
 

@@ -39,8 +39,7 @@ AnswerEstimate estimate_answer(const PreparedSpot& spot, const RunChoices& choic
             return {RangeMethod::exact, factor * estimate.one_thread, factor * estimate.all_threads};
         }
     }
-    const double precision =
-        choices.trials > 0 ? 0.0 : (choices.precision > 0.0 ? choices.precision : default_range_precision);
+    const double precision = sampling_precision(choices);
     return {RangeMethod::monte_carlo, estimate_simulation_seconds(spot, choices.trials, precision, 1),
             estimate_simulation_seconds(spot, choices.trials, precision, choices.threads)};
 }

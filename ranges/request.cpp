@@ -4,6 +4,7 @@
 #include "ranges/spot.hpp"
 
 #include <algorithm>
+#include <cstdio>
 #include <random>
 #include <stdexcept>
 #include <utility>
@@ -75,15 +76,41 @@ SpotFromText spot_from_text(const std::vector<std::string>& ranges, std::string_
 
 void require_a_deal(const RangeSpot& spot) { require_a_deal(prepare_spot(spot)); }
 
+std::optional<RangeError> run_choices_fault(const RunChoices& c) {
+    const auto fault = [](std::string message, ErrorField field) {
+        return RangeError(ErrorKind::usage, std::move(message), field);
+    };
+    if (c.threads < 0 || c.threads > max_run_threads)
+        return fault(std::to_string(c.threads) + " threads, 0 to " + std::to_string(max_run_threads) + " allowed",
+                     ErrorField::threads);
+    if (c.trials < 0) return fault("a negative trial count, " + std::to_string(c.trials), ErrorField::trials);
+    if (c.precision && !(*c.precision > 0.0 && *c.precision < 1.0)) {
+        char shown[32];
+        std::snprintf(shown, sizeof shown, "%g", *c.precision);
+        return fault(std::string("the precision must be above 0 and below 1, got ") + shown, ErrorField::precision);
+    }
+    if (c.trials > 0 && c.precision)
+        return fault("trials and precision exclude one another: give at most one", ErrorField::precision);
+    if (c.method == RangeMethod::exact && (c.trials > 0 || c.precision))
+        return fault("an exact run takes neither trials nor precision",
+                     c.trials > 0 ? ErrorField::trials : ErrorField::precision);
+    return std::nullopt;
+}
+
+double sampling_precision(const RunChoices& choices) {
+    if (choices.trials > 0) return 0.0;
+    return choices.precision ? *choices.precision : default_range_precision;
+}
+
 RangeRun plan_range_run(const RangeSpot& spot, const RunChoices& choices) {
+    if (auto fault = run_choices_fault(choices)) throw *fault;
     // A spot with no deal is refused before any estimate or count is made of it.
     require_a_deal(spot);
     RangeRun run;
     run.method = choices.method ? *choices.method : choose_range_method(spot, choices.threads);
     run.options.threads = choices.threads;
     run.options.trials = choices.trials;
-    run.options.precision =
-        choices.trials > 0 ? 0.0 : (choices.precision > 0.0 ? choices.precision : default_range_precision);
+    run.options.precision = sampling_precision(choices);
     if (run.method == RangeMethod::monte_carlo) run.options.seed = choices.seed ? *choices.seed : random_seed();
     return run;
 }

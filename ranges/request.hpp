@@ -19,6 +19,9 @@ namespace varnolith {
 // asks for a trial count or another precision.
 inline constexpr double default_range_precision = 0.0005;
 
+// More threads than this is a typing slip, not a machine.
+inline constexpr int max_run_threads = 256;
+
 struct SpotFromText {
     RangeSpot spot;
     // The first fault, when there is one; its message is the one line for the
@@ -35,11 +38,20 @@ SpotFromText spot_from_text(const std::vector<std::string>& ranges, std::string_
 
 struct RunChoices {
     std::optional<RangeMethod> method; // none: choose_range_method
-    int threads = 0;                   // 0: every core
+    int threads = 0;                   // 0: every core, else 1 to max_run_threads
     int64_t trials = 0;                // Monte Carlo: this many when positive ...
-    double precision = 0.0;            // ... else until this standard error; 0: default_range_precision
+    std::optional<double> precision;   // ... or until this standard error; none: default_range_precision
     std::optional<uint64_t> seed;      // Monte Carlo: none draws one
 };
+
+// The first choice no run can take, as a RangeError of kind usage naming its
+// field: threads outside 0 to max_run_threads, a negative trial count, a
+// precision not above 0 and below 1, a trial count and a precision both, or
+// an exact run given either. Every front end asks this, in its own words.
+std::optional<RangeError> run_choices_fault(const RunChoices& choices);
+
+// The standard error a simulation runs to: 0 when it runs a trial count.
+double sampling_precision(const RunChoices& choices);
 
 struct RangeRun {
     RangeMethod method = RangeMethod::exact;
@@ -50,8 +62,8 @@ struct RangeRun {
 // deal; within a few milliseconds whatever the spot.
 void require_a_deal(const RangeSpot& spot);
 
-// The method and the engine options; choosing the method may count deals. A
-// spot with no compatible deal is refused first, as above.
+// The method and the engine options; choosing the method may count deals.
+// Choices with a fault, then a spot with no compatible deal, are refused first.
 RangeRun plan_range_run(const RangeSpot& spot, const RunChoices& choices);
 
 RangeResult run_range_equity(const RangeSpot& spot, const RangeRun& run);

@@ -104,18 +104,17 @@ RunChoices run_choices(const Json& body) {
             refuse("field \"precision\" must be a number above 0 and below 1, or null", "precision");
         precision = at->get<double>();
     }
-    if (trials && precision) refuse("trials and precision exclude one another: give at most one", "precision");
-    if (method == "exact" && (trials || precision))
-        refuse("an exact run takes neither trials nor precision", trials ? "trials" : "precision");
     if (method == "exact") choices.method = RangeMethod::exact;
-    if (method == "monte_carlo" || trials || precision) choices.method = RangeMethod::monte_carlo;
+    else if (method == "monte_carlo" || trials || precision) choices.method = RangeMethod::monte_carlo;
     if (trials) choices.trials = static_cast<int64_t>(*trials);
-    if (precision) choices.precision = *precision;
+    choices.precision = precision;
+    if (const auto fault = run_choices_fault(choices)) refuse(fault->what(), std::string(field_name(fault->field)));
     choices.seed = typed_field<uint64_t>(body, "seed", read_seed);
     if (!choices.seed)
         choices.seed = whole_field(body, "seed", 0, std::numeric_limits<uint64_t>::max(),
                                    "a whole number from 0 to 18446744073709551615");
-    if (const auto threads = whole_field(body, "threads", 1, 256, "a whole number from 1 to 256"))
+    if (const auto threads = whole_field(body, "threads", 1, max_run_threads,
+                                         "a whole number from 1 to " + std::to_string(max_run_threads)))
         choices.threads = static_cast<int>(*threads);
     return choices;
 }
