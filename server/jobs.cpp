@@ -17,12 +17,13 @@ using Waiters = std::vector<std::function<void()>>;
 double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
 ApiError stopped_error(StopReason reason, double max_seconds) {
+    const std::string code(stop_code(reason));
     if (reason == StopReason::time_limit)
-        return {422, "time_limit",
+        return {422, code,
                 "the computation was stopped at the server's limit of " + std::to_string(static_cast<int>(max_seconds)) +
                     " s; ask for fewer trials, a coarser precision or a smaller spot"};
-    if (reason == StopReason::stopping) return {503, "stopping", "the server is stopping"};
-    return {409, "cancelled", "the computation was cancelled"};
+    if (reason == StopReason::stopping) return {503, code, "the server is stopping"};
+    return {409, code, "the computation was cancelled"};
 }
 
 // 128 bits from the system's random source: an id nobody can guess, so that
@@ -142,7 +143,24 @@ void keep_within_limit(JobBoard& board) {
     }
 }
 
+// The ids of the unfinished jobs (the lock held).
+BoardSnapshot snapshot_of(const JobBoard& board) {
+    BoardSnapshot snapshot;
+    for (const std::shared_ptr<Job>& job : board.unfinished) (job->started ? snapshot.running : snapshot.queued).push_back(job->id);
+    return snapshot;
+}
+
 } // namespace
+
+std::string_view stop_code(StopReason reason) {
+    switch (reason) {
+    case StopReason::cancelled: return "cancelled";
+    case StopReason::time_limit: return "time_limit";
+    case StopReason::stopping: return "stopping";
+    case StopReason::none: break;
+    }
+    return "";
+}
 
 int lasting_job_cores(const JobLimits& limits) { return limits.cores > 1 ? limits.cores - 1 : 1; }
 
@@ -208,7 +226,7 @@ void stop_jobs(JobBoard& board) {
 
 std::variant<std::shared_ptr<Job>, ApiError> submit_job(JobBoard& board, EquityRequest request, JobKind kind) {
     const std::lock_guard lock(board.mutex);
-    if (board.stopping) return ApiError{503, "stopping", "the server is stopping"};
+    if (board.stopping) return stopped_error(StopReason::stopping, board.limits.max_seconds);
     auto& queue = kind.quick ? board.quick_queue : board.long_queue;
     const int room = kind.quick ? board.limits.quick_queued : board.limits.queued;
     if (queue.size() >= static_cast<std::size_t>(room))
@@ -283,6 +301,27 @@ bool wait_for_job(JobBoard& board, Job& job, Clock::duration wait) {
     board.changed.wait_for(lock, wait, [&] { return job.finished; });
     job.last_watched = Clock::now();
     return job.finished;
+}
+
+JobSnapshot job_snapshot(JobBoard& board, const Job& job) {
+    const std::lock_guard lock(board.mutex);
+    JobSnapshot snapshot;
+    snapshot.stage = job.finished ? JobStage::finished : job.started ? JobStage::running : JobStage::queued;
+    snapshot.stop = job.stop;
+    snapshot.threads = job.threads;
+    snapshot.done = job.progress.load();
+    if (job.started) snapshot.running_for = Clock::now() - job.started_at;
+    return snapshot;
+}
+
+BoardSnapshot board_snapshot(JobBoard& board) {
+    const std::lock_guard lock(board.mutex);
+    return snapshot_of(board);
+}
+
+bool wait_for_board(JobBoard& board, const std::function<bool(const BoardSnapshot&)>& holds, Clock::duration wait) {
+    std::unique_lock lock(board.mutex);
+    return board.changed.wait_for(lock, wait, [&] { return holds(snapshot_of(board)); });
 }
 
 } // namespace varnolith

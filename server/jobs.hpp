@@ -21,6 +21,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -34,7 +35,11 @@ using Clock = std::chrono::steady_clock;
 // Turns a request into the answer's JSON text; throws what the engine throws.
 using JobWork = std::function<std::string(const EquityRequest&, const RangeOptions&)>;
 
+// Why a job was stopped before its end, if it was.
 enum class StopReason { none, cancelled, time_limit, stopping };
+
+// The error code a client is told for a stopped job ("cancelled", ...).
+std::string_view stop_code(StopReason reason);
 
 struct Job {
     std::string id; // 32 hex digits; "" for a job no route can name (POST /api/equity's own)
@@ -71,7 +76,8 @@ struct JobLimits {
 int lasting_job_cores(const JobLimits& limits);
 
 // What the workers, the watchdog and the routes share; every field is
-// guarded by `mutex` but the jobs' own atomics.
+// guarded by `mutex` but the jobs' own atomics. Only jobs.cpp touches the
+// fields below `limits`: everyone else goes through the functions below.
 struct JobBoard {
     JobLimits limits; // set before any worker starts; cores then resolved
     std::mutex mutex;
@@ -130,5 +136,29 @@ void when_finished(JobBoard& board, Job& job, std::function<void()> waiter);
 
 // Waits up to `wait` for the job to finish and marks it watched; true when finished.
 bool wait_for_job(JobBoard& board, Job& job, Clock::duration wait);
+
+enum class JobStage { queued, running, finished };
+
+// One job as it is at one moment, copied under the board's lock.
+struct JobSnapshot {
+    JobStage stage = JobStage::queued;
+    StopReason stop = StopReason::none;
+    int threads = 0;              // the cores granted, once started
+    double done = 0.0;            // fraction done
+    Clock::duration running_for{}; // since it started; zero while queued
+};
+
+JobSnapshot job_snapshot(JobBoard& board, const Job& job);
+
+// The jobs not yet finished, by id ("" for a job no route can name).
+struct BoardSnapshot {
+    std::vector<std::string> queued, running;
+};
+
+BoardSnapshot board_snapshot(JobBoard& board);
+
+// Waits up to `wait` for `holds` to be true of the board; true when it is.
+// For whoever watches the board as a whole, such as tests and benchmarks.
+bool wait_for_board(JobBoard& board, const std::function<bool(const BoardSnapshot&)>& holds, Clock::duration wait);
 
 } // namespace varnolith

@@ -273,10 +273,10 @@ Reply answer_reply(const Job& job) {
 }
 
 std::string progress_event(JobBoard& board, const Job& job) {
-    const std::lock_guard lock(board.mutex);
-    const double elapsed = job.started ? std::chrono::duration<double>(Clock::now() - job.started_at).count() : 0.0;
+    const JobSnapshot now = job_snapshot(board, job);
+    const double elapsed = std::chrono::duration<double>(now.running_for).count();
     return event("progress",
-                 Json{{"done", job.progress.load()}, {"queued", !job.started}, {"elapsed_seconds", elapsed}}.dump());
+                 Json{{"done", now.done}, {"queued", now.stage == JobStage::queued}, {"elapsed_seconds", elapsed}}.dump());
 }
 
 std::string final_event(JobBoard& board, const Job& job) {

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "range_equity.hpp"
 #include "range_request.hpp"
@@ -53,16 +54,10 @@ std::string long_job(int port, const std::string& body = long_spot) {
 }
 
 bool started(JobBoard& board, const std::shared_ptr<Job>& job) {
-    const std::lock_guard lock(board.mutex);
-    return job->started;
+    return job_snapshot(board, *job).stage != JobStage::queued;
 }
 
-int running_jobs(JobBoard& board) {
-    const std::lock_guard lock(board.mutex);
-    int running = 0;
-    for (const auto& job : board.unfinished) running += job->started ? 1 : 0;
-    return running;
-}
+std::size_t running_jobs(JobBoard& board) { return board_snapshot(board).running.size(); }
 
 TEST(WebApi, AnswersWithTheEnginesFigures) {
     TestServer server;
@@ -179,7 +174,7 @@ TEST(WebApi, AnswersOnlyItsOwnHostAndOrigin) {
     for (const std::string method : {"GET", "HEAD"})
         EXPECT_EQ(status(method, "/api/jobs/" + id + "/events", {{"Sec-Fetch-Site", "cross-site"}}), 403);
     EXPECT_EQ(status("DELETE", "/api/jobs/" + id, {{"Origin", "http://127.0.0.1:1"}}), 403);
-    EXPECT_FALSE(find_job(server.board, id)->cancel.load());
+    EXPECT_EQ(job_snapshot(server.board, *find_job(server.board, id)).stop, StopReason::none);
     EXPECT_EQ(fetch(server.port, "GET", "/api/version").header("Access-Control-Allow-Origin"), "");
 }
 
@@ -202,10 +197,7 @@ TEST(WebApi, JobsAreReachedOnlyByTheirOwnClient) {
     // A synchronous run is in the board's work, but under no id.
     std::jthread sync([&] { fetch(server.port, "POST", "/api/equity", long_spot); });
     ASSERT_TRUE(within(10, [&] { return running_jobs(server.board) == 1; }));
-    {
-        const std::lock_guard lock(server.board.mutex);
-        EXPECT_EQ(server.board.unfinished.at(0)->id, "");
-    }
+    EXPECT_EQ(board_snapshot(server.board).running, std::vector<std::string>{""});
     stop_jobs(server.board);
 }
 
@@ -288,7 +280,7 @@ TEST(WebApi, AbandonedOrOverlongJobsStopAndABusyServerSaysSo) {
     testing::follow(server.port, "/api/jobs/" + id + "/events", [&](const std::string&) { return ++reads < 2; });
     const auto job = find_job(server.board, id);
     ASSERT_TRUE(job && wait_for_job(server.board, *job, std::chrono::seconds(5)));
-    EXPECT_TRUE(job->cancel.load());
+    EXPECT_NE(job_snapshot(server.board, *job).stop, StopReason::none);
 
     // One running, one queued: a third long one waits for nobody and is refused.
     const std::string first = long_job(server.port);
@@ -328,7 +320,7 @@ TEST(WebApi, JobsShareTheCoresAndQuickSpotsGoFirst) {
     std::this_thread::sleep_for(std::chrono::milliseconds(200)); // the engine's threads are up
     std::printf("threads: %d before, %d while a job asks for 256 on 2 cores\n", before, process_threads());
     EXPECT_LE(process_threads(), before + 1);
-    EXPECT_EQ(find_job(server.board, first)->threads, 1);
+    EXPECT_EQ(job_snapshot(server.board, *find_job(server.board, first)).threads, 1);
     EXPECT_EQ(fetch(server.port, "POST", "/api/jobs", long_spot).status, 503); // the long queue is full
     const auto sent = Clock::now();
     EXPECT_EQ(fetch(server.port, "POST", "/api/equity", small_spot).status, 200);
