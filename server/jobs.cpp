@@ -14,7 +14,24 @@ namespace {
 
 using Waiters = std::vector<std::function<void()>>;
 
-double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+Clock::duration span(double seconds) {
+    return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+}
+
+// When the watchdog stops a running job at the time limit.
+Clock::time_point time_limit_at(const JobBoard& board, const Job& job) {
+    return job.started_at + span(board.limits.max_seconds);
+}
+
+// When the watchdog cancels a job nobody asks about.
+Clock::time_point unwatched_at(const JobBoard& board, const Job& job) {
+    return job.last_watched + span(board.limits.unwatched_seconds);
+}
+
+// When the watchdog forgets a finished job whose answer nobody fetched.
+Clock::time_point forgotten_at(const JobBoard& board, const Job& job) {
+    return job.finished_at + span(board.limits.kept_seconds);
+}
 
 ApiError stopped_error(StopReason reason, double max_seconds) {
     const std::string code(stop_code(reason));
@@ -48,7 +65,9 @@ Waiters finish(JobBoard& board, Job& job, std::string answer, std::optional<ApiE
     job.error = std::move(error);
     if (!job.error) job.progress = 1.0;
     std::erase_if(board.unfinished, [&](const std::shared_ptr<Job>& j) { return j.get() == &job; });
-    board.changed.notify_all();
+    job.changed.notify_all();
+    board.jobs_changed.notify_all();
+    if (!job.id.empty()) board.watchdog_wake.notify_one(); // it is to be forgotten some day
     return std::exchange(job.waiters, {});
 }
 
@@ -92,6 +111,9 @@ std::shared_ptr<Job> take_job(JobBoard& board) {
     job->request.choices.threads = granted; // what the engine runs on, whatever was asked
     job->started = true;
     job->started_at = Clock::now();
+    job->changed.notify_all();
+    board.jobs_changed.notify_all();
+    board.watchdog_wake.notify_one(); // its time limit runs from now
     return job;
 }
 
@@ -125,9 +147,28 @@ void run(JobBoard& board, Job& job, const JobWork& work) {
         const std::lock_guard lock(board.mutex);
         board.cores_held -= job.threads;
         if (job.lasting) board.lasting_cores_held -= job.threads;
+        board.work_ready.notify_all(); // the cores freed may start more than one job
         waiters = finish(board, job, std::move(answer), std::move(error));
     }
     call(waiters);
+}
+
+// The nearest moment the watchdog has something to do, if any (the lock
+// held). A job watched again or stopped already only moves its deadline later,
+// so the watchdog then wakes early and finds nothing to do.
+std::optional<Clock::time_point> next_deadline(const JobBoard& board) {
+    std::optional<Clock::time_point> next;
+    const auto consider = [&](Clock::time_point at) {
+        if (!next || at < *next) next = at;
+    };
+    for (const std::shared_ptr<Job>& job : board.unfinished) {
+        if (job->stop != StopReason::none) continue; // its cancel is under way
+        if (job->started) consider(time_limit_at(board, *job));
+        consider(unwatched_at(board, *job));
+    }
+    for (const auto& [id, job] : board.listed)
+        if (job->finished) consider(forgotten_at(board, *job));
+    return next;
 }
 
 // Keeps at most limits.kept listed jobs by forgetting the finished ones that
@@ -173,7 +214,7 @@ void work_jobs(JobBoard& board, const JobWork& work) {
         std::shared_ptr<Job> job;
         {
             std::unique_lock lock(board.mutex);
-            board.changed.wait(lock, [&] {
+            board.work_ready.wait(lock, [&] {
                 if (board.stopping) return true;
                 job = take_job(board);
                 return job != nullptr;
@@ -187,25 +228,26 @@ void work_jobs(JobBoard& board, const JobWork& work) {
 void watch_jobs(JobBoard& board) {
     std::unique_lock lock(board.mutex);
     while (!board.stopping) {
-        board.changed.wait_for(lock, std::chrono::milliseconds(20));
         const auto now = Clock::now();
         Waiters waiters;
         for (const std::shared_ptr<Job>& job : std::vector(board.unfinished)) {
-            if (job->stop == StopReason::none && job->started && seconds(now - job->started_at) > board.limits.max_seconds)
+            if (job->stop == StopReason::none && job->started && now >= time_limit_at(board, *job))
                 job->stop = StopReason::time_limit;
-            if (job->stop == StopReason::none && seconds(now - job->last_watched) > board.limits.unwatched_seconds)
-                job->stop = StopReason::cancelled;
+            if (job->stop == StopReason::none && now >= unwatched_at(board, *job)) job->stop = StopReason::cancelled;
             if (job->stop == StopReason::none) continue;
             job->cancel = true;
             if (!job->started) std::ranges::move(end_queued(board, *job), std::back_inserter(waiters));
         }
-        std::erase_if(board.listed, [&](const auto& item) {
-            return item.second->finished && seconds(now - item.second->finished_at) > board.limits.kept_seconds;
-        });
-        if (waiters.empty()) continue;
-        lock.unlock();
-        call(waiters);
-        lock.lock();
+        std::erase_if(board.listed,
+                      [&](const auto& item) { return item.second->finished && now >= forgotten_at(board, *item.second); });
+        if (!waiters.empty()) {
+            lock.unlock();
+            call(waiters);
+            lock.lock();
+            continue; // the time moved on while they ran
+        }
+        if (const auto next = next_deadline(board)) board.watchdog_wake.wait_until(lock, *next);
+        else board.watchdog_wake.wait(lock);
     }
 }
 
@@ -219,7 +261,8 @@ void stop_jobs(JobBoard& board) {
             job->cancel = true;
             if (!job->started) std::ranges::move(end_queued(board, *job), std::back_inserter(waiters));
         }
-        board.changed.notify_all();
+        board.work_ready.notify_all();
+        board.watchdog_wake.notify_one();
     }
     call(waiters);
 }
@@ -242,7 +285,9 @@ std::variant<std::shared_ptr<Job>, ApiError> submit_job(JobBoard& board, EquityR
     }
     board.unfinished.push_back(job);
     queue.push_back(job);
-    board.changed.notify_all();
+    board.work_ready.notify_one();
+    board.watchdog_wake.notify_one(); // nobody has watched it yet: its deadline may be the nearest
+    board.jobs_changed.notify_all();
     return job;
 }
 
@@ -278,7 +323,6 @@ void cancel_job(JobBoard& board, Job& job, StopReason reason) {
         job.stop = reason;
         job.cancel = true;
         if (!job.started) waiters = end_queued(board, job);
-        board.changed.notify_all();
     }
     call(waiters);
 }
@@ -298,7 +342,7 @@ void when_finished(JobBoard& board, Job& job, std::function<void()> waiter) {
 
 bool wait_for_job(JobBoard& board, Job& job, Clock::duration wait) {
     std::unique_lock lock(board.mutex);
-    board.changed.wait_for(lock, wait, [&] { return job.finished; });
+    job.changed.wait_for(lock, wait, [&] { return job.finished; });
     job.last_watched = Clock::now();
     return job.finished;
 }
@@ -321,7 +365,7 @@ BoardSnapshot board_snapshot(JobBoard& board) {
 
 bool wait_for_board(JobBoard& board, const std::function<bool(const BoardSnapshot&)>& holds, Clock::duration wait) {
     std::unique_lock lock(board.mutex);
-    return board.changed.wait_for(lock, wait, [&] { return holds(snapshot_of(board)); });
+    return board.jobs_changed.wait_for(lock, wait, [&] { return holds(snapshot_of(board)); });
 }
 
 } // namespace varnolith

@@ -47,6 +47,7 @@ struct Job {
     bool quick = false, lasting = false; // as submitted (JobKind)
     std::atomic<bool> cancel{false};
     std::atomic<double> progress{0.0}; // fraction done, never going back
+    std::condition_variable changed;   // it started or finished (waited on with the board's mutex)
 
     // Guarded by the board's mutex.
     bool started = false, finished = false;
@@ -81,7 +82,10 @@ int lasting_job_cores(const JobLimits& limits);
 struct JobBoard {
     JobLimits limits; // set before any worker starts; cores then resolved
     std::mutex mutex;
-    std::condition_variable changed; // a job queued or finished; cores freed; stopping
+    // Each wakes only whom it concerns: the workers when there may be a job
+    // for them, the watchdog when a deadline may have come nearer, and those
+    // who watch the whole board when a job is queued, starts or finishes.
+    std::condition_variable work_ready, watchdog_wake, jobs_changed;
     std::random_device random;       // job ids
     std::map<std::string, std::shared_ptr<Job>> listed; // the jobs routes can name, by id
     std::vector<std::shared_ptr<Job>> unfinished;       // queued or running, named or not
@@ -102,7 +106,8 @@ void close_stream(JobBoard& board);
 // and runs them until the board stops. Start limits.cores of them.
 void work_jobs(JobBoard& board, const JobWork& work);
 
-// The watchdog's loop: time limits, unwatched jobs, forgetting old ones.
+// The watchdog's loop: time limits, unwatched jobs, forgetting old ones. It
+// sleeps until the nearest of their deadlines.
 void watch_jobs(JobBoard& board);
 
 // Cancels every job and wakes every loop, which then return.

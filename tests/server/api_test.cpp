@@ -299,6 +299,15 @@ TEST(WebApi, AbandonedOrOverlongJobsStopAndABusyServerSaysSo) {
     EXPECT_EQ(Json::parse(limited.body)["error"]["code"], "time_limit");
 }
 
+// The watchdog sleeps until its nearest deadline: a job queued while it has
+// none still has it woken in time.
+TEST(WebApi, AJobNobodyAsksAboutIsCancelled) {
+    TestServer server({.unwatched_seconds = 0.2});
+    const auto job = find_job(server.board, long_job(server.port));
+    ASSERT_TRUE(job && wait_for_job(server.board, *job, std::chrono::seconds(10)));
+    EXPECT_EQ(job_snapshot(server.board, *job).stop, StopReason::cancelled);
+}
+
 int process_threads() {
     std::ifstream status("/proc/self/status");
     for (std::string line; std::getline(status, line);)
