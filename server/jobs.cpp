@@ -128,7 +128,9 @@ void run(JobBoard& board, Job& job, const JobWork& work) {
     std::string answer;
     std::optional<ApiError> error;
     try {
-        answer = work(job.request, options);
+        // Set once at submission: read without the lock like the request.
+        const bool listed = !job.id.empty();
+        answer = work(job.request, options, listed ? AnswerLayout::one_line : AnswerLayout::indented);
         if (job.cancel.load()) throw RangeCancelled{};
     } catch (const RangeCancelled&) {
         const std::lock_guard lock(board.mutex);

@@ -32,8 +32,13 @@ namespace varnolith {
 
 using Clock = std::chrono::steady_clock;
 
-// Turns a request into the answer's JSON text; throws what the engine throws.
-using JobWork = std::function<std::string(const EquityRequest&, const RangeOptions&)>;
+// How an answer's JSON text is laid out: indented for a reply's body, or on
+// one line for an event's data, which may not hold a newline.
+enum class AnswerLayout { indented, one_line };
+
+// Turns a request into the answer's JSON text, laid out as asked; throws what
+// the engine throws.
+using JobWork = std::function<std::string(const EquityRequest&, const RangeOptions&, AnswerLayout)>;
 
 // Why a job was stopped before its end, if it was.
 enum class StopReason { none, cancelled, time_limit, stopping };
@@ -53,7 +58,7 @@ struct Job {
     bool started = false, finished = false;
     int threads = 0; // the cores granted, while it runs
     Clock::time_point started_at{}, finished_at{}, last_watched = Clock::now();
-    std::string answer;            // the JSON text, when finished without error
+    std::string answer;            // the JSON text, when finished without error (one line for a listed job)
     std::optional<ApiError> error; // when finished with one
     StopReason stop = StopReason::none;
     std::vector<std::function<void()>> waiters; // called once, without the lock, when it finishes
@@ -116,7 +121,7 @@ void stop_jobs(JobBoard& board);
 struct JobKind {
     bool quick = false;   // expected within limits.quick_seconds on one core
     bool lasting = false; // expected over limits.lasting_seconds on every core
-    bool listed = false;  // named by an id the job routes know
+    bool listed = false;  // named by an id the job routes know, which deliver its answer as an event
 };
 
 // Queues the request, or says why not (503 busy, 503 stopping).

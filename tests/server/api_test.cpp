@@ -192,6 +192,17 @@ TEST(WebApi, JobsAreReachedOnlyByTheirOwnClient) {
     EXPECT_EQ(fetch(server.port, "HEAD", "/api/jobs/" + id + "/events").header("Content-Type"), "text/event-stream");
     const std::string events = testing::follow(server.port, "/api/jobs/" + id + "/events", [](auto&) { return true; });
     EXPECT_NE(events.find("event: result\ndata: {\"method\":\"exact\""), std::string::npos) << events;
+    // The event's data is the answer a POST gets, on one line.
+    const std::string_view result = "event: result\ndata: ";
+    const std::size_t at = events.find(result);
+    ASSERT_NE(at, std::string::npos) << events;
+    const std::size_t data = at + result.size();
+    const std::size_t end = events.find('\n', data);
+    ASSERT_EQ(events.compare(end, 2, "\n\n"), 0) << events;
+    Json streamed = Json::parse(events.substr(data, end - data));
+    Json replied = Json::parse(fetch(server.port, "POST", "/api/equity", small_spot).body);
+    for (Json* answer : {&streamed, &replied}) answer->erase("elapsed_seconds");
+    EXPECT_EQ(streamed, replied);
     EXPECT_EQ(fetch(server.port, "HEAD", "/api/jobs/" + id + "/events").status, 404); // delivered, forgotten
 
     // A synchronous run is in the board's work, but under no id.
