@@ -83,7 +83,8 @@ int lasting_job_cores(const JobLimits& limits);
 
 // What the workers, the watchdog and the routes share; every field is
 // guarded by `mutex` but the jobs' own atomics. Only jobs.cpp touches the
-// fields below `limits`: everyone else goes through the functions below.
+// fields after `limits`: everyone else goes through the functions declared
+// after it, which take the lock themselves.
 struct JobBoard {
     JobLimits limits; // set before any worker starts; cores then resolved
     std::mutex mutex;
