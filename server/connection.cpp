@@ -195,7 +195,7 @@ void write_final(const Handle& c) {
     c->ending = true;
     c->writing = true;
     c->timer.cancel();
-    c->chunk = final_event(c->server.board, *c->job);
+    c->chunk = final_event(*c->job); // finished: nothing writes to it any more
     // Delivered from here on: the job is forgotten before its last bytes leave,
     // so a client that has read them never finds it listed.
     forget_job(c->server.board, c->job->id);

@@ -14,15 +14,33 @@ namespace {
 
 using Waiters = std::vector<std::function<void()>>;
 
-double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+Clock::duration span(double seconds) {
+    return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+}
+
+// When the watchdog stops a running job at the time limit.
+Clock::time_point time_limit_at(const JobBoard& board, const Job& job) {
+    return job.started_at + span(board.limits.max_seconds);
+}
+
+// When the watchdog cancels a job nobody asks about.
+Clock::time_point unwatched_at(const JobBoard& board, const Job& job) {
+    return job.last_watched + span(board.limits.unwatched_seconds);
+}
+
+// When the watchdog forgets a finished job whose answer nobody fetched.
+Clock::time_point forgotten_at(const JobBoard& board, const Job& job) {
+    return job.finished_at + span(board.limits.kept_seconds);
+}
 
 ApiError stopped_error(StopReason reason, double max_seconds) {
+    const std::string code(stop_code(reason));
     if (reason == StopReason::time_limit)
-        return {422, "time_limit",
+        return {422, code,
                 "the computation was stopped at the server's limit of " + std::to_string(static_cast<int>(max_seconds)) +
                     " s; ask for fewer trials, a coarser precision or a smaller spot"};
-    if (reason == StopReason::stopping) return {503, "stopping", "the server is stopping"};
-    return {409, "cancelled", "the computation was cancelled"};
+    if (reason == StopReason::stopping) return {503, code, "the server is stopping"};
+    return {409, code, "the computation was cancelled"};
 }
 
 // 128 bits from the system's random source: an id nobody can guess, so that
@@ -47,7 +65,9 @@ Waiters finish(JobBoard& board, Job& job, std::string answer, std::optional<ApiE
     job.error = std::move(error);
     if (!job.error) job.progress = 1.0;
     std::erase_if(board.unfinished, [&](const std::shared_ptr<Job>& j) { return j.get() == &job; });
-    board.changed.notify_all();
+    job.changed.notify_all();
+    board.jobs_changed.notify_all();
+    if (!job.id.empty()) board.watchdog_wake.notify_one(); // it is to be forgotten some day
     return std::exchange(job.waiters, {});
 }
 
@@ -91,6 +111,9 @@ std::shared_ptr<Job> take_job(JobBoard& board) {
     job->request.choices.threads = granted; // what the engine runs on, whatever was asked
     job->started = true;
     job->started_at = Clock::now();
+    job->changed.notify_all();
+    board.jobs_changed.notify_all();
+    board.watchdog_wake.notify_one(); // its time limit runs from now
     return job;
 }
 
@@ -105,7 +128,9 @@ void run(JobBoard& board, Job& job, const JobWork& work) {
     std::string answer;
     std::optional<ApiError> error;
     try {
-        answer = work(job.request, options);
+        // Set once at submission: read without the lock like the request.
+        const bool listed = !job.id.empty();
+        answer = work(job.request, options, listed ? AnswerLayout::one_line : AnswerLayout::indented);
         if (job.cancel.load()) throw RangeCancelled{};
     } catch (const RangeCancelled&) {
         const std::lock_guard lock(board.mutex);
@@ -124,9 +149,28 @@ void run(JobBoard& board, Job& job, const JobWork& work) {
         const std::lock_guard lock(board.mutex);
         board.cores_held -= job.threads;
         if (job.lasting) board.lasting_cores_held -= job.threads;
+        board.work_ready.notify_all(); // the cores freed may start more than one job
         waiters = finish(board, job, std::move(answer), std::move(error));
     }
     call(waiters);
+}
+
+// The nearest moment the watchdog has something to do, if any (the lock
+// held). A job watched again or stopped already only moves its deadline later,
+// so the watchdog then wakes early and finds nothing to do.
+std::optional<Clock::time_point> next_deadline(const JobBoard& board) {
+    std::optional<Clock::time_point> next;
+    const auto consider = [&](Clock::time_point at) {
+        if (!next || at < *next) next = at;
+    };
+    for (const std::shared_ptr<Job>& job : board.unfinished) {
+        if (job->stop != StopReason::none) continue; // its cancel is under way
+        if (job->started) consider(time_limit_at(board, *job));
+        consider(unwatched_at(board, *job));
+    }
+    for (const auto& [id, job] : board.listed)
+        if (job->finished) consider(forgotten_at(board, *job));
+    return next;
 }
 
 // Keeps at most limits.kept listed jobs by forgetting the finished ones that
@@ -142,7 +186,24 @@ void keep_within_limit(JobBoard& board) {
     }
 }
 
+// The ids of the unfinished jobs (the lock held).
+BoardSnapshot snapshot_of(const JobBoard& board) {
+    BoardSnapshot snapshot;
+    for (const std::shared_ptr<Job>& job : board.unfinished) (job->started ? snapshot.running : snapshot.queued).push_back(job->id);
+    return snapshot;
+}
+
 } // namespace
+
+std::string_view stop_code(StopReason reason) {
+    switch (reason) {
+    case StopReason::cancelled: return "cancelled";
+    case StopReason::time_limit: return "time_limit";
+    case StopReason::stopping: return "stopping";
+    case StopReason::none: break;
+    }
+    return "";
+}
 
 int lasting_job_cores(const JobLimits& limits) { return limits.cores > 1 ? limits.cores - 1 : 1; }
 
@@ -155,7 +216,7 @@ void work_jobs(JobBoard& board, const JobWork& work) {
         std::shared_ptr<Job> job;
         {
             std::unique_lock lock(board.mutex);
-            board.changed.wait(lock, [&] {
+            board.work_ready.wait(lock, [&] {
                 if (board.stopping) return true;
                 job = take_job(board);
                 return job != nullptr;
@@ -169,25 +230,26 @@ void work_jobs(JobBoard& board, const JobWork& work) {
 void watch_jobs(JobBoard& board) {
     std::unique_lock lock(board.mutex);
     while (!board.stopping) {
-        board.changed.wait_for(lock, std::chrono::milliseconds(20));
         const auto now = Clock::now();
         Waiters waiters;
         for (const std::shared_ptr<Job>& job : std::vector(board.unfinished)) {
-            if (job->stop == StopReason::none && job->started && seconds(now - job->started_at) > board.limits.max_seconds)
+            if (job->stop == StopReason::none && job->started && now >= time_limit_at(board, *job))
                 job->stop = StopReason::time_limit;
-            if (job->stop == StopReason::none && seconds(now - job->last_watched) > board.limits.unwatched_seconds)
-                job->stop = StopReason::cancelled;
+            if (job->stop == StopReason::none && now >= unwatched_at(board, *job)) job->stop = StopReason::cancelled;
             if (job->stop == StopReason::none) continue;
             job->cancel = true;
             if (!job->started) std::ranges::move(end_queued(board, *job), std::back_inserter(waiters));
         }
-        std::erase_if(board.listed, [&](const auto& item) {
-            return item.second->finished && seconds(now - item.second->finished_at) > board.limits.kept_seconds;
-        });
-        if (waiters.empty()) continue;
-        lock.unlock();
-        call(waiters);
-        lock.lock();
+        std::erase_if(board.listed,
+                      [&](const auto& item) { return item.second->finished && now >= forgotten_at(board, *item.second); });
+        if (!waiters.empty()) {
+            lock.unlock();
+            call(waiters);
+            lock.lock();
+            continue; // the time moved on while they ran
+        }
+        if (const auto next = next_deadline(board)) board.watchdog_wake.wait_until(lock, *next);
+        else board.watchdog_wake.wait(lock);
     }
 }
 
@@ -201,14 +263,15 @@ void stop_jobs(JobBoard& board) {
             job->cancel = true;
             if (!job->started) std::ranges::move(end_queued(board, *job), std::back_inserter(waiters));
         }
-        board.changed.notify_all();
+        board.work_ready.notify_all();
+        board.watchdog_wake.notify_one();
     }
     call(waiters);
 }
 
 std::variant<std::shared_ptr<Job>, ApiError> submit_job(JobBoard& board, EquityRequest request, JobKind kind) {
     const std::lock_guard lock(board.mutex);
-    if (board.stopping) return ApiError{503, "stopping", "the server is stopping"};
+    if (board.stopping) return stopped_error(StopReason::stopping, board.limits.max_seconds);
     auto& queue = kind.quick ? board.quick_queue : board.long_queue;
     const int room = kind.quick ? board.limits.quick_queued : board.limits.queued;
     if (queue.size() >= static_cast<std::size_t>(room))
@@ -224,7 +287,9 @@ std::variant<std::shared_ptr<Job>, ApiError> submit_job(JobBoard& board, EquityR
     }
     board.unfinished.push_back(job);
     queue.push_back(job);
-    board.changed.notify_all();
+    board.work_ready.notify_one();
+    board.watchdog_wake.notify_one(); // nobody has watched it yet: its deadline may be the nearest
+    board.jobs_changed.notify_all();
     return job;
 }
 
@@ -260,7 +325,6 @@ void cancel_job(JobBoard& board, Job& job, StopReason reason) {
         job.stop = reason;
         job.cancel = true;
         if (!job.started) waiters = end_queued(board, job);
-        board.changed.notify_all();
     }
     call(waiters);
 }
@@ -280,9 +344,30 @@ void when_finished(JobBoard& board, Job& job, std::function<void()> waiter) {
 
 bool wait_for_job(JobBoard& board, Job& job, Clock::duration wait) {
     std::unique_lock lock(board.mutex);
-    board.changed.wait_for(lock, wait, [&] { return job.finished; });
+    job.changed.wait_for(lock, wait, [&] { return job.finished; });
     job.last_watched = Clock::now();
     return job.finished;
+}
+
+JobSnapshot job_snapshot(JobBoard& board, const Job& job) {
+    const std::lock_guard lock(board.mutex);
+    JobSnapshot snapshot;
+    snapshot.stage = job.finished ? JobStage::finished : job.started ? JobStage::running : JobStage::queued;
+    snapshot.stop = job.stop;
+    snapshot.threads = job.threads;
+    snapshot.done = job.progress.load();
+    if (job.started) snapshot.running_for = Clock::now() - job.started_at;
+    return snapshot;
+}
+
+BoardSnapshot board_snapshot(JobBoard& board) {
+    const std::lock_guard lock(board.mutex);
+    return snapshot_of(board);
+}
+
+bool wait_for_board(JobBoard& board, const std::function<bool(const BoardSnapshot&)>& holds, Clock::duration wait) {
+    std::unique_lock lock(board.mutex);
+    return board.jobs_changed.wait_for(lock, wait, [&] { return holds(snapshot_of(board)); });
 }
 
 } // namespace varnolith

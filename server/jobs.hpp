@@ -21,6 +21,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -31,10 +32,19 @@ namespace varnolith {
 
 using Clock = std::chrono::steady_clock;
 
-// Turns a request into the answer's JSON text; throws what the engine throws.
-using JobWork = std::function<std::string(const EquityRequest&, const RangeOptions&)>;
+// How an answer's JSON text is laid out: indented for a reply's body, or on
+// one line for an event's data, which may not hold a newline.
+enum class AnswerLayout { indented, one_line };
 
+// Turns a request into the answer's JSON text, laid out as asked; throws what
+// the engine throws.
+using JobWork = std::function<std::string(const EquityRequest&, const RangeOptions&, AnswerLayout)>;
+
+// Why a job was stopped before its end, if it was.
 enum class StopReason { none, cancelled, time_limit, stopping };
+
+// The error code a client is told for a stopped job ("cancelled", ...).
+std::string_view stop_code(StopReason reason);
 
 struct Job {
     std::string id; // 32 hex digits; "" for a job no route can name (POST /api/equity's own)
@@ -42,12 +52,13 @@ struct Job {
     bool quick = false, lasting = false; // as submitted (JobKind)
     std::atomic<bool> cancel{false};
     std::atomic<double> progress{0.0}; // fraction done, never going back
+    std::condition_variable changed;   // it started or finished (waited on with the board's mutex)
 
     // Guarded by the board's mutex.
     bool started = false, finished = false;
     int threads = 0; // the cores granted, while it runs
     Clock::time_point started_at{}, finished_at{}, last_watched = Clock::now();
-    std::string answer;            // the JSON text, when finished without error
+    std::string answer;            // the JSON text, when finished without error (one line for a listed job)
     std::optional<ApiError> error; // when finished with one
     StopReason stop = StopReason::none;
     std::vector<std::function<void()>> waiters; // called once, without the lock, when it finishes
@@ -71,11 +82,16 @@ struct JobLimits {
 int lasting_job_cores(const JobLimits& limits);
 
 // What the workers, the watchdog and the routes share; every field is
-// guarded by `mutex` but the jobs' own atomics.
+// guarded by `mutex` but the jobs' own atomics. Only jobs.cpp touches the
+// fields after `limits`: everyone else goes through the functions declared
+// after it, which take the lock themselves.
 struct JobBoard {
     JobLimits limits; // set before any worker starts; cores then resolved
     std::mutex mutex;
-    std::condition_variable changed; // a job queued or finished; cores freed; stopping
+    // Each wakes only whom it concerns: the workers when there may be a job
+    // for them, the watchdog when a deadline may have come nearer, and those
+    // who watch the whole board when a job is queued, starts or finishes.
+    std::condition_variable work_ready, watchdog_wake, jobs_changed;
     std::random_device random;       // job ids
     std::map<std::string, std::shared_ptr<Job>> listed; // the jobs routes can name, by id
     std::vector<std::shared_ptr<Job>> unfinished;       // queued or running, named or not
@@ -96,7 +112,8 @@ void close_stream(JobBoard& board);
 // and runs them until the board stops. Start limits.cores of them.
 void work_jobs(JobBoard& board, const JobWork& work);
 
-// The watchdog's loop: time limits, unwatched jobs, forgetting old ones.
+// The watchdog's loop: time limits, unwatched jobs, forgetting old ones. It
+// sleeps until the nearest of their deadlines.
 void watch_jobs(JobBoard& board);
 
 // Cancels every job and wakes every loop, which then return.
@@ -105,7 +122,7 @@ void stop_jobs(JobBoard& board);
 struct JobKind {
     bool quick = false;   // expected within limits.quick_seconds on one core
     bool lasting = false; // expected over limits.lasting_seconds on every core
-    bool listed = false;  // named by an id the job routes know
+    bool listed = false;  // named by an id the job routes know, which deliver its answer as an event
 };
 
 // Queues the request, or says why not (503 busy, 503 stopping).
@@ -130,5 +147,29 @@ void when_finished(JobBoard& board, Job& job, std::function<void()> waiter);
 
 // Waits up to `wait` for the job to finish and marks it watched; true when finished.
 bool wait_for_job(JobBoard& board, Job& job, Clock::duration wait);
+
+enum class JobStage { queued, running, finished };
+
+// One job as it is at one moment, copied under the board's lock.
+struct JobSnapshot {
+    JobStage stage = JobStage::queued;
+    StopReason stop = StopReason::none;
+    int threads = 0;              // the cores granted, once started
+    double done = 0.0;            // fraction done
+    Clock::duration running_for{}; // since it started; zero while queued
+};
+
+JobSnapshot job_snapshot(JobBoard& board, const Job& job);
+
+// The jobs not yet finished, by id ("" for a job no route can name).
+struct BoardSnapshot {
+    std::vector<std::string> queued, running;
+};
+
+BoardSnapshot board_snapshot(JobBoard& board);
+
+// Waits up to `wait` for `holds` to be true of the board; true when it is.
+// For whoever watches the board as a whole, such as tests and benchmarks.
+bool wait_for_board(JobBoard& board, const std::function<bool(const BoardSnapshot&)>& holds, Clock::duration wait);
 
 } // namespace varnolith

@@ -317,22 +317,23 @@ Reply answer_reply(const Job& job) {
 }
 
 std::string progress_event(JobBoard& board, const Job& job) {
-    const std::lock_guard lock(board.mutex);
-    const double elapsed = job.started ? std::chrono::duration<double>(Clock::now() - job.started_at).count() : 0.0;
+    const JobSnapshot now = job_snapshot(board, job);
+    const double elapsed = std::chrono::duration<double>(now.running_for).count();
     return event("progress",
-                 Json{{"done", job.progress.load()}, {"queued", !job.started}, {"elapsed_seconds", elapsed}}.dump());
+                 Json{{"done", now.done}, {"queued", now.stage == JobStage::queued}, {"elapsed_seconds", elapsed}}.dump());
 }
 
-std::string final_event(JobBoard& board, const Job& job) {
-    const std::lock_guard lock(board.mutex);
+std::string final_event(const Job& job) {
     if (job.error) return event("error", error_body(*job.error));
-    return event("result", Json::parse(job.answer).dump()); // one line: an event's data may not hold newlines
+    return event("result", job.answer); // a listed job's answer is on one line
 }
 
-std::string answer_text(const EquityRequest& request, const RangeOptions& hooks) {
+std::string answer_text(const EquityRequest& request, const RangeOptions& hooks, AnswerLayout layout) {
     const Answer answer = compute_answer(request.spot, request.choices, request.by_card, hooks);
     const AnswerShown shown{request.categories, request.by_hand, request.grid, request.by_card};
-    return dumped(answer_json(request.ranges, request.spot, answer, shown));
+    const Json json = answer_json(request.ranges, request.spot, answer, shown);
+    if (layout == AnswerLayout::one_line) return json.dump(-1, ' ', false, Json::error_handler_t::replace);
+    return dumped(json);
 }
 
 } // namespace varnolith

@@ -70,11 +70,11 @@ Reply error_reply(const ApiError& e);
 Reply answer_reply(const Job& job);
 
 // Server-Sent Events of a job: its progress now, and its last event (the
-// answer or the error) once finished.
+// answer or the error) once finished, when nothing changes it any more.
 std::string progress_event(JobBoard& board, const Job& job);
-std::string final_event(JobBoard& board, const Job& job);
+std::string final_event(const Job& job);
 
 // Runs a request to its answer's JSON text: the work of every job.
-std::string answer_text(const EquityRequest& request, const RangeOptions& hooks);
+std::string answer_text(const EquityRequest& request, const RangeOptions& hooks, AnswerLayout layout);
 
 } // namespace varnolith

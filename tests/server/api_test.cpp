@@ -7,11 +7,14 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "ranges/equity.hpp"
 #include "ranges/notation/ordering.hpp"
@@ -35,17 +38,6 @@ RangeSpot spot_of(std::vector<std::string> ranges, std::string board) {
 
 double seconds_since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
-// Polls `done` every millisecond for at most `limit` seconds; true when it held.
-template <class Done>
-bool within(double limit, Done done) {
-    const auto start = Clock::now();
-    while (!done()) {
-        if (seconds_since(start) > limit) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
-
 // Starts a long exact run as a job and returns its id.
 std::string long_job(int port, const std::string& body = long_spot) {
     const auto res = fetch(port, "POST", "/api/jobs", body);
@@ -53,16 +45,32 @@ std::string long_job(int port, const std::string& body = long_spot) {
     return res.status == 202 ? Json::parse(res.body)["id"].get<std::string>() : "";
 }
 
-bool started(JobBoard& board, const std::shared_ptr<Job>& job) {
-    const std::lock_guard lock(board.mutex);
-    return job->started;
+// Waits up to ten seconds until the board runs `count` jobs; true when it does.
+bool running(JobBoard& board, std::size_t count) {
+    return wait_for_board(board, [&](const BoardSnapshot& now) { return now.running.size() == count; },
+                          std::chrono::seconds(10));
 }
 
-int running_jobs(JobBoard& board) {
-    const std::lock_guard lock(board.mutex);
-    int running = 0;
-    for (const auto& job : board.unfinished) running += job->started ? 1 : 0;
-    return running;
+// Waits up to ten seconds until the job with this id runs; true when it does.
+bool running(JobBoard& board, const std::string& id) {
+    return wait_for_board(board, [&](const BoardSnapshot& now) { return std::ranges::count(now.running, id) == 1; },
+                          std::chrono::seconds(10));
+}
+
+// Whether a progress event tells of work done: the engine is in the midst of its run.
+bool work_done(const std::string& events) {
+    constexpr std::string_view progress = "event: progress\ndata: ";
+    for (auto at = events.find(progress); at != std::string::npos; at = events.find(progress, at + 1)) {
+        const std::size_t data = at + progress.size(), end = events.find('\n', data);
+        if (end == std::string::npos) return false;
+        const Json event = Json::parse(events.substr(data, end - data), nullptr, false);
+        if (event.is_object() && event.value("done", 0.0) > 0.0) return true;
+    }
+    return false;
+}
+
+std::function<bool(const std::string&)> says(std::string text) {
+    return [text = std::move(text)](const std::string& events) { return events.find(text) != std::string::npos; };
 }
 
 TEST(WebApi, AnswersWithTheEnginesFigures) {
@@ -212,7 +220,7 @@ TEST(WebApi, AnswersOnlyItsOwnHostAndOrigin) {
     for (const std::string method : {"GET", "HEAD"})
         EXPECT_EQ(status(method, "/api/jobs/" + id + "/events", {{"Sec-Fetch-Site", "cross-site"}}), 403);
     EXPECT_EQ(status("DELETE", "/api/jobs/" + id, {{"Origin", "http://127.0.0.1:1"}}), 403);
-    EXPECT_FALSE(find_job(server.board, id)->cancel.load());
+    EXPECT_EQ(job_snapshot(server.board, *find_job(server.board, id)).stop, StopReason::none);
     EXPECT_EQ(fetch(server.port, "GET", "/api/version").header("Access-Control-Allow-Origin"), "");
 }
 
@@ -230,15 +238,23 @@ TEST(WebApi, JobsAreReachedOnlyByTheirOwnClient) {
     EXPECT_EQ(fetch(server.port, "HEAD", "/api/jobs/" + id + "/events").header("Content-Type"), "text/event-stream");
     const std::string events = testing::follow(server.port, "/api/jobs/" + id + "/events", [](auto&) { return true; });
     EXPECT_NE(events.find("event: result\ndata: {\"method\":\"exact\""), std::string::npos) << events;
+    // The event's data is the answer a POST gets, on one line.
+    const std::string_view result = "event: result\ndata: ";
+    const std::size_t at = events.find(result);
+    ASSERT_NE(at, std::string::npos) << events;
+    const std::size_t data = at + result.size();
+    const std::size_t end = events.find('\n', data);
+    ASSERT_EQ(events.compare(end, 2, "\n\n"), 0) << events;
+    Json streamed = Json::parse(events.substr(data, end - data));
+    Json replied = Json::parse(fetch(server.port, "POST", "/api/equity", small_spot).body);
+    for (Json* answer : {&streamed, &replied}) answer->erase("elapsed_seconds");
+    EXPECT_EQ(streamed, replied);
     EXPECT_EQ(fetch(server.port, "HEAD", "/api/jobs/" + id + "/events").status, 404); // delivered, forgotten
 
     // A synchronous run is in the board's work, but under no id.
     std::jthread sync([&] { fetch(server.port, "POST", "/api/equity", long_spot); });
-    ASSERT_TRUE(within(10, [&] { return running_jobs(server.board) == 1; }));
-    {
-        const std::lock_guard lock(server.board.mutex);
-        EXPECT_EQ(server.board.unfinished.at(0)->id, "");
-    }
+    ASSERT_TRUE(running(server.board, 1));
+    EXPECT_EQ(board_snapshot(server.board).running, std::vector<std::string>{""});
     stop_jobs(server.board);
 }
 
@@ -278,24 +294,18 @@ TEST(WebApi, RoutesByExactPathAndMethod) {
 TEST(WebApi, CancelsAJobAtOnce) {
     TestServer server;
     const std::string id = long_job(server.port);
-    std::string events;
-    std::jthread listener([&] {
-        events = testing::follow(server.port, "/api/jobs/" + id + "/events", [](const std::string&) { return true; });
-    });
+    testing::EventStream stream(server.port, "/api/jobs/" + id + "/events", std::chrono::seconds(10));
     const auto job = find_job(server.board, id);
     ASSERT_TRUE(job);
-    ASSERT_TRUE(within(10, [&] { return started(server.board, job); }));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    // Cancelled in the midst of the engine's run, once the stream has told of work done.
+    ASSERT_TRUE(stream.read_until(work_done)) << stream.events();
     const auto sent = Clock::now();
     EXPECT_EQ(fetch(server.port, "DELETE", "/api/jobs/" + id).status, 204);
-    while (!wait_for_job(server.board, *job, std::chrono::milliseconds(1))) {
-    }
+    ASSERT_TRUE(wait_for_job(server.board, *job, std::chrono::seconds(10)));
     const double stopped = seconds_since(sent);
     std::printf("cancel: the job's threads stopped %.1f ms after DELETE was sent\n", 1000 * stopped);
     EXPECT_LT(stopped, 0.5); // 0.1 s is the aim; a loaded machine gets some slack
-    listener.join();
-    EXPECT_NE(events.find("event: progress"), std::string::npos);
-    EXPECT_NE(events.find("event: error\ndata: {\"error\":{\"code\":\"cancelled\""), std::string::npos) << events;
+    EXPECT_TRUE(stream.read_until(says("event: error\ndata: {\"error\":{\"code\":\"cancelled\""))) << stream.events();
     // Its cores are free again: a small spot is answered.
     EXPECT_EQ(fetch(server.port, "POST", "/api/equity", small_spot).status, 200);
 }
@@ -307,7 +317,7 @@ TEST(WebApi, AHungUpPostStopsItsRun) {
     client.timeout = std::chrono::milliseconds(300);
     EXPECT_FALSE(request(client, "POST", "/api/equity", long_spot)); // gives up after 0.3 s
     const auto gone = Clock::now();
-    ASSERT_TRUE(within(5, [&] { return running_jobs(server.board) == 0; }));
+    ASSERT_TRUE(running(server.board, 0));
     const double stopped = seconds_since(gone);
     std::printf("hang-up: the run stopped %.1f ms after its client closed the connection\n", 1000 * stopped);
     EXPECT_LT(stopped, 0.2);
@@ -321,11 +331,11 @@ TEST(WebApi, AbandonedOrOverlongJobsStopAndABusyServerSaysSo) {
     testing::follow(server.port, "/api/jobs/" + id + "/events", [&](const std::string&) { return ++reads < 2; });
     const auto job = find_job(server.board, id);
     ASSERT_TRUE(job && wait_for_job(server.board, *job, std::chrono::seconds(5)));
-    EXPECT_TRUE(job->cancel.load());
+    EXPECT_NE(job_snapshot(server.board, *job).stop, StopReason::none);
 
     // One running, one queued: a third long one waits for nobody and is refused.
     const std::string first = long_job(server.port);
-    ASSERT_TRUE(within(10, [&] { return started(server.board, find_job(server.board, first)); }));
+    ASSERT_TRUE(running(server.board, first));
     const std::string second = long_job(server.port);
     const auto busy = fetch(server.port, "POST", "/api/jobs", long_spot);
     EXPECT_EQ(busy.status, 503);
@@ -338,6 +348,15 @@ TEST(WebApi, AbandonedOrOverlongJobsStopAndABusyServerSaysSo) {
     const auto limited = fetch(server.port, "POST", "/api/equity", long_spot);
     EXPECT_EQ(limited.status, 422) << limited.body;
     EXPECT_EQ(Json::parse(limited.body)["error"]["code"], "time_limit");
+}
+
+// The watchdog sleeps until its nearest deadline: a job queued while it has
+// none still has it woken in time.
+TEST(WebApi, AJobNobodyAsksAboutIsCancelled) {
+    TestServer server({.unwatched_seconds = 0.2});
+    const auto job = find_job(server.board, long_job(server.port));
+    ASSERT_TRUE(job && wait_for_job(server.board, *job, std::chrono::seconds(10)));
+    EXPECT_EQ(job_snapshot(server.board, *job).stop, StopReason::cancelled);
 }
 
 int process_threads() {
@@ -356,12 +375,13 @@ TEST(WebApi, JobsShareTheCoresAndQuickSpotsGoFirst) {
     const std::string greedy = R"({"ranges": ["random", "random", "random"], "method": "exact", "threads": 256})";
     // One after the other: the queue holds one, and a loaded machine may not have started the first yet.
     const std::string first = long_job(server.port, greedy);
-    ASSERT_TRUE(within(10, [&] { return started(server.board, find_job(server.board, first)); }));
+    testing::EventStream stream(server.port, "/api/jobs/" + first + "/events", std::chrono::seconds(10));
+    // The engine's threads are up once the stream tells of work done.
+    ASSERT_TRUE(stream.read_until(work_done)) << stream.events();
     long_job(server.port, greedy); // waits: a lasting job leaves the other core to quick spots
-    std::this_thread::sleep_for(std::chrono::milliseconds(200)); // the engine's threads are up
     std::printf("threads: %d before, %d while a job asks for 256 on 2 cores\n", before, process_threads());
     EXPECT_LE(process_threads(), before + 1);
-    EXPECT_EQ(find_job(server.board, first)->threads, 1);
+    EXPECT_EQ(job_snapshot(server.board, *find_job(server.board, first)).threads, 1);
     EXPECT_EQ(fetch(server.port, "POST", "/api/jobs", long_spot).status, 503); // the long queue is full
     const auto sent = Clock::now();
     EXPECT_EQ(fetch(server.port, "POST", "/api/equity", small_spot).status, 200);

@@ -123,19 +123,46 @@ inline Answer send_raw(int port, const std::string& bytes) {
     return sent ? read_answer(c) : Answer{};
 }
 
+// An event stream read a step at a time, so that a test can read until the
+// server has told something, act, and read on. It stays open (and its job
+// watched) while this lives.
+struct EventStream {
+    Client client;
+    http::response_parser<http::string_body> parser;
+    bool open = false; // its head has been read
+
+    EventStream(int port, std::string_view target, std::chrono::steady_clock::duration timeout = std::chrono::seconds(60))
+        : client(port) {
+        client.timeout = timeout;
+        parser.body_limit(boost::none);
+        open = send(client, "GET", target, {}, {}) &&
+               step(client, [&](auto done) { http::async_read_header(client.stream, client.buffer, parser, done); });
+    }
+
+    const std::string& events() const { return parser.get().body(); }
+    bool over() const { return !open || parser.is_done(); }
+
+    // Reads what comes next; false when the stream has ended or failed.
+    bool read_more() {
+        return !over() && step(client, [&](auto done) { http::async_read_some(client.stream, client.buffer, parser, done); });
+    }
+
+    // Reads until `enough` holds of all read so far; false when the stream
+    // ended or failed first.
+    bool read_until(const std::function<bool(const std::string&)>& enough) {
+        while (!enough(events()))
+            if (!read_more()) return false;
+        return true;
+    }
+};
+
 // Follows an event stream: `more` sees all read so far after each read, and
 // returning false hangs up. Returns what was read.
 inline std::string follow(int port, std::string_view target, const std::function<bool(const std::string&)>& more) {
-    Client c(port);
-    http::response_parser<http::string_body> parser;
-    parser.body_limit(boost::none);
-    if (!send(c, "GET", target, {}, {}) ||
-        !step(c, [&](auto done) { http::async_read_header(c.stream, c.buffer, parser, done); }))
-        return {};
-    while (!parser.is_done() && more(parser.get().body()) &&
-           step(c, [&](auto done) { http::async_read_some(c.stream, c.buffer, parser, done); })) {
+    EventStream stream(port, target);
+    while (!stream.over() && more(stream.events()) && stream.read_more()) {
     }
-    return parser.get().body();
+    return stream.events();
 }
 
 // Whether the server has closed the connection; does not wait.

@@ -35,9 +35,8 @@ constexpr int requests = 2000;
 // Waits, for at most ten seconds, until no job is queued or running: a
 // cancelled job still unwinding holds its buffers, which is not memory kept.
 void wait_until_idle(JobBoard& board) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    std::unique_lock lock(board.mutex);
-    board.changed.wait_until(lock, until, [&] { return board.unfinished.empty(); });
+    wait_for_board(board, [](const BoardSnapshot& now) { return now.queued.empty() && now.running.empty(); },
+                   std::chrono::seconds(10));
 }
 
 struct Valid {
