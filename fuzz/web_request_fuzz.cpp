@@ -33,6 +33,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     check(r.spot.ranges.size() >= 2 && r.spot.ranges.size() <= 15 && r.spot.ranges.size() == r.ranges.size());
     check(r.spot.board.size() <= 5);
     for (const Range& range : r.spot.ranges) check(!range.empty());
-    check(!(r.choices.trials > 0 && r.choices.precision > 0));
+    check(!(r.choices.trials > 0 && r.choices.precision));
     return 0;
 }
