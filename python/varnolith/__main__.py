@@ -16,7 +16,7 @@ from typing import NoReturn, Sequence
 
 from . import NoCompatibleDealError, SpotError, __version__, estimate_seconds, ordering, range_equity
 from ._progress import ProgressLine, rough_duration
-from ._range import limit, shown
+from ._range import conflicting_methods, limit, shown
 from ._report import ordering_json, ordering_text, report_json, report_text
 
 _USAGE = 2
@@ -205,7 +205,7 @@ def _options(argv: Sequence[str]) -> argparse.Namespace:
     slip = _range_slip(options.ranges, argv)
     if slip:
         raise _UsageError(slip)
-    if sum((options.exact, options.trials is not None, options.precision is not None)) > 1:
+    if conflicting_methods(options.exact, options.trials, options.precision):
         raise _UsageError("--exact, --trials and --precision exclude one another: give at most one")
     options.trials = _whole(options.trials, "--trials", 1, 2**63 - 1, "N must be a whole number of at least 1")
     options.precision_text = options.precision

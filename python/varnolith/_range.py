@@ -264,12 +264,19 @@ def _checked_number(value: object, name: str, low: int, high: int) -> int:
         raise SpotError(str(error), name) from None
 
 
+def conflicting_methods(exact: bool, trials: object, precision: object) -> list[str]:
+    """The method choices given, when more than one is: exact, trials and precision
+    exclude one another. Empty when they do not conflict."""
+    given = [name for name, value in (("exact", exact or None), ("trials", trials), ("precision", precision))
+             if value is not None]
+    return given if len(given) > 1 else []
+
+
 def _options(trials: object, precision: object, exact: object, seed: object, threads: object,
              by_card: bool) -> _Options:
     exact = False if exact is None else _flag(exact, "exact")
-    given = [name for name, value in (("exact", exact or None), ("trials", trials), ("precision", precision))
-             if value is not None]
-    if len(given) > 1:
+    given = conflicting_methods(exact, trials, precision)
+    if given:
         raise SpotError(f"{' and '.join(given)} exclude one another", given[-1])
     if trials is not None:
         # The record reads 0 trials as none asked for: a count given is at least 1.

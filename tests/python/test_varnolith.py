@@ -420,7 +420,7 @@ Player  Range  Combos  Equity %   Win %  Tie %
         for argv in (["--threads", "300", "AA", "KK"], ["--threads", "99999999999999999999", "AA", "KK"],
                      ["--threads", "0", "AA", "KK"], ["--precision", "1.5", "AA", "KK"], ["--precision", "0", "AA", "KK"],
                      ["AA", "K\x1bK"], ["--cat\u0085", "AA", "KK"], ["AA", "KK", "\udcff"],
-                     ["QQ+,\t", "AKs", "JJ"]):
+                     ["QQ+,\t", "AKs", "JJ"], ["--trials", "x", "--precision", "2", "AA", "KK"]):
             with self.subTest(argv=argv):
                 command = subprocess.run([str(COMMAND), *argv], capture_output=True, check=False,
                                          env={**os.environ, "LC_ALL": "C"})
