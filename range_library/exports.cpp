@@ -11,6 +11,7 @@
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -20,6 +21,7 @@
 #include "ranges/next_card.hpp"
 #include "ranges/request.hpp"
 #include "ranges/spot.hpp"
+#include "user_text.hpp"
 
 // A failed call keeps its status, message and what the error concerns; figures stay empty.
 struct varnolith_range_result {
@@ -393,6 +395,29 @@ VARNOLITH_RANGE_API int32_t varnolith_range_ordering(int32_t place, char text[4]
     if (combos != nullptr) *combos = c.combos;
     if (equity != nullptr) *equity = c.equity;
     return VARNOLITH_RANGE_OK;
+}
+
+VARNOLITH_RANGE_API int64_t varnolith_range_limit(int32_t which) {
+    switch (which) {
+    case VARNOLITH_RANGE_LIMIT_PLAYERS: return max_range_players;
+    case VARNOLITH_RANGE_LIMIT_THREADS: return most_threads;
+    default: return 0;
+    }
+}
+
+VARNOLITH_RANGE_API size_t varnolith_range_shown(const char* text, size_t length, char* out, size_t size) {
+    try {
+        const std::string shown = text != nullptr ? shown_text(std::string_view(text, length)) : std::string();
+        if (out != nullptr && size > 0) {
+            const std::size_t kept = shown.size() < size ? shown.size() : size - 1;
+            std::memcpy(out, shown.data(), kept);
+            out[kept] = '\0';
+        }
+        return shown.size();
+    } catch (...) { // memory ran out: nothing written
+        if (out != nullptr && size > 0) out[0] = '\0';
+        return 0;
+    }
 }
 
 } // extern "C"

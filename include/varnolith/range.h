@@ -19,7 +19,7 @@
 #include <stdint.h>
 
 #define VARNOLITH_RANGE_VERSION_MAJOR 1
-#define VARNOLITH_RANGE_VERSION_MINOR 1
+#define VARNOLITH_RANGE_VERSION_MINOR 2
 #define VARNOLITH_RANGE_VERSION_PATCH 0
 
 #if defined(_WIN32)
@@ -201,6 +201,23 @@ VARNOLITH_RANGE_API double varnolith_range_next_card_equity(const varnolith_rang
  * equity to `equity` when they are not null; returns VARNOLITH_RANGE_OK, or
  * VARNOLITH_RANGE_ERROR_ARGUMENT and writes nothing. Needs no result. */
 VARNOLITH_RANGE_API int32_t varnolith_range_ordering(int32_t place, char text[4], int32_t* combos, double* equity);
+
+/* The limits varnolith_range_compute holds a call to, for a host that names
+ * them in its own words before or after a refusal (since 1.2). */
+#define VARNOLITH_RANGE_LIMIT_PLAYERS 0 /* the most ranges in one call (the fewest is 2) */
+#define VARNOLITH_RANGE_LIMIT_THREADS 1 /* the most threads the options may ask for */
+
+/* The limit that `which` names, or 0 for an unknown one. Since 1.2. */
+VARNOLITH_RANGE_API int64_t varnolith_range_limit(int32_t which);
+
+/* The `length` bytes at `text` as the library's messages quote what a user
+ * typed: on one line, with control characters as escapes (\n, \t, \x1b,
+ * \u0085), a backslash doubled and a byte that is not UTF-8 as \xNN; whole
+ * characters stay whole. Writes as much as fits in `size` bytes to `out`,
+ * NUL-terminated (nothing when `size` is 0 or `out` null), and returns the
+ * length of the whole rendering without its NUL, as snprintf does; a null
+ * `text` reads as empty. Since 1.2. */
+VARNOLITH_RANGE_API size_t varnolith_range_shown(const char* text, size_t length, char* out, size_t size);
 
 #ifdef __cplusplus
 }

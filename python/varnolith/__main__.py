@@ -15,8 +15,8 @@ import time
 from typing import NoReturn, Sequence
 
 from . import NoCompatibleDealError, SpotError, __version__, estimate_seconds, ordering, range_equity
-from ._notation import shown
 from ._progress import ProgressLine, rough_duration
+from ._range import conflicting_methods, limit, shown
 from ._report import ordering_json, ordering_text, report_json, report_text
 
 _USAGE = 2
@@ -67,24 +67,33 @@ def _parser() -> _Parser:
     return parser
 
 
-def _whole(text: str | None, option: str, low: int, high: int, wanted: str) -> int | None:
+def _whole(text: str | None, option: str, low: int, high: int | None, wanted: str) -> int | None:
     # Plain decimal digits, as the command reads them: no sign, blank or "1_000".
+    # With no high, the library judges the top and _in_command_words says it.
     if text is None:
         return None
     # Twenty digits hold any 64-bit number; Python refuses to read thousands.
-    if re.fullmatch(r"[0-9]{1,20}", text) and low <= int(text) <= high:
+    if re.fullmatch(r"[0-9]{1,20}", text) and low <= int(text) and (high is None or int(text) <= high):
         return int(text)
     raise _UsageError(f"{option}: {wanted} (got {shown(text)})")
 
 
+def _threads_wanted() -> str:
+    return f"N must be a whole number from 1 to {limit('threads')}"
+
+
+def _precision_refused(text: str) -> str:
+    return f"--precision: P must be a number above 0 and below 1, such as 0.001 or 1e-4 (got {shown(text)})"
+
+
 def _fraction(text: str | None) -> float | None:
     # A number as people write one (0.001, .001, 1e-3); no sign, "inf", "nan" or "1_0".
+    # Whether it is small enough, and large enough, is the library's to say.
     if text is None:
         return None
-    if re.fullmatch(r"([0-9]+\.?[0-9]*|\.[0-9]+)([eE][-+]?[0-9]+)?", text) and 0.0 < float(text) < 1.0:
+    if re.fullmatch(r"([0-9]+\.?[0-9]*|\.[0-9]+)([eE][-+]?[0-9]+)?", text):
         return float(text)
-    raise _UsageError(f"--precision: P must be a number above 0 and below 1, such as 0.001 or 1e-4 "
-                      f"(got {shown(text)})")
+    raise _UsageError(_precision_refused(text))
 
 
 def _valued(arg: str) -> tuple[int, bool] | None:
@@ -196,21 +205,33 @@ def _options(argv: Sequence[str]) -> argparse.Namespace:
     slip = _range_slip(options.ranges, argv)
     if slip:
         raise _UsageError(slip)
-    if sum((options.exact, options.trials is not None, options.precision is not None)) > 1:
+    if conflicting_methods(options.exact, options.trials, options.precision):
         raise _UsageError("--exact, --trials and --precision exclude one another: give at most one")
     options.trials = _whole(options.trials, "--trials", 1, 2**63 - 1, "N must be a whole number of at least 1")
+    options.precision_text = options.precision
     options.precision = _fraction(options.precision)
     options.seed = _whole(options.seed, "--seed", 0, 2**64 - 1,
                           "S must be a whole number from 0 to 18446744073709551615")
-    options.threads = _whole(options.threads, "--threads", 1, 256, "N must be a whole number from 1 to 256")
+    options.threads_text = options.threads
+    if options.threads is not None:
+        # 0 asks the library for every core: the command has no way to write it.
+        options.threads = _whole(options.threads, "--threads", 1, None, _threads_wanted())
     if options.by_card and (options.trials is not None or options.precision is not None):
         raise _UsageError("--by-card is exact: it goes with neither --trials nor --precision")
     return options
 
 
 def _in_command_words(error: Exception, options: argparse.Namespace) -> object:
-    # Where the library speaks of the table, the command names its option.
-    if isinstance(error, SpotError) and error.field == "by_card":
+    # Where the library speaks of its record or of the table, the command names its option.
+    if not isinstance(error, SpotError):
+        return error
+    if error.field == "precision":
+        return _precision_refused(options.precision_text)
+    if error.field == "threads":
+        return f"--threads: {_threads_wanted()} (got {options.threads_text})"
+    if error.field == "ranges" and error.player is None:  # the count: no one range is at fault
+        return f"give two to fifteen ranges, one per player (got {len(options.ranges)})"
+    if error.field == "by_card":
         cards = sum(len(run) // 2 for run in re.split(r"[ \t,]+", options.board) if run)
         return f"--by-card needs a flop or a turn: three or four board cards (got {cards})"
     return error

@@ -10,6 +10,8 @@ from __future__ import annotations
 
 from typing import Iterable, NamedTuple
 
+from ._range import shown
+
 _RANKS = "6789TJQKA"
 _SUITS = "cdhs"
 _LOWEST_RANK = 6
@@ -20,32 +22,6 @@ class Card(NamedTuple):
 
     rank: int
     suit: int
-
-
-_NAMED_ESCAPES = {"\n": "\\n", "\r": "\\r", "\t": "\\t", "\\": "\\\\"}
-
-
-def shown(text: str) -> str:
-    """The text as a message may quote it: on one line, whole characters whole.
-
-    Control characters become escapes (\\n, \\t, \\x1b, \\u0085 for C1 ones), a
-    backslash doubles so that an escape cannot be faked, and a byte that was not
-    UTF-8 (decoded with surrogateescape) shows as \\xNN: as the library quotes input.
-    """
-    out = []
-    for char in text:
-        code = ord(char)
-        if char in _NAMED_ESCAPES:
-            out.append(_NAMED_ESCAPES[char])
-        elif code < 0x20 or code == 0x7F:
-            out.append(f"\\x{code:02x}")
-        elif 0x80 <= code < 0xA0:
-            out.append(f"\\u{code:04x}")
-        elif 0xDC80 <= code <= 0xDCFF:  # a stray byte, from surrogateescape
-            out.append(f"\\x{code - 0xDC00:02x}")
-        else:
-            out.append(char)
-    return "".join(out)
 
 
 def _utf8(text: str) -> bytes:

@@ -28,10 +28,13 @@ _MONTE_CARLO = 2
 CATEGORY_NAMES = ("high card", "pair", "two pair", "three of a kind", "straight", "full house", "flush",
                   "four of a kind", "straight flush")
 
-_MAX_PLAYERS = 15
-_MAX_THREADS = 256
+# What the fields of the options record can hold; what they may hold is the library's to judge.
+# A value must reach the library whole, not cut to the field's width.
+_INT32 = (-2**31, 2**31 - 1)
 _INT64_MAX = 2**63 - 1
-_UINT64_MAX = 2**64 - 1
+_UINT64 = (0, 2**64 - 1)
+# varnolith_range_limit's names.
+_LIMITS = {"players": 0, "threads": 1}
 
 
 class SpotError(ValueError):
@@ -120,6 +123,10 @@ def _declare(library: ctypes.CDLL) -> None:
     library.varnolith_range_next_card_equity.restype = double
     library.varnolith_range_ordering.argtypes = [int32, ctypes.c_char_p, ctypes.POINTER(int32), ctypes.POINTER(double)]
     library.varnolith_range_ordering.restype = int32
+    library.varnolith_range_limit.argtypes = [int32]
+    library.varnolith_range_limit.restype = ctypes.c_int64
+    library.varnolith_range_shown.argtypes = [ctypes.c_char_p, ctypes.c_size_t, ctypes.c_char_p, ctypes.c_size_t]
+    library.varnolith_range_shown.restype = ctypes.c_size_t
 
 
 RANGES = SharedLibrary("libvarnolith_range.so.1", "VARNOLITH_RANGE_LIBRARY", _declare)
@@ -129,6 +136,23 @@ RANGES = SharedLibrary("libvarnolith_range.so.1", "VARNOLITH_RANGE_LIBRARY", _de
 def range_library() -> ctypes.CDLL:
     """The process's libvarnolith_range, loaded at the first call that needs it."""
     return load(which=RANGES)
+
+
+def limit(which: str) -> int:
+    """The most that the library allows of "players" (ranges in one call) or "threads"."""
+    return int(range_library().varnolith_range_limit(_LIMITS[which]))
+
+
+def shown(text: str) -> str:
+    """The text as the library's messages quote what a user typed: on one line,
+    control characters as escapes, a backslash doubled, a byte that was not UTF-8
+    (decoded with surrogateescape) as \\xNN, whole characters whole."""
+    library = range_library()
+    data = text.encode("utf-8", "surrogateescape")
+    size = library.varnolith_range_shown(data, len(data), None, 0) + 1
+    out = ctypes.create_string_buffer(size)
+    library.varnolith_range_shown(data, len(data), out, size)
+    return out.value.decode("utf-8", "surrogateescape")
 
 
 @dataclass(frozen=True)
@@ -240,24 +264,29 @@ def _checked_number(value: object, name: str, low: int, high: int) -> int:
         raise SpotError(str(error), name) from None
 
 
+def conflicting_methods(exact: bool, trials: object, precision: object) -> list[str]:
+    """The method choices given, when more than one is: exact, trials and precision
+    exclude one another. Empty when they do not conflict."""
+    given = [name for name, value in (("exact", exact or None), ("trials", trials), ("precision", precision))
+             if value is not None]
+    return given if len(given) > 1 else []
+
+
 def _options(trials: object, precision: object, exact: object, seed: object, threads: object,
              by_card: bool) -> _Options:
     exact = False if exact is None else _flag(exact, "exact")
-    given = [name for name, value in (("exact", exact or None), ("trials", trials), ("precision", precision))
-             if value is not None]
-    if len(given) > 1:
+    given = conflicting_methods(exact, trials, precision)
+    if given:
         raise SpotError(f"{' and '.join(given)} exclude one another", given[-1])
     if trials is not None:
+        # The record reads 0 trials as none asked for: a count given is at least 1.
         trials = _checked_number(trials, "trials", 1, _INT64_MAX)
-    if precision is not None:
-        if isinstance(precision, bool) or not isinstance(precision, (int, float)):
-            raise TypeError(f"precision must be a number, got {precision!r}")
-        if not 0.0 < precision < 1.0:
-            raise SpotError(f"precision must be above 0 and below 1, got {precision}", "precision")
+    if precision is not None and (isinstance(precision, bool) or not isinstance(precision, (int, float))):
+        raise TypeError(f"precision must be a number, got {precision!r}")
     if seed is not None:
-        seed = _checked_number(seed, "seed", 0, _UINT64_MAX)
+        seed = _checked_number(seed, "seed", *_UINT64)
     if threads is not None:
-        threads = _checked_number(threads, "threads", 0, _MAX_THREADS)
+        threads = _checked_number(threads, "threads", *_INT32)
 
     options = _Options()
     range_library().varnolith_range_options_init(ctypes.byref(options))
@@ -361,8 +390,6 @@ class _Request:
         self.texts = list(ranges)
         if not all(isinstance(text, str) for text in self.texts):
             raise TypeError("ranges must be a sequence of strings, one per player")
-        if not 2 <= len(self.texts) <= _MAX_PLAYERS:
-            raise SpotError(f"give two to fifteen ranges, one per player (got {len(self.texts)})", "ranges")
         encoded = [_encode(text, f"range {i + 1}") for i, text in enumerate(self.texts)]
         self.ranges = (ctypes.c_char_p * len(encoded))(*encoded)
         self.board, self.dead = _text(board, "board"), _text(dead, "dead cards")
@@ -432,10 +459,11 @@ def range_equity(ranges: Sequence[str], board: str | Iterable[str] = "", dead: s
     trials=N simulates exactly N deals, precision=P simulates until every
     standard error is at most P (the three exclude one another). seed (0 to
     2**64 - 1) repeats a simulation bit for bit at any thread count; threads
-    (1 to 256, 0 or None for every core). categories=True and by_hand=True add
-    the breakdowns to each player. by_card=True adds next_cards, each card that
-    can come next with its probability and every player's equity; it needs a
-    flop or a turn and is exact (without trials or precision). progress, when
+    (0 or None for every core) up to the library's limit, 256. categories=True
+    and by_hand=True add the breakdowns to each player. by_card=True adds
+    next_cards, each card that can come next with its probability and every
+    player's equity; it needs a flop or a turn and is exact (without trials or
+    precision). progress, when
     given, is called now and then (from another thread) with the fraction of
     the work done, which never goes back.
 

@@ -121,6 +121,8 @@ class RangeEquityTest(unittest.TestCase):
             ((["AA", "KK"], "", "6c 6c"), {}, varnolith.SpotError, "dead", None),
             ((["AA", "KK"],), {"trials": 0}, varnolith.SpotError, "trials", None),
             ((["AA", "KK"],), {"precision": 2.0}, varnolith.SpotError, "precision", None),
+            ((["AA", "KK"],), {"threads": 300}, varnolith.SpotError, "threads", None),
+            ((["AA"] * 16,), {}, varnolith.SpotError, "ranges", None),
             ((["AhKd", "KK"], "KsKcKh"), {}, varnolith.NoCompatibleDealError, "ranges", 1),
         ]:
             with self.subTest(args=args, options=options):
@@ -155,8 +157,8 @@ class RangeEquityTest(unittest.TestCase):
         for args, options, error, message in [
             (("AA KK",), {}, TypeError, "ranges must be a sequence of strings, one per player"),
             ((["AA", b"KK"],), {}, TypeError, "ranges must be a sequence of strings, one per player"),
-            ((["AA"],), {}, ValueError, "give two to fifteen ranges, one per player (got 1)"),
-            ((["AA"] * 16,), {}, ValueError, "give two to fifteen ranges, one per player (got 16)"),
+            ((["AA"],), {}, ValueError, "between 2 and 15 ranges are needed, got 1"),
+            ((["AA"] * 16,), {}, ValueError, "between 2 and 15 ranges are needed, got 16"),
             ((["AA", "K\0K"],), {}, ValueError, "range 2: a NUL character is not allowed"),
             ((two, b"Ah"), {}, TypeError, "board must be a string or an iterable of strings"),
             ((two, "", ["Ah", 7]), {}, TypeError, "dead cards must be a string or an iterable of strings"),
@@ -164,11 +166,16 @@ class RangeEquityTest(unittest.TestCase):
             ((two,), {"trials": 5, "precision": 0.01}, ValueError, "trials and precision exclude one another"),
             ((two,), {"trials": 0}, ValueError, "trials must be from 1 to 9223372036854775807, got 0"),
             ((two,), {"trials": 2.0}, TypeError, "'float' object cannot be interpreted as an integer"),
-            ((two,), {"precision": 1}, ValueError, "precision must be above 0 and below 1, got 1"),
+            ((two,), {"precision": 1}, ValueError, "options: the precision must be above 0 and below 1, got 1"),
+            ((two,), {"precision": float("nan")}, ValueError,
+             "options: the precision must be above 0 and below 1, got nan"),
             ((two,), {"precision": "0.1"}, TypeError, "precision must be a number, got '0.1'"),
             ((two,), {"seed": 2**64}, ValueError, "seed must be from 0 to 18446744073709551615, got 18446744073709551616"),
             ((two,), {"seed": True}, TypeError, "seed must be an integer, not bool"),
-            ((two,), {"threads": 257}, ValueError, "threads must be from 0 to 256, got 257"),
+            ((two,), {"threads": 257}, ValueError, "options: 257 threads, 0 to 256 allowed"),
+            ((two,), {"threads": -1}, ValueError, "options: -1 threads, 0 to 256 allowed"),
+            # Not cut to the record's 32 bits, where it would be 0: every core.
+            ((two,), {"threads": 2**32}, ValueError, "threads must be from -2147483648 to 2147483647, got 4294967296"),
             ((two,), {"exact": 1}, TypeError, "exact must be True or False, got 1"),
             ((two,), {"by_hand": None}, TypeError, "by_hand must be True or False, got None"),
             # The library's refusals, by their status.
@@ -184,9 +191,10 @@ class RangeEquityTest(unittest.TestCase):
             ((two, "6c7d8h"), {"by_card": True, "trials": 5}, ValueError,
              "a next-card table is exact: it cannot come from a simulation"),
         ]:
-            with self.subTest(args=args, options=options), self.assertRaises(error) as caught:
-                varnolith.range_equity(*args, **options)
-            self.assertEqual(str(caught.exception), message)
+            with self.subTest(args=args, options=options):
+                with self.assertRaises(error) as caught:
+                    varnolith.range_equity(*args, **options)
+                self.assertEqual(str(caught.exception), message)
         self.assertTrue(issubclass(varnolith.NoCompatibleDealError, ValueError))
 
     def test_every_result_is_freed(self) -> None:
@@ -290,6 +298,15 @@ Player  Range  Combos  Equity %   Win %  Tie %
             (["--seed", "18446744073709551616", "AA", "KK"], 2,
              "--seed: S must be a whole number from 0 to 18446744073709551615 (got 18446744073709551616)"),
             (["--threads", "0\n", "AA", "KK"], 2, "--threads: N must be a whole number from 1 to 256 (got 0\\n)"),
+            # Refused by the library, in the command's words.
+            (["--threads", "0257", "AA", "KK"], 2, "--threads: N must be a whole number from 1 to 256 (got 0257)"),
+            (["--threads", "4294967296", "AA", "KK"], 2,
+             "--threads: N must be a whole number from 1 to 256 (got 4294967296)"),
+            (["--precision", "1", "AA", "KK"], 2,
+             "--precision: P must be a number above 0 and below 1, such as 0.001 or 1e-4 (got 1)"),
+            (["--precision", "1e-999", "AA", "KK"], 2,
+             "--precision: P must be a number above 0 and below 1, such as 0.001 or 1e-4 (got 1e-999)"),
+            (["AA"] * 16, 2, "give two to fifteen ranges, one per player (got 16)"),
             (["--precision", "0.05%", "AA", "KK"], 2,
              "--precision: P must be a number above 0 and below 1, such as 0.001 or 1e-4 (got 0.05%)"),
             (["--precision", "1_0e-3", "AA", "KK"], 2,
@@ -397,6 +414,19 @@ Player  Range  Combos  Equity %   Win %  Tie %
                               (9 * 86400, "about 9 days"), (3000 * 365.25 * 86400, "about 3,000 years"),
                               (2e6 * 365.25 * 86400, "over a million years")]:
             self.assertEqual(_progress.rough_duration(seconds), text)
+
+    @unittest.skipUnless(COMMAND.is_file(), "no varnolith command beside the range library")
+    def test_refusals_are_the_commands(self) -> None:
+        for argv in (["--threads", "300", "AA", "KK"], ["--threads", "99999999999999999999", "AA", "KK"],
+                     ["--threads", "0", "AA", "KK"], ["--precision", "1.5", "AA", "KK"], ["--precision", "0", "AA", "KK"],
+                     ["AA", "K\x1bK"], ["--cat\u0085", "AA", "KK"], ["AA", "KK", "\udcff"],
+                     ["QQ+,\t", "AKs", "JJ"], ["--trials", "x", "--precision", "2", "AA", "KK"]):
+            with self.subTest(argv=argv):
+                command = subprocess.run([str(COMMAND), *argv], capture_output=True, check=False,
+                                         env={**os.environ, "LC_ALL": "C"})
+                status, out, err = run_main(argv)
+                self.assertEqual((status, out, err.encode("utf-8", "surrogateescape")),
+                                 (command.returncode, "", command.stderr))
 
     @unittest.skipUnless(COMMAND.is_file(), "no varnolith command beside the range library")
     def test_output_is_the_commands(self) -> None:

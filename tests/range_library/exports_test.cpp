@@ -293,4 +293,50 @@ TEST(RangeExports, SeededMonteCarloIsTheSameOnManyHostThreads) {
     for (const auto& f : figures) EXPECT_EQ(f, figures[0]);
 }
 
+// The limits told are the ones a call is held to.
+TEST(RangeExports, TellTheLimitsTheyHoldACallTo) {
+    const int64_t players = varnolith_range_limit(VARNOLITH_RANGE_LIMIT_PLAYERS);
+    const int64_t threads = varnolith_range_limit(VARNOLITH_RANGE_LIMIT_THREADS);
+    ASSERT_GT(players, 2);
+    ASSERT_GT(threads, 0);
+    EXPECT_EQ(varnolith_range_limit(-1), 0);
+    EXPECT_EQ(varnolith_range_limit(2), 0);
+    const std::vector<const char*> ranges(static_cast<std::size_t>(players) + 1, "random");
+    varnolith_range_options options = simulation(100, 1);
+    double seconds = 0;
+    EXPECT_EQ(varnolith_range_estimate(ranges.data(), static_cast<int32_t>(players), "", nullptr, &options, &seconds),
+              VARNOLITH_RANGE_OK);
+    EXPECT_EQ(varnolith_range_estimate(ranges.data(), static_cast<int32_t>(players) + 1, "", nullptr, &options,
+                                       &seconds),
+              VARNOLITH_RANGE_ERROR_ARGUMENT);
+    for (const int64_t asked : {threads, threads + 1}) {
+        options.threads = static_cast<int32_t>(asked);
+        const Result r = compute(ranges.data(), 2, "6c7d8h", nullptr, &options);
+        EXPECT_EQ(std::string(varnolith_range_error_field(r.get())), asked > threads ? "threads" : "") << asked;
+    }
+}
+
+// User text quoted as the refusals quote it, cut to the room given.
+TEST(RangeExports, ShowUserTextAsTheMessagesQuoteIt) {
+    const std::string typed("Q\nQ\\\t\x1b\xc2\x85\xff\xc3\x84\0!", 13);
+    const std::string expected = "Q\\nQ\\\\\\t\\x1b\\u0085\\xff\xc3\x84\\x00!";
+    char out[64];
+    EXPECT_EQ(varnolith_range_shown(typed.data(), typed.size(), out, sizeof out), expected.size());
+    EXPECT_EQ(std::string(out), expected);
+    EXPECT_EQ(varnolith_range_shown(typed.data(), typed.size(), out, 4), expected.size());
+    EXPECT_EQ(std::string(out), "Q\\n");
+    EXPECT_EQ(varnolith_range_shown(typed.data(), typed.size(), nullptr, 0), expected.size());
+    EXPECT_EQ(varnolith_range_shown(nullptr, 5, out, sizeof out), 0u);
+    EXPECT_EQ(std::string(out), "");
+    // The rendering is the one a refusal quotes.
+    const std::string range = "AK\x1bQ";
+    const char* ranges[] = {"AA", range.c_str()};
+    const varnolith_range_options options = simulation(100, 1);
+    const Result r = compute(ranges, 2, nullptr, nullptr, &options);
+    ASSERT_EQ(varnolith_range_status(r.get()), VARNOLITH_RANGE_ERROR_RANGE);
+    varnolith_range_shown(range.data(), range.size(), out, sizeof out);
+    EXPECT_NE(std::string(varnolith_range_message(r.get())).find(out), std::string::npos)
+        << varnolith_range_message(r.get());
+}
+
 } // namespace
