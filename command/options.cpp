@@ -152,6 +152,13 @@ std::string ordering_check(const CommandOptions& o, const CLI::App& app) {
 // The checks CLI11 cannot say the way we want them said.
 std::string value_check(CommandOptions& o, const WholeNumbers& text, const CLI::App& app, int argc,
                         const char* const* argv) {
+    // Which way a run ends is one choice, judged by the engine on what was
+    // given (a stand-in for each value), before any value is read.
+    RunChoices given;
+    if (o.exact) given.method = RangeMethod::exact;
+    if (app.count("--trials") > 0) given.trials = 1;
+    if (app.count("--precision") > 0) given.precision = default_range_precision;
+    if (run_choices_fault(given)) return "--exact, --trials and --precision exclude one another: give at most one";
     if (o.ordering) return ordering_check(o, app);
     if (std::string slip = range_slip(o.ranges, argc, argv); !slip.empty()) return slip;
     const auto count = static_cast<int>(o.ranges.size());
@@ -170,9 +177,6 @@ std::string value_check(CommandOptions& o, const WholeNumbers& text, const CLI::
         return "--threads: N must be a whole number from 1 to " + std::to_string(max_run_threads) + " (got " +
                shown_text(text.threads) + ")";
     o.threads = static_cast<int>(threads);
-    // The engine judges the run's choices; the command says it in its options' words.
-    if (run_choices_fault(run_choices(o)))
-        return "--exact, --trials and --precision exclude one another: give at most one";
     if (o.by_card && (o.trials > 0 || o.precision > 0.0))
         return "--by-card is exact: it goes with neither --trials nor --precision";
     if (app.count("--svg") > 0 && o.svg.empty()) return "--svg: FILE must not be empty";

@@ -400,7 +400,7 @@ VARNOLITH_RANGE_API int32_t varnolith_range_ordering(int32_t place, char text[4]
 VARNOLITH_RANGE_API int64_t varnolith_range_limit(int32_t which) {
     switch (which) {
     case VARNOLITH_RANGE_LIMIT_PLAYERS: return max_range_players;
-    case VARNOLITH_RANGE_LIMIT_THREADS: return most_threads;
+    case VARNOLITH_RANGE_LIMIT_THREADS: return max_run_threads;
     default: return 0;
     }
 }
