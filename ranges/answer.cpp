@@ -55,7 +55,7 @@ Answer compute_answer(const RangeSpot& spot, RunChoices choices, bool by_card, c
         run.options.progress_context = by_card ? &half : hooks.progress_context;
     }
     Answer answer;
-    answer.result = run_range_equity(spot, run);
+    answer.result = run_range_equity(run);
     if (by_card) {
         half.first = 0.5;
         answer.next_cards = next_card_table(spot, run.options);

@@ -9,7 +9,7 @@ RangeMethod choose_range_method(const RangeSpot& range_spot, int threads) {
     const PreparedSpot spot = prepare_spot(range_spot);
     // Either driver refuses such a spot at once.
     if (!enough_cards(spot)) return RangeMethod::exact;
-    return estimate_exact_seconds(spot, threads) <= exact_budget_seconds ? RangeMethod::exact : RangeMethod::monte_carlo;
+    return choose_range_method(spot, exact_work(spot), threads);
 }
 
 } // namespace varnolith

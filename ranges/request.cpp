@@ -1,6 +1,9 @@
 #include "ranges/request.hpp"
 
 #include "card_text.hpp"
+#include "ranges/exact/driver.hpp"
+#include "ranges/exact/estimate.hpp"
+#include "ranges/sampling/driver.hpp"
 #include "ranges/spot.hpp"
 
 #include <algorithm>
@@ -104,10 +107,13 @@ double sampling_precision(const RunChoices& choices) {
 
 RangeRun plan_range_run(const RangeSpot& spot, const RunChoices& choices) {
     if (auto fault = run_choices_fault(choices)) throw *fault;
-    // A spot with no deal is refused before any estimate or count is made of it.
-    require_a_deal(spot);
     RangeRun run;
-    run.method = choices.method ? *choices.method : choose_range_method(spot, choices.threads);
+    run.spot = prepare_spot(spot);
+    // A spot with no deal is refused before any estimate or count is made of it.
+    require_a_deal(run.spot);
+    if (!choices.method || *choices.method == RangeMethod::exact) run.symmetry = find_suit_symmetry(run.spot);
+    run.method = choices.method ? *choices.method
+                                : choose_range_method(run.spot, exact_work(run.spot, *run.symmetry), choices.threads);
     run.options.threads = choices.threads;
     run.options.trials = choices.trials;
     run.options.precision = sampling_precision(choices);
@@ -115,9 +121,9 @@ RangeRun plan_range_run(const RangeSpot& spot, const RunChoices& choices) {
     return run;
 }
 
-RangeResult run_range_equity(const RangeSpot& spot, const RangeRun& run) {
-    return run.method == RangeMethod::exact ? range_equity_exact(spot, run.options)
-                                            : range_equity_monte_carlo(spot, run.options);
+RangeResult run_range_equity(const RangeRun& run) {
+    if (run.method == RangeMethod::monte_carlo) return range_equity_monte_carlo(run.spot, run.options);
+    return range_equity_exact(run.spot, run.symmetry ? *run.symmetry : find_suit_symmetry(run.spot), run.options);
 }
 
 std::string next_cards_refusal(const RangeSpot& spot, const RunChoices& choices) {

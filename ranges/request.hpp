@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "ranges/equity.hpp"
+#include "ranges/exact/suit_symmetry.hpp"
+#include "ranges/spot.hpp"
 #include "ranges/error.hpp"
 
 namespace varnolith {
@@ -53,9 +55,13 @@ std::optional<RangeError> run_choices_fault(const RunChoices& choices);
 // The standard error a simulation runs to: 0 when it runs a trial count.
 double sampling_precision(const RunChoices& choices);
 
+// A planned run: the spot prepared once, for choosing the method and for the
+// run itself, with its suit symmetry when an exact run found it.
 struct RangeRun {
     RangeMethod method = RangeMethod::exact;
     RangeOptions options;
+    PreparedSpot spot;
+    std::optional<SuitSymmetry> symmetry;
 };
 
 // Throws RangeError (kind no_deal, saying why) for a spot with no compatible
@@ -66,7 +72,7 @@ void require_a_deal(const RangeSpot& spot);
 // Choices with a fault, then a spot with no compatible deal, are refused first.
 RangeRun plan_range_run(const RangeSpot& spot, const RunChoices& choices);
 
-RangeResult run_range_equity(const RangeSpot& spot, const RangeRun& run);
+RangeResult run_range_equity(const RangeRun& run);
 
 // Why no next-card table can be made for the spot with these choices (it needs
 // a flop or a turn, and an exact run), or "" when one can. With no method

@@ -140,8 +140,12 @@ RangeResult range_equity_exact(const RangeSpot& range_spot, const RangeOptions& 
 RangeResult range_equity_exact(const RangeSpot& range_spot, const RangeOptions& options, BoardWalk walk, DealWalk deals) {
     const PreparedSpot spot = prepare_spot(range_spot);
     require_a_deal(spot);
+    return range_equity_exact(spot, find_suit_symmetry(spot), options, walk, deals);
+}
+
+RangeResult range_equity_exact(const PreparedSpot& spot, SuitSymmetry symmetry, const RangeOptions& options,
+                               BoardWalk walk, DealWalk deals) {
     const SumLayout layout(spot);
-    SuitSymmetry symmetry = find_suit_symmetry(spot);
     if (walk == BoardWalk::every_board) {
         symmetry.group.resize(1);
         symmetry.image.resize(1);

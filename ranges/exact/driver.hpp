@@ -5,7 +5,9 @@
 // benchmarks can hold one against the other.
 
 #include "ranges/exact/multiway.hpp"
+#include "ranges/exact/suit_symmetry.hpp"
 #include "ranges/equity.hpp"
+#include "ranges/spot.hpp"
 
 namespace varnolith {
 
@@ -13,5 +15,10 @@ enum class BoardWalk { by_class, every_board };
 
 RangeResult range_equity_exact(const RangeSpot& spot, const RangeOptions& options, BoardWalk walk,
                                DealWalk deals = DealWalk::sweep_last_two);
+
+// The same on a spot already prepared, known to have a compatible deal, and
+// its suit symmetry already found: a planned run does that work once.
+RangeResult range_equity_exact(const PreparedSpot& spot, SuitSymmetry symmetry, const RangeOptions& options,
+                               BoardWalk walk = BoardWalk::by_class, DealWalk deals = DealWalk::sweep_last_two);
 
 } // namespace varnolith

@@ -16,25 +16,6 @@ namespace varnolith {
 
 namespace {
 
-// Seconds per unit of work on one core of a two-core machine, measured.
-struct Costs {
-    double run = 0.3e-3;        // a run's fixed share: preparing, threads
-    double completion = 8e-9;   // listing the boards ...
-    double listed = 30e-9;      // ... and keeping one per class
-    double board = 80e-9;       // a board settled: its share, its sums
-    double pair_value = 4e-9;
-    double sort_key = 12e-9;
-    double sweep_combo = 9e-9;
-    double combo_value = 1.2e-9;
-    double pairing = 1.5e-9;
-    double walk_step = 2.5e-9;
-    double count_step = 1.5e-9;
-    double sweep = 1e-6;           // three or more: a sweep's fixed share ...
-    double swept_combo = 5e-9;     // ... and each combination it goes through
-    double trial = 40e-9;          // Monte Carlo: a deal drawn and its board completed ...
-    double trial_player = 45e-9;   // ... and each player's hand valued
-};
-
 // A walk over the deals of the players in `order`, through `levels` of them,
 // at most `budget` steps. At each level it counts the combinations tried and
 // those that fit the hands already dealt; a walk cut short by its budget still
@@ -77,9 +58,12 @@ double missing(const PreparedSpot& spot, uint64_t held) {
 
 } // namespace
 
-ExactWork exact_work(const PreparedSpot& spot) {
+Machine this_machine() { return {omp_get_num_procs(), Costs{}}; }
+
+ExactWork exact_work(const PreparedSpot& spot) { return exact_work(spot, find_suit_symmetry(spot)); }
+
+ExactWork exact_work(const PreparedSpot& spot, const SuitSymmetry& symmetry) {
     ExactWork work;
-    const SuitSymmetry symmetry = find_suit_symmetry(spot);
     work.completions = static_cast<double>(choose(spot.deck.size(), static_cast<uint64_t>(spot.to_come)));
     work.classes = static_cast<double>(count_board_classes(spot, symmetry.group));
     const RankPairs pairs(spot);
@@ -128,21 +112,26 @@ double estimate_exact_seconds(const PreparedSpot& spot, int threads) {
     return estimate_exact_seconds(spot, exact_work(spot), threads);
 }
 
-double estimate_exact_seconds(const PreparedSpot& spot, const ExactWork& work, int threads) {
+double estimate_exact_seconds(const PreparedSpot& spot, const ExactWork& work, int threads, const Machine& machine) {
     if (!enough_cards(spot)) return 0;
-    const Costs cost;
+    const Costs& cost = machine.costs;
     const double serial = cost.run + cost.completion * work.completions + cost.listed * work.classes +
                           cost.count_step * work.count_steps;
     const double parallel = cost.board * work.classes + cost.pair_value * work.pair_values + cost.sort_key * work.sort_keys +
                             cost.sweep_combo * work.sweep_combos + cost.combo_value * work.combo_values +
                             cost.pairing * work.pairings + cost.walk_step * work.walk_steps + cost.sweep * work.sweeps +
                             cost.swept_combo * work.swept_combos;
-    const int cores = omp_get_num_procs();
+    const int cores = machine.cores;
     const double used = std::max(threads > 0 ? std::min(threads, cores) : cores, 1);
     // Threads share out boards, or slices of them: with fewer than threads some wait.
     const double units = work.classes * board_slices(spot.players, work.classes);
     const double busy = units < 1 ? 1 : units / std::ceil(units / used);
     return serial + parallel / busy;
+}
+
+RangeMethod choose_range_method(const PreparedSpot& spot, const ExactWork& work, int threads, const Machine& machine) {
+    return estimate_exact_seconds(spot, work, threads, machine) <= exact_budget_seconds ? RangeMethod::exact
+                                                                                         : RangeMethod::monte_carlo;
 }
 
 double estimate_exact_seconds(const RangeSpot& spot, int threads) {
@@ -156,9 +145,10 @@ double expected_trials(int64_t trials, double precision) {
     return deviation * deviation; // inf when the square overflows
 }
 
-double estimate_simulation_seconds(const PreparedSpot& spot, int64_t trials, double precision, int threads) {
-    const Costs cost;
-    const int cores = omp_get_num_procs();
+double estimate_simulation_seconds(const PreparedSpot& spot, int64_t trials, double precision, int threads,
+                                   const Machine& machine) {
+    const Costs& cost = machine.costs;
+    const int cores = machine.cores;
     const double used = std::max(threads > 0 ? std::min(threads, cores) : cores, 1);
     const double per_trial = cost.trial + cost.trial_player * spot.players;
     return cost.run + expected_trials(trials, precision) * per_trial / used;

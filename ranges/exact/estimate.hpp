@@ -4,9 +4,38 @@
 // priced at costs measured here.
 
 #include "ranges/equity.hpp"
+#include "ranges/exact/suit_symmetry.hpp"
 #include "ranges/spot.hpp"
 
 namespace varnolith {
+
+// Seconds per unit of work on one core of a two-core machine, measured.
+struct Costs {
+    double run = 0.3e-3;        // a run's fixed share: preparing, threads
+    double completion = 8e-9;   // listing the boards ...
+    double listed = 30e-9;      // ... and keeping one per class
+    double board = 80e-9;       // a board settled: its share, its sums
+    double pair_value = 4e-9;
+    double sort_key = 12e-9;
+    double sweep_combo = 9e-9;
+    double combo_value = 1.2e-9;
+    double pairing = 1.5e-9;
+    double walk_step = 2.5e-9;
+    double count_step = 1.5e-9;
+    double sweep = 1e-6;           // three or more: a sweep's fixed share ...
+    double swept_combo = 5e-9;     // ... and each combination it goes through
+    double trial = 40e-9;          // Monte Carlo: a deal drawn and its board completed ...
+    double trial_player = 45e-9;   // ... and each player's hand valued
+};
+
+// The machine an estimate prices work on: its cores, and what each unit of
+// work costs on one of them. Tests give their own; runs take this_machine().
+struct Machine {
+    int cores = 1;
+    Costs costs;
+};
+
+Machine this_machine();
 
 // The exact driver's work, in the units it is priced by.
 struct ExactWork {
@@ -25,6 +54,7 @@ struct ExactWork {
 
 // Counts by a bounded walk: a spot whose deals take too long to count is
 // extrapolated from those counted. Assumes a well-formed spot with enough cards.
+ExactWork exact_work(const PreparedSpot& spot, const SuitSymmetry& symmetry);
 ExactWork exact_work(const PreparedSpot& spot);
 
 // Expected wall time of range_equity_exact on `threads` threads (0: every
@@ -33,7 +63,12 @@ double estimate_exact_seconds(const PreparedSpot& spot, int threads);
 
 // The same from the work already counted: pricing it on several thread
 // counts counts it once.
-double estimate_exact_seconds(const PreparedSpot& spot, const ExactWork& work, int threads);
+double estimate_exact_seconds(const PreparedSpot& spot, const ExactWork& work, int threads,
+                              const Machine& machine = this_machine());
+
+// The default method's choice (choose_range_method) from the work counted.
+RangeMethod choose_range_method(const PreparedSpot& spot, const ExactWork& work, int threads,
+                                const Machine& machine = this_machine());
 
 // The same from the spot as given; throws as prepare_spot does.
 double estimate_exact_seconds(const RangeSpot& spot, int threads = 0);
@@ -46,6 +81,7 @@ double expected_trials(int64_t trials, double precision);
 
 // Expected wall time of range_equity_monte_carlo with those choices on
 // `threads` threads (0: every core), priced per deal and player as measured here.
-double estimate_simulation_seconds(const PreparedSpot& spot, int64_t trials, double precision, int threads);
+double estimate_simulation_seconds(const PreparedSpot& spot, int64_t trials, double precision, int threads,
+                                   const Machine& machine = this_machine());
 
 } // namespace varnolith

@@ -18,6 +18,7 @@
 
 #include "monte_carlo.hpp"
 #include "ranges/sampling/batches.hpp"
+#include "ranges/sampling/driver.hpp"
 #include "ranges/sampling/draw.hpp"
 #include "ranges/equity.hpp"
 #include "ranges/error.hpp"
@@ -187,6 +188,12 @@ RangeResult range_equity_monte_carlo(const RangeSpot& range_spot, const RangeOpt
         throw RangeError(ErrorKind::usage, "Monte Carlo needs a positive trial count or precision", ErrorField::trials);
     const PreparedSpot spot = prepare_spot(range_spot);
     require_a_deal(spot);
+    return range_equity_monte_carlo(spot, options);
+}
+
+RangeResult range_equity_monte_carlo(const PreparedSpot& spot, const RangeOptions& options) {
+    if (options.trials <= 0 && !(options.precision > 0))
+        throw RangeError(ErrorKind::usage, "Monte Carlo needs a positive trial count or precision", ErrorField::trials);
     const Plan plan = make_plan(spot, options.seed);
     const int threads = options.threads > 0 ? options.threads : omp_get_num_procs();
     RangeResult result = plan.in_turn ? run_in_turn(plan, options, threads) : run_plain(plan, options, threads);

@@ -306,18 +306,33 @@ TEST(RangeEquity, TextFaultsNameTheirFieldAndPlayer) {
 }
 
 TEST(RangeEquity, ChoosesExactOnlyWhenItIsQuick) {
-    EXPECT_EQ(choose_range_method(make({{"AA", "KK"}, "", ""})), RangeMethod::exact);
+    // Priced on the two-core machine the costs were measured on, whatever runs the test.
+    const Machine two_cores{2, Costs{}};
+    const auto choice = [&](const RangeSpot& given, const Machine& machine) {
+        const PreparedSpot spot = prepare_spot(given);
+        return choose_range_method(spot, exact_work(spot), 0, machine);
+    };
+    const auto on_two = [&](const RangeSpot& given) { return choice(given, two_cores); };
+    EXPECT_EQ(on_two(make({{"AA", "KK"}, "", ""})), RangeMethod::exact);
     // Settled one board per suit class, two wide ranges preflop take a fraction of a second ...
-    EXPECT_EQ(choose_range_method(make({{"random", "random"}, "", ""})), RangeMethod::exact);
-    EXPECT_EQ(choose_range_method(make({{"AhKd", "random"}, "", ""})), RangeMethod::exact);
+    EXPECT_EQ(on_two(make({{"random", "random"}, "", ""})), RangeMethod::exact);
+    EXPECT_EQ(on_two(make({{"AhKd", "random"}, "", ""})), RangeMethod::exact);
     // ... three of them half a minute, four on a flop minutes.
-    EXPECT_EQ(choose_range_method(make({{"random", "random", "random"}, "", ""})), RangeMethod::monte_carlo);
-    EXPECT_EQ(choose_range_method(make({{"random", "random", "random", "random"}, "6c 7d 8h", ""})), RangeMethod::monte_carlo);
-    EXPECT_EQ(choose_range_method(make({{"AK", "QQ+", "T9s+"}, "6c 7d 8h", ""})), RangeMethod::exact);
+    const RangeSpot three = make({{"random", "random", "random"}, "", ""});
+    EXPECT_EQ(on_two(three), RangeMethod::monte_carlo);
+    EXPECT_EQ(on_two(make({{"random", "random", "random", "random"}, "6c 7d 8h", ""})), RangeMethod::monte_carlo);
+    EXPECT_EQ(on_two(make({{"AK", "QQ+", "T9s+"}, "6c 7d 8h", ""})), RangeMethod::exact);
+    // The choice is the machine's: sixty-four cores settle three wide ranges
+    // within the budget, and on a machine where every run takes longer than the
+    // budget to start even the smallest spot is simulated.
+    EXPECT_EQ(choice(three, Machine{64, Costs{}}), RangeMethod::exact);
+    Costs slow;
+    slow.run = 2 * exact_budget_seconds;
+    EXPECT_EQ(choice(make({{"AA", "KK"}, "", ""}), Machine{2, slow}), RangeMethod::monte_carlo);
     // Deciding never counts for long: fifteen wide ranges on a river, and
     // fifteen hands that the cards left cannot deal (the driver refuses them).
     const std::vector<const char*> fifteen(15, "random");
-    EXPECT_EQ(choose_range_method(make({fifteen, "6c 7d 8h 9s Tc", ""})), RangeMethod::monte_carlo);
+    EXPECT_EQ(on_two(make({fifteen, "6c 7d 8h 9s Tc", ""})), RangeMethod::monte_carlo);
     const RangeSpot too_many = make({fifteen, "6c 7d 8h 9s Tc", "Jc Jd"});
     EXPECT_EQ(choose_range_method(too_many), RangeMethod::exact);
     EXPECT_THROW(range_equity_exact(too_many), std::runtime_error);
