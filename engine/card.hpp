@@ -12,6 +12,16 @@ inline constexpr int32_t highest_rank = 14; // ace
 inline constexpr int32_t suit_count = 4;    // 0 = c, 1 = d, 2 = h, 3 = s
 inline constexpr int deck_size = 36;
 
+// Card indices (below) run from 6c's to As's; each fits a bit of a 64-bit
+// mask, so tables by card index are 64 long.
+inline constexpr int32_t first_card_index = lowest_rank * 4;      // 24, 6c
+inline constexpr int32_t card_index_end = (highest_rank + 1) * 4; // 60, one past As
+inline constexpr int card_index_span = 64;
+static_assert(card_index_end - first_card_index == deck_size && card_index_end <= card_index_span);
+
+// The clubs of a card mask, bit 4r for ranks 6..14; shifted by a suit, that suit's.
+inline constexpr uint64_t clubs_mask = 0x0111'1111'1100'0000;
+
 // A playing card: rank 6..14 (10 = T, 11 = J, 12 = Q, 13 = K, 14 = A), suit 0..3.
 // Ordered by rank, then suit.
 struct Card {

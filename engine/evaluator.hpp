@@ -32,7 +32,7 @@ HandValue evaluate_seven_records(const int32_t* records) noexcept;
 
 namespace detail {
 
-inline constexpr uint64_t rank_lsbs = 0x0111'1111'1100'0000; // bit 4r for ranks 6..14
+inline constexpr uint64_t rank_lsbs = clubs_mask; // bit 4r for ranks 6..14
 
 constexpr uint64_t rank_bit(int32_t rank) { return uint64_t{1} << (4 * rank); }
 

@@ -17,11 +17,11 @@ constexpr std::size_t most_dead_ends = std::size_t{1} << 19;
 // Edmonds' blossom algorithm over the card indices: the size of a largest set
 // of edges no two of which share a card. `partners[v]` holds v's neighbours.
 int largest_matching(const std::array<uint64_t, 64>& partners) {
-    std::array<int, 64> mate, parent, base;
+    std::array<int, card_index_span> mate, parent, base;
     mate.fill(-1);
     int size = 0;
     // Greedy first: most of the matching comes for free.
-    for (int v = 0; v < 64; ++v) {
+    for (int v = 0; v < card_index_span; ++v) {
         if (mate[static_cast<std::size_t>(v)] >= 0) continue;
         for (uint64_t n = partners[static_cast<std::size_t>(v)]; n != 0; n &= n - 1) {
             const int u = std::countr_zero(n);
@@ -47,12 +47,12 @@ int largest_matching(const std::array<uint64_t, 64>& partners) {
             b = at(parent, at(mate, b));
         }
     };
-    for (int root = 0; root < 64; ++root) {
+    for (int root = 0; root < card_index_span; ++root) {
         if (at(mate, root) >= 0 || partners[static_cast<std::size_t>(root)] == 0) continue;
         parent.fill(-1);
-        for (int i = 0; i < 64; ++i) at(base, i) = i;
+        for (int i = 0; i < card_index_span; ++i) at(base, i) = i;
         uint64_t in_tree = uint64_t{1} << root;
-        std::array<int, 64> queue{};
+        std::array<int, card_index_span> queue{};
         int head = 0, tail = 0;
         queue[static_cast<std::size_t>(tail++)] = root;
         int augmented_at = -1;
@@ -75,7 +75,7 @@ int largest_matching(const std::array<uint64_t, 64>& partners) {
                     uint64_t in_blossom = 0;
                     mark_path(in_blossom, v, b, u);
                     mark_path(in_blossom, u, b, v);
-                    for (int i = 0; i < 64; ++i)
+                    for (int i = 0; i < card_index_span; ++i)
                         if (in_blossom >> at(base, i) & 1) {
                             at(base, i) = b;
                             if (!(in_tree >> i & 1)) {
@@ -128,7 +128,7 @@ struct Searcher {
                 partners[static_cast<std::size_t>(b)] |= uint64_t{1} << a;
             }
         }
-        steps += 36 * 36;
+        steps += deck_size * deck_size;
         return largest_matching(partners);
     }
 

@@ -21,10 +21,9 @@ struct BoardClass {
 inline HandBits packed_board(uint64_t cards) {
     uint64_t ranks = cards - ((cards >> 1) & 0x5555'5555'5555'5555);
     ranks = (ranks & 0x3333'3333'3333'3333) + ((ranks >> 2) & 0x3333'3333'3333'3333);
-    constexpr uint64_t clubs = 0x0111'1111'1100'0000;
     uint32_t suits = 0;
     for (int suit = 0; suit < 4; ++suit)
-        suits |= static_cast<uint32_t>((((cards >> suit) & clubs) * 0x1111'1111'1111'1111) >> 60) << (8 * suit);
+        suits |= static_cast<uint32_t>((((cards >> suit) & clubs_mask) * 0x1111'1111'1111'1111) >> 60) << (8 * suit);
     return HandBits{cards, ranks, suits};
 }
 

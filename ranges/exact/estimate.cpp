@@ -74,7 +74,7 @@ ExactWork exact_work(const PreparedSpot& spot, const SuitSymmetry& symmetry) {
     if (spot.players == 2) {
         const double few = static_cast<double>(std::min(spot.live[0].size(), spot.live[1].size()));
         const double many = combos - few;
-        if (few > 6) {
+        if (few > static_cast<double>(pairwise_limit)) {
             work.sort_keys = work.classes * static_cast<double>(pairs.groups[0].size() + pairs.groups[1].size());
             work.sweep_combos = work.classes * combos * live_share;
         } else {
@@ -87,7 +87,7 @@ ExactWork exact_work(const PreparedSpot& spot, const SuitSymmetry& symmetry) {
     const std::vector<std::size_t> order = multiway_order(spot);
     const std::size_t players = order.size();
     const std::size_t swept_a = spot.live[order[players - 2]].size(), swept_b = spot.live[order[players - 1]].size();
-    const bool sweeps = std::min(swept_a, swept_b) > 6; // as HeadsUp::sweeps
+    const bool sweeps = std::min(swept_a, swept_b) > pairwise_limit; // as HeadsUp::sweeps
     constexpr uint64_t budget = 4'000'000;
     const std::size_t walked = sweeps ? players - 2 : players; // levels the walk goes through combination by combination
     LeadingDeals leading{spot, order, walked == players ? players - 1 : walked, budget};
@@ -101,7 +101,7 @@ ExactWork exact_work(const PreparedSpot& spot, const SuitSymmetry& symmetry) {
     if (sweeps) {
         work.sort_keys = work.classes * static_cast<double>(pairs.groups[order[players - 2]].size() + pairs.groups[order[players - 1]].size());
         work.sweeps = work.classes * deals[players - 2] * missing(spot, 2 * (players - 2));
-        work.count_steps += deals[players - 2] * 36; // the two swept counted together, card by card
+        work.count_steps += deals[players - 2] * deck_size; // the two swept counted together, card by card
         work.swept_combos = work.sweeps * static_cast<double>(swept_a + swept_b) * live_share;
     }
     return work;

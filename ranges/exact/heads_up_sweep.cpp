@@ -8,7 +8,6 @@ namespace {
 
 // Against a range this small the pairs of a board are fewer than a sweep's
 // steps. Fixed, so that sums add up in the same order at any thread count.
-constexpr std::size_t pairwise_limit = 6;
 
 constexpr uint64_t flushing_key = uint64_t{1} << 30;
 
@@ -40,13 +39,13 @@ HeadsUp::HeadsUp(const PreparedSpot& s, const SumLayout& l, const RankPairs& p, 
             combos[player].push_back({live[i].weight, static_cast<uint16_t>(i), live[i].first, live[i].second});
         for (const uint16_t i : p.members[who[player]]) grouped[player].push_back(combos[player][i]);
         same[player] = same_combo_weights(live, s.live[who[1 - player]]);
-        weight_by_two[player].assign(36 * 36, 0.0);
+        weight_by_two[player].assign(deck_size * deck_size, 0.0);
         for (const LiveCombo& c : live) {
             weight_total[player] += c.weight;
             weight_by_card[player][c.first] += c.weight;
             weight_by_card[player][c.second] += c.weight;
-            weight_by_two[player][(c.first - 24u) * 36 + c.second - 24] += c.weight;
-            weight_by_two[player][(c.second - 24u) * 36 + c.first - 24] += c.weight;
+            weight_by_two[player][(c.first - first_card_index) * deck_size + c.second - first_card_index] += c.weight;
+            weight_by_two[player][(c.second - first_card_index) * deck_size + c.first - first_card_index] += c.weight;
         }
     }
 }
@@ -59,13 +58,13 @@ void HeadsUp::weigh_board(uint64_t board_cards, HeadsUpScratch& s) const {
     for (uint64_t left = board_cards; left; left &= left - 1) cards[static_cast<std::size_t>(count++)] = __builtin_ctzll(left) - 24;
     for (std::size_t p = 0; p < 2; ++p) {
         const double* two = weight_by_two[p].data();
-        double* all = s.all[p].data() + 24;
-        std::copy_n(weight_by_card[p].data() + 24, 36, all);
+        double* all = s.all[p].data() + first_card_index;
+        std::copy_n(weight_by_card[p].data() + first_card_index, deck_size, all);
         double total = weight_total[p];
         for (int i = 0; i < count; ++i) {
-            const double* row = two + 36 * cards[static_cast<std::size_t>(i)];
-            for (int x = 0; x < 36; ++x) all[x] -= row[x];
-            total -= weight_by_card[p][static_cast<std::size_t>(cards[static_cast<std::size_t>(i)] + 24)];
+            const double* row = two + deck_size * cards[static_cast<std::size_t>(i)];
+            for (int x = 0; x < deck_size; ++x) all[x] -= row[x];
+            total -= weight_by_card[p][static_cast<std::size_t>(cards[static_cast<std::size_t>(i)] + first_card_index)];
             for (int j = 0; j < i; ++j) total += row[cards[static_cast<std::size_t>(j)]];
         }
         s.all_total[p] = total;

@@ -15,6 +15,10 @@
 
 namespace varnolith {
 
+// Two ranges sweep one another by value when each holds more than this many
+// live combinations; below it, trying every pair is quicker.
+inline constexpr std::size_t pairwise_limit = 6;
+
 // What the sweep needs of a combination, in 16 bytes: copied once per board.
 struct SweepCombo {
     double weight = 0;
@@ -24,8 +28,8 @@ struct SweepCombo {
 
 // After a value is settled, its combinations' weight (in `at`, per card) moves
 // to the weight below the next value (in `below`), and `at` is left clear.
-inline void lower_level(const SweepCombo* sorted, uint32_t from, uint32_t to, std::array<double, 64>& below,
-                        std::array<double, 64>& at) {
+inline void lower_level(const SweepCombo* sorted, uint32_t from, uint32_t to, std::array<double, card_index_span>& below,
+                        std::array<double, card_index_span>& at) {
     for (uint32_t k = from; k < to; ++k) {
         const SweepCombo& c = sorted[k];
         below[c.first] += at[c.first];
@@ -47,8 +51,8 @@ struct HeadsUpScratch {
     std::vector<uint64_t> keys; // value << 32 | player << 31 | flushing << 30 | group or combination
     std::vector<SweepCombo> sorted;
     std::vector<SweepLevel> levels;
-    std::array<std::array<double, 64>, 2> below{}, at{}; // per player and card: weight below, at the current value
-    std::array<std::array<double, 64>, 2> all{};         // per player and card: weight the board leaves
+    std::array<std::array<double, card_index_span>, 2> below{}, at{}; // per player and card: weight below, at the current value
+    std::array<std::array<double, card_index_span>, 2> all{};         // per player and card: weight the board leaves
     std::array<double, 2> all_total{};
     explicit HeadsUpScratch(const PreparedSpot& spot);
 };
@@ -68,7 +72,7 @@ struct HeadsUp {
     // Per player: weight in all and per card, and per two cards (36 x 36 from
     // card 24): what a board leaves follows from its five cards.
     std::array<double, 2> weight_total{};
-    std::array<std::array<double, 64>, 2> weight_by_card{};
+    std::array<std::array<double, card_index_span>, 2> weight_by_card{};
     std::array<std::vector<double>, 2> weight_by_two;
 
     HeadsUp(const PreparedSpot& spot, const SumLayout& layout, const RankPairs& pairs,

@@ -10,9 +10,9 @@ namespace {
 // Weight of the pairs of hands, one from each side, that share no card: every
 // pair, less those meeting on a card. Pairs on the same two cards meet twice
 // and are added back by the caller, who knows which it has.
-double apart(double total_a, const std::array<double, 64>& a, double total_b, const std::array<double, 64>& b) {
+double apart(double total_a, const std::array<double, card_index_span>& a, double total_b, const std::array<double, card_index_span>& b) {
     double meeting = 0;
-    for (std::size_t card = 24; card < 60; ++card) meeting += a[card] * b[card];
+    for (std::size_t card = first_card_index; card < card_index_end; ++card) meeting += a[card] * b[card];
     return total_a * total_b - meeting;
 }
 
@@ -123,7 +123,7 @@ void Multiway::last_level(const BoardValues& board, MultiwayScratch& s, double* 
 // was taken off twice.
 void Multiway::leave_dealt_cards(const HeadsUpScratch& sweep, MultiwayScratch& s, uint64_t used,
                                  std::array<double, 2>& all_total) const {
-    std::array<int, 64> held{};
+    std::array<int, card_index_span> held{};
     int count = 0;
     for (uint64_t left = used; left; left &= left - 1)
         held[static_cast<std::size_t>(count++)] = __builtin_ctzll(left) - 24;

@@ -23,9 +23,8 @@ struct SuitSymmetry {
 
 // A card mask (bit card_index) with its suits relabelled.
 inline uint64_t permute_cards(uint64_t cards, const SuitPermutation& to) {
-    constexpr uint64_t clubs = 0x0111'1111'1100'0000; // bit 4r for ranks 6..14
-    return ((cards & clubs) << to[0]) | (((cards >> 1) & clubs) << to[1]) | (((cards >> 2) & clubs) << to[2]) |
-           (((cards >> 3) & clubs) << to[3]);
+    return ((cards & clubs_mask) << to[0]) | (((cards >> 1) & clubs_mask) << to[1]) | (((cards >> 2) & clubs_mask) << to[2]) |
+           (((cards >> 3) & clubs_mask) << to[3]);
 }
 
 // Every one of the 24 permutations that leaves the spot unchanged.

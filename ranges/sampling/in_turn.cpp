@@ -28,7 +28,7 @@ bool same_range(const std::vector<LiveCombo>& a, const std::vector<LiveCombo>& b
 
 InTurnRange by_card(const std::vector<LiveCombo>& live) {
     InTurnRange range;
-    std::array<std::vector<InTurnRange::Holder>, deck_cards> holders;
+    std::array<std::vector<InTurnRange::Holder>, deck_size> holders;
     for (std::size_t i = 0; i < live.size(); ++i) {
         const LiveCombo& c = live[i];
         const auto a = static_cast<uint8_t>(c.first - 24), b = static_cast<uint8_t>(c.second - 24);
@@ -39,37 +39,37 @@ InTurnRange by_card(const std::vector<LiveCombo>& live) {
         holders[b].push_back({static_cast<uint32_t>(i), a});
         range.combos.push_back({c.bits.cards, c.weight, a, b});
     }
-    for (std::size_t x = 0; x < deck_cards; ++x) {
+    for (std::size_t x = 0; x < deck_size; ++x) {
         range.holding_at[x] = static_cast<uint32_t>(range.holding.size());
         range.holding.insert(range.holding.end(), holders[x].begin(), holders[x].end());
     }
-    range.holding_at[deck_cards] = static_cast<uint32_t>(range.holding.size());
+    range.holding_at[deck_size] = static_cast<uint32_t>(range.holding.size());
     return range;
 }
 
 // The look ahead per card: over the ranges with players still to draw, the
 // share of fitting weight not holding the card, to the power of those players.
 void look_ahead(const InTurn& in_turn, const uint8_t* later, const double* left, const double* left_by_card,
-                std::array<double, deck_cards>& ahead) {
+                std::array<double, deck_size>& ahead) {
     ahead.fill(1.0);
     for (std::size_t g = 0; g < in_turn.ranges.size(); ++g) {
         // A range with (next to) nothing left says nothing the draw can use.
         if (later[g] == 0 || !(left[g] > trusted_share * in_turn.ranges[g].total)) continue;
         const double per_weight = 1.0 / left[g];
-        const double* holding = left_by_card + g * deck_cards;
-        std::array<double, deck_cards> share, power;
-        for (std::size_t x = 0; x < deck_cards; ++x) {
+        const double* holding = left_by_card + g * deck_size;
+        std::array<double, deck_size> share, power;
+        for (std::size_t x = 0; x < deck_size; ++x) {
             const double s = 1.0 - holding[x] * per_weight; // rounding may leave it a hair outside [0, 1]
             share[x] = s < 0.0 ? 0.0 : s > 1.0 ? 1.0 : s;
             power[x] = 1.0;
         }
         for (unsigned n = later[g];; n >>= 1) {
             if (n & 1)
-                for (std::size_t x = 0; x < deck_cards; ++x) power[x] *= share[x];
+                for (std::size_t x = 0; x < deck_size; ++x) power[x] *= share[x];
             if (n <= 1) break;
-            for (std::size_t x = 0; x < deck_cards; ++x) share[x] *= share[x];
+            for (std::size_t x = 0; x < deck_size; ++x) share[x] *= share[x];
         }
-        for (std::size_t x = 0; x < deck_cards; ++x) ahead[x] *= power[x];
+        for (std::size_t x = 0; x < deck_size; ++x) ahead[x] *= power[x];
     }
 }
 
@@ -80,7 +80,7 @@ void take_card(const InTurn& in_turn, const uint8_t* later, std::size_t x, uint6
     for (std::size_t g = 0; g < in_turn.ranges.size(); ++g) {
         if (later[g] == 0) continue;
         const InTurnRange& range = in_turn.ranges[g];
-        double* holding = scratch.left_by_card.data() + g * deck_cards;
+        double* holding = scratch.left_by_card.data() + g * deck_size;
         double removed = 0;
         for (uint32_t h = range.holding_at[x]; h < range.holding_at[x + 1]; ++h) {
             const InTurnRange::Combo& c = range.combos[range.holding[h].combo];
@@ -225,7 +225,7 @@ InTurn make_in_turn(const PreparedSpot& spot, const std::vector<std::size_t>& dr
 }
 
 InTurnScratch::InTurnScratch(const InTurn& in_turn)
-    : left_by_card(in_turn.ranges.size() * deck_cards), left(in_turn.ranges.size()), fitting(in_turn.ranges.size()) {
+    : left_by_card(in_turn.ranges.size() * deck_size), left(in_turn.ranges.size()), fitting(in_turn.ranges.size()) {
     std::size_t members_size = 0, widest = 0;
     for (const InTurnRange& range : in_turn.ranges) {
         members_size += range.combos.size();
@@ -243,7 +243,7 @@ double draw_in_turn(const InTurn& in_turn, const std::vector<AliasTable>& tables
         const InTurnRange& range = in_turn.ranges[g];
         scratch.left[g] = range.total;
         std::copy(range.by_card.begin(), range.by_card.end(),
-                  scratch.left_by_card.begin() + static_cast<std::ptrdiff_t>(g * deck_cards));
+                  scratch.left_by_card.begin() + static_cast<std::ptrdiff_t>(g * deck_size));
         scratch.fitting[g] = static_cast<uint32_t>(range.combos.size());
         const auto at = scratch.members.begin() + static_cast<std::ptrdiff_t>(range.members_at);
         std::iota(at, at + scratch.fitting[g], 0u);

@@ -24,8 +24,6 @@
 
 namespace varnolith {
 
-inline constexpr int deck_cards = 36; // card indices 24..59, less 24
-
 // One of the distinct ranges drawn, by card.
 struct InTurnRange {
     struct Combo {
@@ -39,9 +37,9 @@ struct InTurnRange {
     };
     std::vector<Combo> combos; // in the order of the range
     double total = 0;          // T
-    std::array<double, deck_cards> by_card{}; // the weight of the combinations holding each card
+    std::array<double, deck_size> by_card{}; // the weight of the combinations holding each card
     // The combinations holding card x: holding[holding_at[x], holding_at[x + 1]).
-    std::array<uint32_t, deck_cards + 1> holding_at{};
+    std::array<uint32_t, deck_size + 1> holding_at{};
     std::vector<Holder> holding;
     std::size_t members_at = 0; // where its list starts in InTurnScratch::members
 };
@@ -61,12 +59,12 @@ InTurn make_in_turn(const PreparedSpot& spot, const std::vector<std::size_t>& dr
 
 // A thread's working space, sized once.
 struct InTurnScratch {
-    std::vector<double> left_by_card; // ranges.size() x deck_cards: fitting weight holding each card
+    std::vector<double> left_by_card; // ranges.size() x deck_size: fitting weight holding each card
     std::vector<double> left;         // ranges.size(): fitting weight
     // Per range at members_at, a list of combinations holding every one that
     // fits (cut to those when walked); per range, its length.
     std::vector<uint32_t> members, fitting;
-    std::array<double, deck_cards> ahead{}; // the look ahead per card
+    std::array<double, deck_size> ahead{}; // the look ahead per card
     std::vector<double> proposal, blocks; // per fitting combination of the player drawn, per 8 of them
     explicit InTurnScratch(const InTurn& in_turn);
 };
