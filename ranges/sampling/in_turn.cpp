@@ -104,11 +104,29 @@ uint32_t cut(const InTurnRange& range, uint32_t* members, uint32_t listed, uint6
     return fitting;
 }
 
-// A fitting combination by weight alone (their weight is `left`, and all are
-// among `members`): drawn from the whole range until it fits while most does,
-// else the fitting ones walked to a uniform share of their weight.
-uint32_t draw_fitting(const InTurnRange& range, const uint32_t* members, uint32_t listed, const AliasTable& table,
-                      uint64_t used, double left, TrialStream& stream) {
+// One player's draw: the range drawn from, the list of its combinations that
+// may still fit (`members`, the first `listed` of them, cut on the way), the
+// weight of those that fit, the table that draws the whole range by weight,
+// and the cards already out.
+struct PlayerDraw {
+    const InTurnRange& range;
+    uint32_t* members;
+    uint32_t& listed;
+    double left;
+    const AliasTable& table;
+    uint64_t used;
+};
+
+// A fitting combination by weight alone: drawn from the whole range until it
+// fits while most does, else the fitting ones walked to a uniform share of
+// their weight.
+uint32_t draw_fitting(const PlayerDraw& d, TrialStream& stream) {
+    const InTurnRange& range = d.range;
+    const uint32_t* members = d.members;
+    const uint32_t listed = d.listed;
+    const AliasTable& table = d.table;
+    const uint64_t used = d.used;
+    const double left = d.left;
     if (left >= worth_trying * range.total)
         for (int t = 0; t < tries; ++t) {
             const uint32_t c = table.draw(stream());
@@ -127,24 +145,25 @@ uint32_t draw_fitting(const InTurnRange& range, const uint32_t* members, uint32_
 
 constexpr uint32_t none = UINT32_MAX;
 
-// The j-th player's combination drawn from q_j (its fitting weight is
-// `left`), its list cut on the way; multiplies `weight` by w / (T q_j).
-// `none` when nothing fits.
-uint32_t draw_looking_ahead(const InTurnRange& range, uint32_t* members, uint32_t& listed, double left,
-                            const AliasTable& table, uint64_t used, TrialStream& stream, InTurnScratch& scratch,
-                            double& weight) {
+// The j-th player's combination drawn from q_j, its list cut on the way;
+// multiplies `weight` by w / (T q_j). `none` when nothing fits.
+uint32_t draw_looking_ahead(const PlayerDraw& d, TrialStream& stream, InTurnScratch& scratch, double& weight) {
+    const InTurnRange& range = d.range;
+    uint32_t* members = d.members;
+    const double left = d.left;
+    const uint64_t used = d.used;
     const InTurnRange::Combo* combos = range.combos.data();
     const double* ahead = scratch.ahead.data();
     double* proposal = scratch.proposal.data();
     double* sums = scratch.blocks.data();
     uint32_t fitting = 0;
-    for (uint32_t k = 0; k < listed; ++k) {
+    for (uint32_t k = 0; k < d.listed; ++k) {
         const uint32_t c = members[k];
         members[fitting] = c;
         proposal[fitting] = combos[c].weight * ahead[combos[c].low] * ahead[combos[c].high];
         fitting += combos[c].cards & used ? 0 : 1;
     }
-    listed = fitting;
+    d.listed = fitting;
     if (fitting == 0) return none;
     const std::size_t blocks = (fitting + block - 1) / block;
     std::fill(proposal + fitting, proposal + blocks * block, 0.0);
@@ -159,7 +178,7 @@ uint32_t draw_looking_ahead(const InTurnRange& range, uint32_t* members, uint32_
     const double u = unit_interval(stream());
     uint32_t c;
     if (u < plain) {
-        c = draw_fitting(range, members, fitting, table, used, left, stream);
+        c = draw_fitting(d, stream);
     } else {
         double target = proposed * (u - plain) / (1 - plain);
         std::size_t b = 0;
@@ -268,10 +287,10 @@ double draw_in_turn(const InTurn& in_turn, const std::vector<AliasTable>& tables
             weight *= in_turn.opening_factor[c];
         } else if (j + 1 < in_turn.order.size()) {
             look_ahead(in_turn, later, scratch.left.data(), scratch.left_by_card.data(), scratch.ahead);
-            c = draw_looking_ahead(range, members, scratch.fitting[r], left, tables[p], used, stream, scratch, weight);
+            c = draw_looking_ahead({range, members, scratch.fitting[r], left, tables[p], used}, stream, scratch, weight);
             if (c == none) return 0;
         } else {
-            c = draw_fitting(range, members, scratch.fitting[r], tables[p], used, left, stream);
+            c = draw_fitting({range, members, scratch.fitting[r], left, tables[p], used}, stream);
             weight *= std::min(1.0, left / range.total);
         }
         chosen[p] = c;
