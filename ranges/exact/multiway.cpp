@@ -44,39 +44,42 @@ void Multiway::settle(const BoardValues& board, double scale, HeadsUpScratch& sw
         last_two.sort_by_value(board, sweep);
         last_two.weigh_board(board.share.board.cards, sweep);
     }
-    deal(board, sweep, s, sums, 0, {0, scale, -1, 0, 0.0, 1.0}, slice);
+    deal(board, sweep, s, sums, 0, {.used = 0, .weight = scale, .best = -1, .sharers = 0, .at = 0.0, .span = 1.0}, slice);
 }
 
 void Multiway::deal(const BoardValues& board, const HeadsUpScratch& sweep, MultiwayScratch& s, double* sums,
-                    std::size_t level, Deal dealt, BoardSlice slice) const {
+                    std::size_t place, Deal dealt, BoardSlice slice) const {
     const std::size_t players = order.size();
-    if (sweeps && level + 2 == players) return sweep_last_two(board, sweep, s, sums, dealt);
-    if (level + 1 == players) return last_level(board, s, sums, dealt);
-    const std::size_t player = order[level];
+    if (sweeps && place + 2 == players) return sweep_last_two(board, sweep, s, sums, dealt);
+    if (place + 1 == players) return last_player(board, s, sums, dealt);
+    const std::size_t player = order[place];
     const auto& live = spot.live[player];
     const auto& values = board.values[player];
-    const std::size_t begin = level == 0 ? live.size() * slice.index / slice.count : 0;
-    const std::size_t end = level == 0 ? live.size() * (slice.index + 1) / slice.count : live.size();
+    const std::size_t begin = place == 0 ? live.size() * slice.index / slice.count : 0;
+    const std::size_t end = place == 0 ? live.size() * (slice.index + 1) / slice.count : live.size();
     const double share = dealt.span / static_cast<double>(std::max<std::size_t>(end - begin, 1)); // of each hand here
     for (std::size_t i = begin; i < end; ++i) {
-        // Every dealt level tells how far the walk is and looks for a cancel:
+        // Every place dealt tells how far the walk is and looks for a cancel:
         // with many players one hand near the top holds years of work.
         const double at = dealt.at + share * static_cast<double>(i - begin);
         if (s.ticker.tick != nullptr) s.ticker.tick(s.ticker.context, at);
         if (cancelled(options)) return; // the figures are thrown away
         if (values[i] < 0 || (live[i].bits.cards & dealt.used)) continue;
-        s.chosen[level] = i;
+        s.chosen[place] = i;
         const int32_t v = values[i];
-        deal(board, sweep, s, sums, level + 1,
-             {dealt.used | live[i].bits.cards, dealt.weight * live[i].weight, std::max(v, dealt.best),
-              v > dealt.best ? 1 : v == dealt.best ? dealt.sharers + 1 : dealt.sharers, at, share},
-             slice);
+        const Deal deeper{.used = dealt.used | live[i].bits.cards,
+                          .weight = dealt.weight * live[i].weight,
+                          .best = std::max(v, dealt.best),
+                          .sharers = v > dealt.best ? 1 : v == dealt.best ? dealt.sharers + 1 : dealt.sharers,
+                          .at = at,
+                          .span = share};
+        deal(board, sweep, s, sums, place + 1, deeper, slice);
     }
 }
 
 // The last player's combinations against the best of the others, settled in
 // one pass; the others' shares are added once for the whole pass.
-void Multiway::last_level(const BoardValues& board, MultiwayScratch& s, double* sums, Deal dealt) const {
+void Multiway::last_player(const BoardValues& board, MultiwayScratch& s, double* sums, Deal dealt) const {
     const std::size_t last_place = order.size() - 1, last = order[last_place];
     const auto& live = spot.live[last];
     const auto& values = board.values[last];
@@ -84,7 +87,7 @@ void Multiway::last_level(const BoardValues& board, MultiwayScratch& s, double* 
     const int32_t best = dealt.best;
     const int sharers = dealt.sharers;
     // The others' deal weight: in all, where the last hand loses, where it ties.
-    double all = 0, beaten = 0, level = 0;
+    double all = 0, beaten = 0, tied = 0;
     for (std::size_t i = 0; i < live.size(); ++i) {
         if (values[i] < 0 || (live[i].bits.cards & dealt.used)) continue;
         const double w = dealt.weight * live[i].weight;
@@ -98,7 +101,7 @@ void Multiway::last_level(const BoardValues& board, MultiwayScratch& s, double* 
             const double share = w / (sharers + 1);
             own[SumLayout::tie_at] += share;
             own[SumLayout::combos_at + 2 * i] += share;
-            level += w;
+            tied += w;
         } else {
             beaten += w;
         }
@@ -111,7 +114,7 @@ void Multiway::last_level(const BoardValues& board, MultiwayScratch& s, double* 
         figures[SumLayout::category_at + static_cast<std::size_t>(category_of(value))] += all;
         figures[SumLayout::combos_at + 2 * i + 1] += all;
         if (value != best) continue;
-        const double won = level / (sharers + 1) + (sharers == 1 ? 0.0 : beaten / sharers);
+        const double won = tied / (sharers + 1) + (sharers == 1 ? 0.0 : beaten / sharers);
         figures[SumLayout::tie_at] += won;
         if (sharers == 1) figures[SumLayout::win_at] += beaten;
         figures[SumLayout::combos_at + 2 * i] += won + (sharers == 1 ? beaten : 0.0);

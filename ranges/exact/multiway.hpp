@@ -82,8 +82,8 @@ private:
         double at, span; // the part of the slice walked before this deal, and the part it covers
     };
     void deal(const BoardValues& board, const HeadsUpScratch& sweep, MultiwayScratch& s, double* sums,
-              std::size_t level, Deal dealt, BoardSlice slice) const;
-    void last_level(const BoardValues& board, MultiwayScratch& s, double* sums, Deal dealt) const;
+              std::size_t place, Deal dealt, BoardSlice slice) const;
+    void last_player(const BoardValues& board, MultiwayScratch& s, double* sums, Deal dealt) const;
     void sweep_last_two(const BoardValues& board, const HeadsUpScratch& sweep, MultiwayScratch& s, double* sums,
                         Deal dealt) const;
     void leave_dealt_cards(const HeadsUpScratch& sweep, MultiwayScratch& s, uint64_t used,
