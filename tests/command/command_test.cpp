@@ -17,6 +17,8 @@
 #include <sstream>
 #include <tuple>
 
+#include "library_version.hpp"
+
 namespace varnolith {
 namespace {
 
@@ -59,7 +61,7 @@ TEST(VarnolithCommand, EnumeratesHeadsUpExactly) {
     EXPECT_EQ(j["players"][0]["range"], "AhKd");
     EXPECT_NEAR(j["players"][0]["equity"].get<double>(), 209.0 / 406.0, 1e-12);
     EXPECT_EQ(j["players"][1]["stderr"], 0.0);
-    EXPECT_EQ(run("--version").out, "varnolith 1.0.0\n");
+    EXPECT_EQ(run("--version").out, "varnolith " + testing::library_version() + "\n");
 }
 
 TEST(VarnolithCommand, SimulatesAlikeOnAnyThreadCount) {

@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "library_version.hpp"
 #include "ranges/equity.hpp"
 #include "ranges/notation/ordering.hpp"
 #include "ranges/request.hpp"
@@ -95,7 +96,7 @@ TEST(WebApi, AnswersWithTheEnginesFigures) {
     EXPECT_EQ(s["seed"], 7);
     EXPECT_EQ(s["players"][0]["hands"].size(), engine.players[0].hands.size());
 
-    EXPECT_EQ(Json::parse(fetch(server.port, "GET", "/api/version").body)["version"], "1.0.0");
+    EXPECT_EQ(Json::parse(fetch(server.port, "GET", "/api/version").body)["version"], testing::library_version());
     const auto page = fetch(server.port, "GET", "/");
     EXPECT_EQ(page.status, 200);
     EXPECT_EQ(page.header("Content-Type"), "text/html; charset=utf-8");
