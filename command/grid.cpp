@@ -12,7 +12,8 @@ namespace varnolith {
 
 namespace {
 
-// The usual three-colour scale; dark text stays readable on all of it.
+// The usual three-colour scale; dark text stays readable on all of it. The
+// page's web/style.css holds the same three, and a test keeps them equal.
 constexpr Rgb scale_low{248, 105, 107};
 constexpr Rgb scale_middle_colour{255, 235, 132};
 constexpr Rgb scale_high{99, 190, 123};

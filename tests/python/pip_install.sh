@@ -43,6 +43,7 @@ assert package == Path(sys.argv[1]).resolve(), package
 files = sorted(p.name for p in package.iterdir() if p.name != "__pycache__")
 assert files == sorted(sys.argv[2:]), files
 
+# Of the 406 boards AhKd wins 195, QsQc 183, and they split 28.
 assert varnolith.equity(["AhKd", "QsQc"], "6c7d8h") == [209 / 406, 197 / 406]
 spot = varnolith.range_equity(["AKs", "QQ+, AK"], "6c7d8h", exact=True)
 assert (spot.method, spot.deals, spot.boards, [p.combos for p in spot.players]) == ("exact", 84, 406, [4, 34]), spot

@@ -1,5 +1,5 @@
 // The JSON API against a server on an ephemeral loopback port: figures equal
-// to the engine's, every error with its code, message, field and player, the
+// to the engine's and the plain walk's, every error with its code, message, field and player, the
 // Host and Origin checks, routing by exact path and method, jobs that report
 // progress, stop when cancelled or abandoned, and share the cores.
 
@@ -16,9 +16,12 @@
 #include <thread>
 #include <vector>
 
+#include "library_version.hpp"
 #include "ranges/equity.hpp"
 #include "ranges/notation/ordering.hpp"
 #include "ranges/request.hpp"
+#include "reference_evaluator.hpp"
+#include "test_cards.hpp"
 #include "test_server.hpp"
 
 namespace varnolith {
@@ -79,7 +82,9 @@ TEST(WebApi, AnswersWithTheEnginesFigures) {
     ASSERT_EQ(exact.status, 200) << exact.body;
     const Json e = Json::parse(exact.body);
     EXPECT_EQ(e["method"], "exact");
-    EXPECT_EQ(e["players"][0]["equity"].get<double>(), 209.0 / 406.0);
+    const auto plain = testing::reference_board_walk(std::vector{testing::hand("Ah Kd"), testing::hand("Qs Qc")},
+                                                     testing::cards("6c 7d 8h"));
+    for (std::size_t p = 0; p < 2; ++p) EXPECT_EQ(e["players"][p]["equity"].get<double>(), plain.equity(p)) << p;
 
     const auto simulated = fetch(
         server.port, "POST", "/api/equity",
@@ -95,7 +100,7 @@ TEST(WebApi, AnswersWithTheEnginesFigures) {
     EXPECT_EQ(s["seed"], 7);
     EXPECT_EQ(s["players"][0]["hands"].size(), engine.players[0].hands.size());
 
-    EXPECT_EQ(Json::parse(fetch(server.port, "GET", "/api/version").body)["version"], "1.0.0");
+    EXPECT_EQ(Json::parse(fetch(server.port, "GET", "/api/version").body)["version"], testing::library_version());
     const auto page = fetch(server.port, "GET", "/");
     EXPECT_EQ(page.status, 200);
     EXPECT_EQ(page.header("Content-Type"), "text/html; charset=utf-8");

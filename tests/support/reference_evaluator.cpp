@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 
 namespace varnolith::testing {
 
@@ -66,6 +67,42 @@ HandValue reference_evaluate(std::span<const Card> cards) {
         return 1'000'000 + 10'000 * pairs[0] + 100 * k[0] + 10 * k[1] + k[2];
     }
     return base15(kickers(0, 0).data());
+}
+
+ReferenceShares reference_board_walk(std::span<const HoleHand> hands, std::span<const Card> board,
+                                     std::span<const Card> dead) {
+    std::vector<Card> out(board.begin(), board.end()), left;
+    out.insert(out.end(), dead.begin(), dead.end());
+    for (const HoleHand& h : hands) out.insert(out.end(), {h.first, h.second});
+    for (const Card c : full_deck())
+        if (std::find(out.begin(), out.end(), c) == out.end()) left.push_back(c);
+
+    ReferenceShares result{std::vector<double>(hands.size()), 0};
+    std::vector<Card> full(board.begin(), board.end());
+    // The cards to come in deck order, so that each completion comes once.
+    const std::function<void(std::size_t)> walk = [&](std::size_t from) {
+        if (full.size() < 5) {
+            for (std::size_t i = from; i < left.size(); ++i) {
+                full.push_back(left[i]);
+                walk(i + 1);
+                full.pop_back();
+            }
+            return;
+        }
+        std::vector<HandValue> values;
+        for (const HoleHand& h : hands) {
+            std::vector<Card> seven = {h.first, h.second};
+            seven.insert(seven.end(), full.begin(), full.end());
+            values.push_back(reference_evaluate(seven));
+        }
+        const HandValue best = *std::max_element(values.begin(), values.end());
+        const auto sharers = static_cast<double>(std::count(values.begin(), values.end(), best));
+        for (std::size_t p = 0; p < values.size(); ++p)
+            if (values[p] == best) result.shares[p] += 1 / sharers;
+        ++result.boards;
+    };
+    walk(0);
+    return result;
 }
 
 } // namespace varnolith::testing
