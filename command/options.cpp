@@ -17,8 +17,8 @@ namespace varnolith {
 namespace {
 
 
-// Written out rather than generated: CLI11 2.1 neither wraps long
-// descriptions nor lets the usage line name the ranges.
+// The help is written out rather than generated: CLI11 2.1 neither wraps
+// long descriptions nor lets the usage line name the ranges.
 constexpr const char* help_text =
     "Usage: varnolith [options] RANGE RANGE [RANGE ...]\n"
     "       varnolith --ordering [--json]\n"

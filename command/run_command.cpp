@@ -20,8 +20,8 @@ namespace {
 constexpr int status_failure = 1;
 constexpr int status_usage = 2;
 
-// Said before a run that will take long, so that nobody waits blind; the run
-// goes ahead all the same. The default method never chooses one.
+// The command warns before a run that will take longer than this, so that
+// nobody waits blind; the run goes ahead all the same. The default method never chooses one.
 constexpr double long_run_seconds = 10;
 
 void warn_of_a_long_run(const CommandOptions& o, const RangeSpot& spot, std::ostream& err) {

@@ -8,7 +8,7 @@
 namespace varnolith {
 namespace {
 
-// Said after a letter in the wrong case, the commonest slip ("aks", "AH").
+// The hint said after a letter in the wrong case, the commonest slip ("aks", "AH").
 constexpr const char* case_hint = ": ranks are 6789TJQKA in upper case, suits cdhs in lower case";
 
 // 'x', with x shown safely; built by appending, which GCC 12 does not

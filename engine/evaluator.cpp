@@ -57,8 +57,8 @@ uint32_t suit_counts(uint64_t cards) {
     return counts;
 }
 
-// Kept out of line so that the common path does not hold the cards' partial
-// results in registers for it.
+// This path is kept out of line so that the common one does not hold the
+// cards' partial results in registers for it.
 [[gnu::noinline]] HandValue evaluate_with_repeats(const Card* seven) {
     HandBits hand;
     for (int i = 0; i < 7; ++i) hand = hand + bits_of(seven[i]);

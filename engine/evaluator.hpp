@@ -50,8 +50,9 @@ inline int32_t straight_high(uint64_t present) {
     return run ? top_rank(run) + 4 : 0;
 }
 
-// Taken from the low end, kicker digits do not wait on one another: each step
-// is a trailing-zero count and a clear-lowest-bit, both one instruction.
+// Kicker digits are taken from the low end so that they do not wait on one
+// another: each step is a trailing-zero count and a clear-lowest-bit, both one
+// instruction.
 inline int32_t low_bit(uint64_t mask) { return __builtin_ctzll(mask); }
 inline uint64_t drop_lowest(uint64_t mask) { return mask & (mask - 1); }
 

@@ -43,7 +43,7 @@ namespace {
 
 constexpr double not_a_number = std::numeric_limits<double>::quiet_NaN();
 
-// Thrown inside an export and caught at its edge.
+// A refusal is thrown inside an export and caught at its edge.
 [[noreturn]] void refuse(const std::string& message, ErrorField field = ErrorField::none, int player = -1) {
     throw RangeError(ErrorKind::usage, message, field, player);
 }

@@ -55,9 +55,9 @@ struct RangeResult {
     std::vector<RangePlayerResult> players;
 };
 
-// Called now and then from one thread with the fraction of the work done,
-// never smaller than the last. Exact: boards settled. Monte Carlo to a
-// precision: trials done of the trials the run now expects to need (0 until
+// The progress hook is called now and then from one thread with the fraction
+// of the work done, never smaller than the last. Exact: boards settled. Monte
+// Carlo to a precision: trials done of the trials the run now expects to need (0 until
 // the first batch has given an estimate).
 using RangeProgress = void (*)(double done, void* context);
 

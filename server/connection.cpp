@@ -372,7 +372,7 @@ void admit(Server& server, tcp::socket socket) {
 }
 
 void stop_connections(Server& server) {
-    // Taken out under the lock, posted without it: a connection may end (and
+    // The open connections are taken out under the lock and posted to without it: a connection may end (and
     // take the lock to leave the table) as soon as its handler has run.
     std::vector<Handle> open;
     {

@@ -33,8 +33,8 @@ inline int board_slices(int players, double boards) { return players > 2 && boar
 // table, then the two with the most combinations.
 std::vector<std::size_t> multiway_order(const PreparedSpot& spot);
 
-// Told how far into a board (or a slice of one) the walk is, as a fraction: a
-// board of many wide ranges can take minutes.
+// The ticker is told how far into a board (or a slice of one) the walk is, as
+// a fraction: a board of many wide ranges can take minutes.
 struct BoardTicker {
     void (*tick)(void* context, double done) = nullptr;
     void* context = nullptr;

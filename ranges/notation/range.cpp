@@ -13,7 +13,7 @@
 namespace varnolith {
 namespace {
 
-// Thrown by the item readers; parse_range adds the item it came from.
+// The item readers throw this; parse_range adds the item it came from.
 struct BadItem {
     std::string reason;
 };

@@ -429,3 +429,42 @@ TEST(RangeEquity, ReportsProgressForwardAndStopsWhenCancelled) {
 
 } // namespace
 } // namespace varnolith
+
+namespace varnolith {
+namespace {
+
+// The run's choices are judged once, here, for every front end.
+TEST(RunChoices, EachFaultNamesItsField) {
+    const auto field_of = [](RunChoices c) {
+        const auto fault = run_choices_fault(c);
+        return fault ? fault->field : ErrorField::none;
+    };
+    RunChoices c;
+    EXPECT_EQ(field_of(c), ErrorField::none);
+    c.threads = max_run_threads;
+    EXPECT_EQ(field_of(c), ErrorField::none);
+    c.threads = max_run_threads + 1;
+    EXPECT_EQ(field_of(c), ErrorField::threads);
+    c.threads = -1;
+    EXPECT_EQ(field_of(c), ErrorField::threads);
+    c = {};
+    c.trials = -1;
+    EXPECT_EQ(field_of(c), ErrorField::trials);
+    c = {};
+    for (const double bad : {0.0, 1.0, -0.5, std::nan("")}) {
+        c.precision = bad;
+        EXPECT_EQ(field_of(c), ErrorField::precision) << bad;
+    }
+    c.precision = 0.01;
+    c.trials = 100;
+    EXPECT_EQ(field_of(c), ErrorField::precision); // one or the other
+    c.precision.reset();
+    c.method = RangeMethod::exact;
+    EXPECT_EQ(field_of(c), ErrorField::trials);
+    // A planned run refuses them too, before looking at the spot.
+    EXPECT_THROW(plan_range_run(RangeSpot{}, c), RangeError);
+    EXPECT_EQ(sampling_precision(RunChoices{}), default_range_precision);
+}
+
+} // namespace
+} // namespace varnolith
