@@ -1,18 +1,18 @@
 #include "ranges/notation/writer.hpp"
 
-#include "card_text.hpp"
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <map>
 #include <vector>
 
+#include "card_text.hpp"
+
 namespace varnolith {
 
 namespace {
 
 constexpr int side = highest_rank - lowest_rank + 1; // nine ranks
-constexpr std::string_view rank_chars = "6789TJQKA";
 
 char rank_char(int32_t rank) { return rank_chars[static_cast<std::size_t>(rank - lowest_rank)]; }
 
@@ -31,13 +31,15 @@ std::string weight_suffix(double weight) {
     return suffix;
 }
 
-// Runs of consecutive ranks among `ranks` (ascending), each as [low, high].
+// Runs of consecutive ranks among `ranks` (ascending), each as [low, high],
+// the highest run first: players write the strongest hands first.
 std::vector<std::pair<int32_t, int32_t>> runs_of(const std::vector<int32_t>& ranks) {
     std::vector<std::pair<int32_t, int32_t>> runs;
     for (const int32_t r : ranks) {
         if (!runs.empty() && runs.back().second + 1 == r) runs.back().second = r;
         else runs.push_back({r, r});
     }
+    std::reverse(runs.begin(), runs.end());
     return runs;
 }
 
@@ -51,31 +53,76 @@ void pair_items(const std::vector<int32_t>& ranks, std::vector<std::string>& out
     }
 }
 
-// "ATs+", "AJo-A9o", "AK" for the given second ranks under `high`.
-std::vector<std::string> kicker_items(int32_t high, const std::vector<int32_t>& lows, const std::string& suffix) {
-    std::vector<std::string> out;
+// One item of two different ranks: a single class ("T9s"), or a run of
+// kickers under one high card ("ATs+", "AJo-A9o").
+struct KickerItem {
+    int32_t high = 0, low = 0; // a single class's ranks
+    bool single = true;
+    std::string suffix;        // "s", "o" or "" for both
+    std::string text;
+};
+
+// The items for the given second ranks under `high`, best kicker first.
+std::vector<KickerItem> kicker_items(int32_t high, const std::vector<int32_t>& lows, const std::string& suffix) {
+    std::vector<KickerItem> out;
     const auto hand = [&](int32_t low) { return std::string{rank_char(high), rank_char(low)} + suffix; };
     for (const auto& [low, top] : runs_of(lows)) {
-        if (low == top) out.push_back(hand(low));
-        else if (top == high - 1) out.push_back(hand(low) + "+");
-        else out.push_back(hand(top) + "-" + hand(low));
+        if (low == top) out.push_back({high, low, true, suffix, hand(low)});
+        else if (top == high - 1) out.push_back({high, low, false, suffix, hand(low) + "+"});
+        else out.push_back({high, low, false, suffix, hand(top) + "-" + hand(low)});
     }
     return out;
 }
 
-std::size_t length(const std::vector<std::string>& items) {
+std::size_t length(const std::vector<KickerItem>& items) {
     std::size_t n = 0;
-    for (const auto& i : items) n += i.size() + 2;
+    for (const auto& i : items) n += i.text.size() + 2;
     return n;
 }
 
-// The items for a set of whole classes, all at one weight.
+// Single classes one rank apart down the square with the same gap and form
+// (T9s, 98s, 87s) become one run, "T9s-87s", where its highest member stood.
+// Runs of three or more only: two are as short written apart.
+void join_diagonal_runs(std::vector<KickerItem>& items) {
+    constexpr std::size_t shortest_run = 3;
+    std::vector<bool> taken(items.size(), false);
+    std::vector<KickerItem> out;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (taken[i]) continue;
+        KickerItem item = items[i];
+        if (item.single) {
+            std::vector<std::size_t> run{i};
+            for (std::size_t j = i + 1; j < items.size(); ++j) {
+                const KickerItem& last = items[run.back()];
+                const KickerItem& next = items[j];
+                if (!taken[j] && next.single && next.suffix == item.suffix && next.high == last.high - 1 &&
+                    next.low == last.low - 1)
+                    run.push_back(j);
+            }
+            if (run.size() >= shortest_run) {
+                const KickerItem& end = items[run.back()];
+                for (const std::size_t j : run) taken[j] = true;
+                item.single = false;
+                // Appended piece by piece, which GCC 12 does not take for an overlapping copy.
+                item.text += '-';
+                item.text += rank_char(end.high);
+                item.text += rank_char(end.low);
+                item.text += item.suffix;
+            }
+        }
+        out.push_back(item);
+    }
+    items = std::move(out);
+}
+
+// The items for a set of whole classes, all at one weight, strongest first.
 std::vector<std::string> class_items(const std::array<bool, hand_class_count>& in) {
     std::vector<std::string> out;
     std::vector<int32_t> pairs;
     for (int32_t r = lowest_rank; r <= highest_rank; ++r)
         if (in[static_cast<std::size_t>(square_of(r, r, false))]) pairs.push_back(r);
     pair_items(pairs, out);
+    std::vector<KickerItem> kickers;
     for (int32_t high = highest_rank; high > lowest_rank; --high) {
         std::vector<int32_t> suited, offsuit, both, suited_only, offsuit_only;
         for (int32_t low = lowest_rank; low < high; ++low) {
@@ -88,13 +135,15 @@ std::vector<std::string> class_items(const std::array<bool, hand_class_count>& i
             if (o && !s) offsuit_only.push_back(low);
         }
         // Suited and offsuit apart, or what both hold as one item and the rest apart: the shorter.
-        std::vector<std::string> apart = kicker_items(high, suited, "s"), merged = kicker_items(high, both, "");
+        std::vector<KickerItem> apart = kicker_items(high, suited, "s"), merged = kicker_items(high, both, "");
         for (const auto& i : kicker_items(high, offsuit, "o")) apart.push_back(i);
         for (const auto& i : kicker_items(high, suited_only, "s")) merged.push_back(i);
         for (const auto& i : kicker_items(high, offsuit_only, "o")) merged.push_back(i);
         const auto& chosen = length(merged) < length(apart) ? merged : apart;
-        out.insert(out.end(), chosen.begin(), chosen.end());
+        kickers.insert(kickers.end(), chosen.begin(), chosen.end());
     }
+    join_diagonal_runs(kickers);
+    for (const KickerItem& k : kickers) out.push_back(k.text);
     return out;
 }
 

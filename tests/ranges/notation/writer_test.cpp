@@ -27,6 +27,17 @@ TEST(RangeNotationOut, WritesWholeClassesAsRuns) {
         {"66+, A6+", "66+, A6+"},
         {"AsKs, AhKh, AdKd, AcKc", "AKs"},
         {"QQ:0.00001", "QQ:0.00001"},
+        // Strongest first, as players write them.
+        {"QQ, AA", "AA, QQ"},
+        {"77, 99, KK+", "KK+, 99, 77"},
+        {"A7s, ATs+", "ATs+, A7s"},
+        // Connectors and gappers down the square are one run from three on.
+        {"T9s, 98s, 87s, 76s", "T9s-76s"},
+        {"AKo, KQo, QJo", "AKo-QJo"},
+        {"J9s, T8s, 97s, 86s", "J9s-86s"},
+        {"T9, 98, 87", "T9-87"},
+        {"T9s, 98s", "T9s, 98s"},
+        {"AKs, KQs, QJs, JTs, K9s", "AKs-JTs, K9s"},
     };
     for (const auto& [in, out] : cases) EXPECT_EQ(range_notation(parse_range(in)), out) << in;
     EXPECT_EQ(range_notation({}), "");
