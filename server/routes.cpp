@@ -28,7 +28,7 @@ constexpr const char* json_type = "application/json";
 constexpr std::string_view jobs_prefix = "/api/jobs/";
 constexpr std::size_t job_id_digits = 32;
 
-enum class Resource { none, version, ordering, equity, jobs, job, job_events, range, notation, cards, page_file };
+enum class Resource { none, version, ordering, equity, estimate, jobs, job, job_events, range, notation, cards, page_file };
 
 // What a path names: found by exact comparison, a job's id by plain string
 // operations, never by a pattern run over what the client sent.
@@ -38,10 +38,11 @@ struct Resolved {
     const PageFile* file = nullptr;
 };
 
-constexpr std::array<std::pair<std::string_view, Resource>, 7> api_paths{{
+constexpr std::array<std::pair<std::string_view, Resource>, 8> api_paths{{
     {"/api/version", Resource::version},
     {"/api/ordering", Resource::ordering},
     {"/api/equity", Resource::equity},
+    {"/api/estimate", Resource::estimate},
     {"/api/jobs", Resource::jobs},
     {"/api/range", Resource::range},
     {"/api/notation", Resource::notation},
@@ -71,6 +72,7 @@ Resolved resolve(std::string_view path) {
 std::string_view allowed(Resource resource) {
     switch (resource) {
     case Resource::equity:
+    case Resource::estimate:
     case Resource::jobs:
     case Resource::range:
     case Resource::notation:
@@ -138,6 +140,20 @@ RouteOutcome equity_route(std::string_view body, JobBoard& board) {
     return AwaitAnswer{std::get<std::shared_ptr<Job>>(submitted)};
 }
 
+// What a run of the request would be, and how long it would take, without
+// running it: the page asks before it starts an exact run the time limit would stop.
+Json run_estimate(const JobCost& cost, const JobBoard& board) {
+    return Json{{"method", cost.method == RangeMethod::exact ? "exact" : "monte_carlo"},
+                {"estimate_seconds", cost.seconds},
+                {"limit_seconds", board.limits.max_seconds}};
+}
+
+RouteOutcome estimate_route(std::string_view body, JobBoard& board) {
+    auto read = checked_request(body, board.limits);
+    if (auto* e = std::get_if<ApiError>(&read)) return error_reply(*e);
+    return json_reply(200, run_estimate(std::get<0>(read).second, board).dump());
+}
+
 RouteOutcome job_route(std::string_view body, JobBoard& board) {
     auto read = checked_request(body, board.limits);
     if (auto* e = std::get_if<ApiError>(&read)) return error_reply(*e);
@@ -148,12 +164,9 @@ RouteOutcome job_route(std::string_view body, JobBoard& board) {
     const auto& job = std::get<std::shared_ptr<Job>>(submitted);
     // The estimate lets a client tell of the time left, and warn of an exact
     // run that the time limit would stop.
-    Reply reply = json_reply(202, Json{{"id", job->id},
-                                       {"events", "/api/jobs/" + job->id + "/events"},
-                                       {"method", cost.method == RangeMethod::exact ? "exact" : "monte_carlo"},
-                                       {"estimate_seconds", cost.seconds},
-                                       {"limit_seconds", board.limits.max_seconds}}
-                                      .dump());
+    Json reply_body{{"id", job->id}, {"events", "/api/jobs/" + job->id + "/events"}};
+    reply_body.update(run_estimate(cost, board));
+    Reply reply = json_reply(202, reply_body.dump());
     reply.headers.emplace_back("Location", "/api/jobs/" + job->id);
     return reply;
 }
@@ -299,6 +312,8 @@ RouteOutcome route(const HttpRequest& req, JobBoard& board, const ServerPlace& p
     // Reading a spot and estimating its run takes up to a tenth of a second
     // for fifteen wide ranges: done off the connections' threads.
     case Resource::equity: return Deferred{[&board, body = std::string(req.body)] { return equity_route(body, board); }};
+    case Resource::estimate:
+        return Deferred{[&board, body = std::string(req.body)] { return estimate_route(body, board); }};
     case Resource::jobs: return Deferred{[&board, body = std::string(req.body)] { return job_route(body, board); }};
     case Resource::job: return cancel_route(board, found.job_id);
     case Resource::job_events: return events_route(req, board, found.job_id);

@@ -192,9 +192,15 @@ TEST(WebApi, ReadsCardsCountsTopSharesAndEstimatesJobs) {
     for (const int percent : {1, 15, 100}) EXPECT_EQ(ordering["top_class_counts"][percent - 1], top_class_count(percent));
     EXPECT_EQ(ordering["classes"].size(), 81u);
 
+    // The estimate alone starts nothing, and says what the job's reply says.
+    const auto estimate = fetch(server.port, "POST", "/api/estimate", long_spot);
+    ASSERT_EQ(estimate.status, 200) << estimate.body;
+    EXPECT_TRUE(board_snapshot(server.board).queued.empty() && board_snapshot(server.board).running.empty());
     const auto job = fetch(server.port, "POST", "/api/jobs", long_spot);
     ASSERT_EQ(job.status, 202) << job.body;
     const Json reply = Json::parse(job.body);
+    for (const char* key : {"method", "estimate_seconds", "limit_seconds"})
+        EXPECT_EQ(Json::parse(estimate.body)[key], reply[key]) << key;
     EXPECT_EQ(reply["method"], "exact");
     EXPECT_GT(reply["estimate_seconds"].get<double>(), 0.0);
     EXPECT_EQ(reply["limit_seconds"], server.board.limits.max_seconds);

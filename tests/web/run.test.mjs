@@ -93,8 +93,11 @@ test('three players are coloured by the fair share', async () => {
 
 test('an exact run past the time limit is not started, and a simulation is offered', async () => {
   const page = await open(hash([...Array(4)].map(() => ['range', 'random']).concat([['method', 'exact']])));
+  const jobs = [];
+  page.on('request', (r) => { if (new URL(r.url()).pathname === '/api/jobs') jobs.push(r); });
   await calculate(page);
   await page.getByText(/An exact run of this spot would take about .*, and the server stops a run at 2 min\./).waitFor();
+  assert.equal(jobs.length, 0, 'a job was started');
   await page.getByRole('button', { name: 'Simulate instead' }).click();
   assert.equal(await page.getByRole('radio', { name: 'Monte Carlo' }).isChecked(), true);
   await page.getByRole('table', { name: 'Results', exact: true }).waitFor({ timeout: 60000 });

@@ -47,6 +47,7 @@ export const readCards = (board, dead) => call('POST', '/api/cards', { board, de
 export const cancelJob = (id) => call('DELETE', `/api/jobs/${encodeURIComponent(id)}`);
 
 // Queues a computation: {id, events, method, estimate_seconds, limit_seconds}.
+export const estimateRun = (body) => call('POST', '/api/estimate', body);
 export const submitJob = (body) => call('POST', '/api/jobs', body);
 
 // Follows a queued job's events: onProgress({done, queued, elapsed_seconds})

@@ -1,7 +1,7 @@
 // Calculate and Cancel: a job on the server, its progress, and where its
 // answer or its fault goes.
 
-import { cancelJob, followJob, submitJob } from './api.js';
+import { cancelJob, estimateRun, followJob, submitJob } from './api.js';
 import { readCardFields } from './cards.js';
 import { duration } from './format.js';
 import { rangesWritten } from './players.js';
@@ -72,16 +72,19 @@ export async function calculate() {
     if (state.run === run) state.run = null;
   };
   try {
-    const job = await submitJob(body);
-    run.id = job.id;
-    if (state.run !== run) return cancelJob(job.id).catch(() => {});
-    if (pastTheLimit(job)) {
+    // An exact run the time limit would stop is not started: the player is
+    // told, and offered a simulation instead.
+    const expected = await estimateRun(body);
+    if (state.run !== run) return;
+    if (pastTheLimit(expected)) {
       end();
-      cancelJob(job.id).catch(() => {});
-      state.tooLong = { estimate: job.estimate_seconds, limit: job.limit_seconds };
+      state.tooLong = { estimate: expected.estimate_seconds, limit: expected.limit_seconds };
       hooks.ran();
       return;
     }
+    const job = await submitJob(body);
+    run.id = job.id;
+    if (state.run !== run) return cancelJob(job.id).catch(() => {});
     run.estimate = job.estimate_seconds;
     run.close = followJob(job, {
       onProgress(p) {
