@@ -55,7 +55,7 @@ HeadsUp::HeadsUp(const PreparedSpot& s, const SumLayout& l, const RankPairs& p, 
 void HeadsUp::weigh_board(uint64_t board_cards, HeadsUpScratch& s) const {
     std::array<int, 5> cards{};
     int count = 0;
-    for (uint64_t left = board_cards; left; left &= left - 1) cards[static_cast<std::size_t>(count++)] = __builtin_ctzll(left) - 24;
+    for (uint64_t left = board_cards; left; left &= left - 1) cards[static_cast<std::size_t>(count++)] = __builtin_ctzll(left) - first_card_index;
     for (std::size_t p = 0; p < 2; ++p) {
         const double* two = weight_by_two[p].data();
         double* all = s.all[p].data() + first_card_index;

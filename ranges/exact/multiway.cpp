@@ -129,17 +129,17 @@ void Multiway::leave_dealt_cards(const HeadsUpScratch& sweep, MultiwayScratch& s
     std::array<int, card_index_span> held{};
     int count = 0;
     for (uint64_t left = used; left; left &= left - 1)
-        held[static_cast<std::size_t>(count++)] = __builtin_ctzll(left) - 24;
+        held[static_cast<std::size_t>(count++)] = __builtin_ctzll(left) - first_card_index;
     for (std::size_t p = 0; p < 2; ++p) {
         const double* two = last_two.weight_by_two[p].data();
         s.all[p] = sweep.all[p];
-        double* all = s.all[p].data() + 24;
+        double* all = s.all[p].data() + first_card_index;
         double total = sweep.all_total[p];
         for (int i = 0; i < count; ++i) {
             const int card = held[static_cast<std::size_t>(i)];
-            const double* row = two + 36 * card;
-            for (int x = 0; x < 36; ++x) all[x] -= row[x];
-            total -= sweep.all[p][static_cast<std::size_t>(card + 24)];
+            const double* row = two + deck_size * card;
+            for (int x = 0; x < deck_size; ++x) all[x] -= row[x];
+            total -= sweep.all[p][static_cast<std::size_t>(card + first_card_index)];
             for (int j = 0; j < i; ++j) total += row[held[static_cast<std::size_t>(j)]];
         }
         all_total[p] = total;

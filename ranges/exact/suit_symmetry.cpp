@@ -11,10 +11,10 @@ constexpr int16_t none = -1;
 
 // Combination of a player by its two cards, either order: 36 x 36 places.
 std::vector<int16_t> combo_places(const std::vector<LiveCombo>& live) {
-    std::vector<int16_t> place(36 * 36, none);
+    std::vector<int16_t> place(deck_size * deck_size, none);
     for (std::size_t i = 0; i < live.size(); ++i) {
-        const int a = live[i].first - 24, b = live[i].second - 24;
-        place[static_cast<std::size_t>(a * 36 + b)] = place[static_cast<std::size_t>(b * 36 + a)] = static_cast<int16_t>(i);
+        const int a = live[i].first - first_card_index, b = live[i].second - first_card_index;
+        place[static_cast<std::size_t>(a * deck_size + b)] = place[static_cast<std::size_t>(b * deck_size + a)] = static_cast<int16_t>(i);
     }
     return place;
 }
@@ -27,8 +27,8 @@ bool map_range(const std::vector<LiveCombo>& live, const std::vector<int16_t>& p
                std::vector<uint16_t>& image) {
     image.resize(live.size());
     for (std::size_t i = 0; i < live.size(); ++i) {
-        const int a = card_after(live[i].first, to) - 24, b = card_after(live[i].second, to) - 24;
-        const int16_t j = place[static_cast<std::size_t>(a * 36 + b)];
+        const int a = card_after(live[i].first, to) - first_card_index, b = card_after(live[i].second, to) - first_card_index;
+        const int16_t j = place[static_cast<std::size_t>(a * deck_size + b)];
         if (j == none || live[static_cast<std::size_t>(j)].weight != live[i].weight) return false;
         image[i] = static_cast<uint16_t>(j);
     }
