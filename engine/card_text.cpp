@@ -11,17 +11,6 @@ namespace {
 // The hint said after a letter in the wrong case, the commonest slip ("aks", "AH").
 constexpr const char* case_hint = ": ranks are 6789TJQKA in upper case, suits cdhs in lower case";
 
-// 'x', with x shown safely; built by appending, which GCC 12 does not
-// mistake for an overlapping copy.
-std::string quoted(std::string_view text, std::size_t at) {
-    std::string q(1, '\'');
-    q += shown_char(text, at);
-    q += '\'';
-    return q;
-}
-
-std::string quoted_char(char c) { return quoted(std::string_view(&c, 1), 0); }
-
 bool is_other_case(char c, std::string_view letters) {
     for (const char l : letters)
         if (l >= 'A' && l <= 'Z' ? c == l - 'A' + 'a' : (l >= 'a' && l <= 'z' && c == l - 'a' + 'A')) return true;

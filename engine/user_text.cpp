@@ -79,4 +79,14 @@ std::string shown_char(std::string_view text, std::size_t at) {
     return out;
 }
 
+// Built by appending, which GCC 12 does not mistake for an overlapping copy.
+std::string quoted(std::string_view text, std::size_t at) {
+    std::string q(1, '\'');
+    q += shown_char(text, at);
+    q += '\'';
+    return q;
+}
+
+std::string quoted_char(char c) { return quoted(std::string_view(&c, 1), 0); }
+
 } // namespace varnolith

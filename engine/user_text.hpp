@@ -16,4 +16,9 @@ std::string shown_text(std::string_view text);
 // shown as above; empty past the end.
 std::string shown_char(std::string_view text, std::size_t at);
 
+// 'x': the character at byte `at`, shown as above, in single quotes; and the
+// same for one byte.
+std::string quoted(std::string_view text, std::size_t at);
+std::string quoted_char(char c);
+
 } // namespace varnolith

@@ -20,17 +20,6 @@ struct BadItem {
 
 [[noreturn]] void refuse(std::string reason) { throw BadItem{std::move(reason)}; }
 
-// 'x', with x shown safely; built by appending, which GCC 12 does not
-// mistake for an overlapping copy.
-std::string quoted(std::string_view text, std::size_t at) {
-    std::string q(1, '\'');
-    q += shown_char(text, at);
-    q += '\'';
-    return q;
-}
-
-std::string quoted_char(char c) { return quoted(std::string_view(&c, 1), 0); }
-
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
 std::string_view trim(std::string_view s) {

@@ -1,6 +1,8 @@
 // What every browser test needs: a varnolith_web of its own on a free
 // loopback port, and Debian's Chromium driven headless by playwright-core.
 
+import assert from 'node:assert/strict';
+import { after, before } from 'node:test';
 import { spawn } from 'node:child_process';
 import { mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
@@ -110,4 +112,22 @@ export const calculate = (page) => page.getByRole('button', { name: 'Calculate',
 export async function description(page, field) {
   const id = await field.getAttribute('aria-describedby');
   return page.locator(`#${id.split(' ')[0]}`).textContent();
+}
+
+// Starts a server and a browser before a file's tests and stops them after.
+// With `stopCleanly`, the server must still be running at the end and stop at
+// once when asked. `open` opens the page on them.
+export function pageSession({ browserOptions = {}, stopCleanly = false } = {}) {
+  const session = { server: null, browser: null };
+  before(async () => {
+    session.server = await startServer();
+    session.browser = await startBrowser(browserOptions);
+  });
+  after(async () => {
+    await session.browser?.close();
+    const stopped = await session.server?.stop();
+    if (stopCleanly && session.server) assert.equal(stopped, true, 'varnolith_web stopped before the tests ended');
+  });
+  session.open = (fragment) => openPage(session.server, session.browser, fragment);
+  return session;
 }

@@ -1,24 +1,13 @@
 // Saved ranges: kept in the browser, written out and read back as text.
 
 import assert from 'node:assert/strict';
-import { after, before, test } from 'node:test';
-import { hash, openPage, rangeField, startBrowser, startServer } from './harness.mjs';
+import { test } from 'node:test';
+import { hash, pageSession } from './harness.mjs';
 
-let server;
-let browser;
-
-before(async () => {
-  server = await startServer();
-  browser = await startBrowser();
-});
-
-after(async () => {
-  await browser?.close();
-  await server?.stop();
-});
+const { open } = pageSession();
 
 async function openLibrary(fragment) {
-  const page = await openPage(server, browser, fragment);
+  const page = await open(fragment);
   await page.getByText('Saved ranges', { exact: true }).click();
   return page;
 }

@@ -3,23 +3,12 @@
 import assert from 'node:assert/strict';
 import os from 'node:os';
 import path from 'node:path';
-import { after, before, test } from 'node:test';
-import { api, cell, eventually, hash, openPage, player, startBrowser, startServer } from './harness.mjs';
+import { test } from 'node:test';
+import { api, cell, eventually, hash, pageSession, player } from './harness.mjs';
 
-let server;
-let browser;
+const session = pageSession({ stopCleanly: true });
+const { open } = session;
 
-before(async () => {
-  server = await startServer();
-  browser = await startBrowser();
-});
-
-after(async () => {
-  await browser?.close();
-  if (server) assert.equal(await server.stop(), true, 'varnolith_web stopped before the tests ended');
-});
-
-const open = (fragment) => openPage(server, browser, fragment);
 const percent = (fraction) => `${(100 * fraction).toFixed(2)}%`;
 
 test('dragging over the square paints classes and writes their notation', async () => {
@@ -33,7 +22,7 @@ test('dragging over the square paints classes and writes their notation', async 
 
   const hands = ['AsAh', 'AsAd', 'AsAc', 'AhAd', 'AhAc', 'AdAc'];
   for (const low of 'KQJ') for (const s of 'shdc') hands.push(`A${s}${low}${s}`);
-  const { json } = await api(server, '/api/notation', { hands: hands.map((hand) => ({ hand, weight: 1 })) });
+  const { json } = await api(session.server, '/api/notation', { hands: hands.map((hand) => ({ hand, weight: 1 })) });
   const field = player(page, 1).getByLabel('Range', { exact: true });
   await eventually(async () => assert.equal(await field.inputValue(), json.range));
   assert.equal(await cell(page, 1, 'AQs').getAttribute('aria-pressed'), 'true');
@@ -84,7 +73,7 @@ test("the figures are the API's, and a screenshot of them is kept", async () => 
   );
   await page.setViewportSize({ width: 1440, height: 900 }); // the README's picture
   await page.getByRole('button', { name: 'Calculate', exact: true }).click();
-  const { json } = await api(server, '/api/equity', { ...spot, grid: true });
+  const { json } = await api(session.server, '/api/equity', { ...spot, grid: true });
   for (const n of [1, 2]) {
     const figures = player(page, n).getByRole('table', { name: `Player ${n} results` });
     await figures.waitFor();

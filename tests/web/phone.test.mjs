@@ -3,28 +3,13 @@
 import assert from 'node:assert/strict';
 import os from 'node:os';
 import path from 'node:path';
-import { after, before, test } from 'node:test';
-import { hash, openPage, startBrowser, startServer } from './harness.mjs';
+import { test } from 'node:test';
+import { hash, pageSession } from './harness.mjs';
 
-let server;
-let browser;
-
-before(async () => {
-  server = await startServer();
-  browser = await startBrowser({ viewport: { width: 390, height: 844 }, hasTouch: true, isMobile: true });
-});
-
-after(async () => {
-  await browser?.close();
-  await server?.stop();
-});
+const { open } = pageSession({ browserOptions: { viewport: { width: 390, height: 844 }, hasTouch: true, isMobile: true } });
 
 test('on a phone the results table is in view after Calculate', async () => {
-  const page = await openPage(
-    server,
-    browser,
-    hash([['range', 'QQ+, AKs'], ['range', 'random'], ['board', 'Kh9c8d'], ['method', 'exact']]),
-  );
+  const page = await open(hash([['range', 'QQ+, AKs'], ['range', 'random'], ['board', 'Kh9c8d'], ['method', 'exact']]));
   await page.getByRole('button', { name: 'Calculate', exact: true }).tap();
   const table = page.getByRole('table', { name: 'Results', exact: true });
   await table.waitFor();

@@ -1,23 +1,11 @@
 // Building ranges: the sliders, painting, suits and weights, hands, undo.
 
 import assert from 'node:assert/strict';
-import { after, before, test } from 'node:test';
-import { calculate, cell, eventually, hash, openPage, player, rangeField, startBrowser, startServer } from './harness.mjs';
+import { test } from 'node:test';
+import { calculate, cell, eventually, hash, pageSession, player, rangeField } from './harness.mjs';
 
-let server;
-let browser;
+const { open } = pageSession();
 
-before(async () => {
-  server = await startServer();
-  browser = await startBrowser();
-});
-
-after(async () => {
-  await browser?.close();
-  await server?.stop();
-});
-
-const open = (fragment) => openPage(server, browser, fragment);
 const topSlider = (page, n) => player(page, n).getByRole('slider', { name: /^Top/ });
 
 test('the Top slider takes the value under the click', async () => {

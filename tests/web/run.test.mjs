@@ -3,23 +3,10 @@
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import path from 'node:path';
-import { after, before, test } from 'node:test';
-import { calculate, description, eventually, hash, openPage, startBrowser, startServer } from './harness.mjs';
+import { test } from 'node:test';
+import { calculate, description, eventually, hash, pageSession } from './harness.mjs';
 
-let server;
-let browser;
-
-before(async () => {
-  server = await startServer();
-  browser = await startBrowser();
-});
-
-after(async () => {
-  await browser?.close();
-  await server?.stop();
-});
-
-const open = (fragment) => openPage(server, browser, fragment);
+const { open } = pageSession();
 
 // What the varnolith command beside the server says of a slip, without its name.
 function commandSays(...args) {
