@@ -89,14 +89,4 @@ TerminalColour terminal_colour(bool output_is_terminal, const char* no_color, co
     return depth == "truecolor" || depth == "24bit" ? TerminalColour::rgb : TerminalColour::cube;
 }
 
-std::string grouped(uint64_t n) {
-    const std::string digits = std::to_string(n);
-    std::string text;
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0) text += ',';
-        text += digits[i];
-    }
-    return text;
-}
-
 } // namespace varnolith

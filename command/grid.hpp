@@ -9,6 +9,7 @@
 
 #include "options.hpp"
 #include "range_grid.hpp"
+#include "text_table.hpp" // grouped, as the pictures write counts
 #include "ranges/equity.hpp"
 
 namespace varnolith {
@@ -57,8 +58,5 @@ enum class TerminalColour {
 // Colour only for a terminal, and not when NO_COLOR is set to anything;
 // 24-bit when COLORTERM says the terminal has it.
 TerminalColour terminal_colour(bool output_is_terminal, const char* no_color, const char* colorterm);
-
-// 1234567 -> "1,234,567", as the table and the pictures write counts.
-std::string grouped(uint64_t n);
 
 } // namespace varnolith

@@ -11,6 +11,7 @@
 #include "options.hpp"
 #include "ranges/equity.hpp"
 #include "answer.hpp"
+#include "answer_text.hpp"
 
 namespace varnolith {
 
@@ -21,15 +22,9 @@ struct CommandReport {
     TerminalColour colour = TerminalColour::none; // the grid's cells coloured for a terminal
 };
 
+// The answer's table as every front end prints it, then the square of classes
+// when asked for.
 void write_text_report(std::ostream& out, const CommandReport& report);
-
-// The squares of the cards that can come next, one per player and one of
-// their probabilities.
-void write_next_cards_text(std::ostream& out, const CommandReport& report);
-
-// The preflop ordering, the one report without a spot.
-void write_ordering_text(std::ostream& out);
-void write_ordering_json(std::ostream& out);
 
 // Each player's square of hand classes, equity in percent in every cell.
 void write_grid_text(std::ostream& out, const CommandReport& report);

@@ -65,7 +65,7 @@ int run_command(int argc, const char* const* argv, std::ostream& out, std::ostre
     if (parsed.outcome == CommandLineOutcome::usage_error) return complain(err, parsed.text, status_usage);
     const CommandOptions& o = parsed.options;
     if (o.ordering) {
-        if (o.json) write_ordering_json(out);
+        if (o.json) out << ordering_json().dump(2) << '\n';
         else write_ordering_text(out);
         return finish_output(out, err);
     }

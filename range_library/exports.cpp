@@ -9,12 +9,15 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "answer.hpp"
+#include "answer_text.hpp"
 #include "card_text.hpp"
 #include "ranges/notation/ordering.hpp"
 #include "ranges/answer.hpp"
@@ -29,8 +32,12 @@ struct varnolith_range_result {
     std::string message;
     varnolith::ErrorField field = varnolith::ErrorField::none;
     int32_t player = -1;
-    varnolith::RangeResult figures;
-    std::vector<varnolith::NextCard> next_cards;
+    varnolith::Answer answer;
+    // What the reports print besides the figures: the ranges as given, the
+    // spot's board and dead cards, whether a next-card table was asked for.
+    std::vector<std::string> ranges;
+    varnolith::RangeSpot spot;
+    bool by_card = false;
 };
 
 struct varnolith_range_stop {
@@ -190,10 +197,30 @@ bool succeeded(const varnolith_range_result* result) {
 }
 
 const RangePlayerResult* player_of(const varnolith_range_result* result, int32_t player) {
-    if (!succeeded(result) || player < 0 || static_cast<std::size_t>(player) >= result->figures.players.size())
+    if (!succeeded(result) || player < 0 || static_cast<std::size_t>(player) >= result->answer.result.players.size())
         return nullptr;
-    return &result->figures.players[static_cast<std::size_t>(player)];
+    return &result->answer.result.players[static_cast<std::size_t>(player)];
 }
+
+// The whole of `text` as snprintf writes: what fits in `size` bytes, NUL-terminated,
+// and the length of the whole.
+std::size_t copied(const std::string& text, char* out, std::size_t size) noexcept {
+    if (out != nullptr && size > 0) {
+        const std::size_t kept = text.size() < size ? text.size() : size - 1;
+        std::memcpy(out, text.data(), kept);
+        out[kept] = '\0';
+    }
+    return text.size();
+}
+
+// A report refused or that could not be made: nothing but an empty text.
+std::size_t no_report(char* out, std::size_t size) noexcept {
+    if (out != nullptr && size > 0) out[0] = '\0';
+    return 0;
+}
+
+constexpr int32_t every_shown =
+    VARNOLITH_RANGE_SHOW_CATEGORIES | VARNOLITH_RANGE_SHOW_BY_HAND | VARNOLITH_RANGE_SHOW_ELAPSED;
 
 template <typename Field>
 double fraction(const varnolith_range_result* result, int32_t player, Field field) {
@@ -230,8 +257,10 @@ VARNOLITH_RANGE_API varnolith_range_result* varnolith_range_compute(const char* 
         }
         Answer answer = compute_answer(call.spot, call.choices, o.by_card != 0, hooks);
         if (cancelled(hooks)) throw RangeCancelled{};
-        result->figures = std::move(answer.result);
-        result->next_cards = std::move(answer.next_cards);
+        result->answer = std::move(answer);
+        for (int32_t i = 0; i < num_ranges; ++i) result->ranges.emplace_back(ranges[i]);
+        result->spot = call.spot;
+        result->by_card = o.by_card != 0;
         result->status = VARNOLITH_RANGE_OK;
     });
     return result;
@@ -289,27 +318,27 @@ VARNOLITH_RANGE_API void varnolith_range_stop_free(varnolith_range_stop* stop) {
 
 VARNOLITH_RANGE_API int32_t varnolith_range_method(const varnolith_range_result* result) {
     if (!succeeded(result)) return 0;
-    return result->figures.method == RangeMethod::exact ? VARNOLITH_RANGE_EXACT : VARNOLITH_RANGE_MONTE_CARLO;
+    return result->answer.result.method == RangeMethod::exact ? VARNOLITH_RANGE_EXACT : VARNOLITH_RANGE_MONTE_CARLO;
 }
 
 VARNOLITH_RANGE_API uint64_t varnolith_range_deals(const varnolith_range_result* result) {
-    return succeeded(result) ? result->figures.deals : 0;
+    return succeeded(result) ? result->answer.result.deals : 0;
 }
 
 VARNOLITH_RANGE_API uint64_t varnolith_range_boards(const varnolith_range_result* result) {
-    return succeeded(result) ? result->figures.boards : 0;
+    return succeeded(result) ? result->answer.result.boards : 0;
 }
 
 VARNOLITH_RANGE_API int64_t varnolith_range_trials(const varnolith_range_result* result) {
-    return succeeded(result) ? result->figures.trials : 0;
+    return succeeded(result) ? result->answer.result.trials : 0;
 }
 
 VARNOLITH_RANGE_API uint64_t varnolith_range_seed(const varnolith_range_result* result) {
-    return succeeded(result) ? result->figures.seed : 0;
+    return succeeded(result) ? result->answer.result.seed : 0;
 }
 
 VARNOLITH_RANGE_API int32_t varnolith_range_players(const varnolith_range_result* result) {
-    return succeeded(result) ? static_cast<int32_t>(result->figures.players.size()) : 0;
+    return succeeded(result) ? static_cast<int32_t>(result->answer.result.players.size()) : 0;
 }
 
 VARNOLITH_RANGE_API int32_t varnolith_range_combos(const varnolith_range_result* result, int32_t player) {
@@ -358,13 +387,13 @@ VARNOLITH_RANGE_API int32_t varnolith_range_hand(const varnolith_range_result* r
 }
 
 VARNOLITH_RANGE_API int32_t varnolith_range_next_cards(const varnolith_range_result* result) {
-    return succeeded(result) ? static_cast<int32_t>(result->next_cards.size()) : 0;
+    return succeeded(result) ? static_cast<int32_t>(result->answer.next_cards.size()) : 0;
 }
 
 VARNOLITH_RANGE_API int32_t varnolith_range_next_card(const varnolith_range_result* result, int32_t index,
                                                       char card[3], double* probability) {
     if (index < 0 || index >= varnolith_range_next_cards(result)) return VARNOLITH_RANGE_ERROR_ARGUMENT;
-    const NextCard& row = result->next_cards[static_cast<std::size_t>(index)];
+    const NextCard& row = result->answer.next_cards[static_cast<std::size_t>(index)];
     try {
         const std::string written = card_text(row.card); // two characters: no allocation
         if (card != nullptr) std::memcpy(card, written.c_str(), 3);
@@ -378,7 +407,7 @@ VARNOLITH_RANGE_API int32_t varnolith_range_next_card(const varnolith_range_resu
 VARNOLITH_RANGE_API double varnolith_range_next_card_equity(const varnolith_range_result* result, int32_t index,
                                                             int32_t player) {
     if (index < 0 || index >= varnolith_range_next_cards(result)) return not_a_number;
-    const NextCard& row = result->next_cards[static_cast<std::size_t>(index)];
+    const NextCard& row = result->answer.next_cards[static_cast<std::size_t>(index)];
     if (player < 0 || static_cast<std::size_t>(player) >= row.equity.size()) return not_a_number;
     return row.equity[static_cast<std::size_t>(player)];
 }
@@ -405,18 +434,43 @@ VARNOLITH_RANGE_API int64_t varnolith_range_limit(int32_t which) {
     }
 }
 
+VARNOLITH_RANGE_API size_t varnolith_range_report(const varnolith_range_result* result, int32_t form, int32_t shown,
+                                                  char* out, size_t size) {
+    if (!succeeded(result) || (form != VARNOLITH_RANGE_TABLE && form != VARNOLITH_RANGE_JSON) ||
+        (shown & ~every_shown) != 0)
+        return no_report(out, size);
+    try {
+        const AnswerShown asked{(shown & VARNOLITH_RANGE_SHOW_CATEGORIES) != 0,
+                                (shown & VARNOLITH_RANGE_SHOW_BY_HAND) != 0, false, result->by_card};
+        std::ostringstream text;
+        if (form == VARNOLITH_RANGE_JSON)
+            text << answer_json(result->ranges, result->spot, result->answer, asked).dump(2) << '\n';
+        else
+            write_answer_text(text, result->ranges, result->spot, result->answer, asked,
+                              (shown & VARNOLITH_RANGE_SHOW_ELAPSED) != 0);
+        return copied(text.str(), out, size);
+    } catch (...) { // memory ran out
+        return no_report(out, size);
+    }
+}
+
+VARNOLITH_RANGE_API size_t varnolith_range_ordering_report(int32_t form, char* out, size_t size) {
+    if (form != VARNOLITH_RANGE_TABLE && form != VARNOLITH_RANGE_JSON) return no_report(out, size);
+    try {
+        std::ostringstream text;
+        if (form == VARNOLITH_RANGE_JSON) text << ordering_json().dump(2) << '\n';
+        else write_ordering_text(text);
+        return copied(text.str(), out, size);
+    } catch (...) { // memory ran out
+        return no_report(out, size);
+    }
+}
+
 VARNOLITH_RANGE_API size_t varnolith_range_shown(const char* text, size_t length, char* out, size_t size) {
     try {
-        const std::string shown = text != nullptr ? shown_text(std::string_view(text, length)) : std::string();
-        if (out != nullptr && size > 0) {
-            const std::size_t kept = shown.size() < size ? shown.size() : size - 1;
-            std::memcpy(out, shown.data(), kept);
-            out[kept] = '\0';
-        }
-        return shown.size();
+        return copied(text != nullptr ? shown_text(std::string_view(text, length)) : std::string(), out, size);
     } catch (...) { // memory ran out: nothing written
-        if (out != nullptr && size > 0) out[0] = '\0';
-        return 0;
+        return no_report(out, size);
     }
 }
 

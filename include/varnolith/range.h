@@ -19,7 +19,7 @@
 #include <stdint.h>
 
 #define VARNOLITH_RANGE_VERSION_MAJOR 1
-#define VARNOLITH_RANGE_VERSION_MINOR 2
+#define VARNOLITH_RANGE_VERSION_MINOR 3
 #define VARNOLITH_RANGE_VERSION_PATCH 0
 
 #if defined(_WIN32)
@@ -218,6 +218,35 @@ VARNOLITH_RANGE_API int64_t varnolith_range_limit(int32_t which);
  * length of the whole rendering without its NUL, as snprintf does; a null
  * `text` reads as empty. Since 1.2. */
 VARNOLITH_RANGE_API size_t varnolith_range_shown(const char* text, size_t length, char* out, size_t size);
+
+/* The reports the varnolith command prints (since 1.3): the same text, byte
+ * for byte, final newline included, for a host that prints what the command
+ * would. Each writes as much as fits in `size` bytes to `out`, NUL-terminated
+ * (nothing when `size` is 0 or `out` null), and returns the length of the
+ * whole report without its NUL, as snprintf does: call once with size 0 to
+ * learn the size, then with a buffer one byte longer. A refusal (a null or
+ * failed result, an unknown form or flag) and a report that could not be made
+ * for want of memory return 0 and write an empty text; a report is never
+ * empty. */
+
+/* Forms of a report. */
+#define VARNOLITH_RANGE_TABLE 0 /* the table, ranges longer than 32 characters cut */
+#define VARNOLITH_RANGE_JSON 1  /* the object of `varnolith --json`, indented by 2 */
+
+/* What a report shows besides the players' figures, or-ed together. The
+ * next-card table comes when the result has one (`by_card` was asked). */
+#define VARNOLITH_RANGE_SHOW_CATEGORIES 1 /* how often each final hand category comes (--categories) */
+#define VARNOLITH_RANGE_SHOW_BY_HAND 2    /* every live combination's share and equity (--by-hand) */
+#define VARNOLITH_RANGE_SHOW_ELAPSED 4    /* the table's "Elapsed" line, the time the call took; the JSON
+                                             always has elapsed_seconds */
+
+/* The result as `varnolith` prints it for the ranges (as given), board and
+ * dead cards of its call, in `form`, with what `shown` asks for. Since 1.3. */
+VARNOLITH_RANGE_API size_t varnolith_range_report(const varnolith_range_result* result, int32_t form, int32_t shown,
+                                                  char* out, size_t size);
+
+/* The preflop ordering as `varnolith --ordering` prints it, in `form`. Since 1.3. */
+VARNOLITH_RANGE_API size_t varnolith_range_ordering_report(int32_t form, char* out, size_t size);
 
 #ifdef __cplusplus
 }

@@ -7,17 +7,14 @@ standard error."""
 from __future__ import annotations
 
 import argparse
-import json
 import os
 import re
 import sys
-import time
 from typing import NoReturn, Sequence
 
-from . import NoCompatibleDealError, SpotError, __version__, estimate_seconds, ordering, range_equity
+from . import NoCompatibleDealError, SpotError, __version__, estimate_seconds
 from ._progress import ProgressLine, rough_duration
-from ._range import conflicting_methods, limit, shown
-from ._report import ordering_json, ordering_text, report_json, report_text
+from ._range import command_report, conflicting_methods, limit, ordering_report, shown
 
 _USAGE = 2
 _FAILURE = 1
@@ -263,28 +260,19 @@ def _warn_of_a_long_run(options: argparse.Namespace) -> None:
               file=sys.stderr, flush=True)
 
 
-def _compute(options: argparse.Namespace) -> tuple:
+def _compute(options: argparse.Namespace) -> str:
+    """What to print: the library's report, as the command prints it."""
     if options.ordering:
-        return ordering(), None
+        return ordering_report(json=options.json)
     _warn_of_a_long_run(options)
     line = ProgressLine(sys.stderr if sys.stderr.isatty() else None)
-    start = time.perf_counter()
     try:
-        result = range_equity(options.ranges, options.board, options.dead, exact=options.exact or None,
-                              trials=options.trials, precision=options.precision, seed=options.seed,
-                              threads=options.threads, categories=options.categories, by_hand=options.by_hand,
-                              by_card=options.by_card, progress=line)
+        return command_report(options.ranges, options.board, options.dead, json=options.json,
+                              exact=options.exact or None, trials=options.trials, precision=options.precision,
+                              seed=options.seed, threads=options.threads, categories=options.categories,
+                              by_hand=options.by_hand, by_card=options.by_card, progress=line)
     finally:
         line.erase()
-    return result, time.perf_counter() - start
-
-
-def _write(options: argparse.Namespace, result: object, elapsed: float | None) -> None:
-    if options.ordering:
-        print(json.dumps(ordering_json(result), indent=2) if options.json else ordering_text(result))
-    else:
-        print(json.dumps(report_json(result, elapsed), indent=2) if options.json else report_text(result, elapsed))
-    sys.stdout.flush()
 
 
 def main(argv: Sequence[str] | None = None) -> int:
@@ -292,7 +280,7 @@ def main(argv: Sequence[str] | None = None) -> int:
     options = None
     try:
         options = _options(sys.argv[1:] if argv is None else argv)
-        result, elapsed = _compute(options)
+        report = _compute(options)
     except KeyboardInterrupt:  # Ctrl-C: the run stopped at once, no report
         return _INTERRUPTED
     except NoCompatibleDealError as error:  # a ValueError, but not the user's slip
@@ -302,7 +290,8 @@ def main(argv: Sequence[str] | None = None) -> int:
     except (OSError, MemoryError, RuntimeError) as error:  # no library, among others
         return _complain(error, _FAILURE)
     try:
-        _write(options, result, elapsed)
+        sys.stdout.write(report)
+        sys.stdout.flush()
     except KeyboardInterrupt:
         return _INTERRUPTED
     except OSError as error:  # a full disk; `| head`, where the reader has all it wants

@@ -12,7 +12,6 @@ from collections.abc import Callable, Iterable, Sequence
 from dataclasses import dataclass
 
 from ._library import SharedLibrary, load
-from ._report import report_text
 
 # Status codes and methods of range.h.
 _OK = 0
@@ -24,6 +23,12 @@ _ERROR_MEMORY = 5
 _AUTO = 0
 _EXACT = 1
 _MONTE_CARLO = 2
+# The reports' forms and what they show.
+_TABLE = 0
+_JSON = 1
+_SHOW_CATEGORIES = 1
+_SHOW_BY_HAND = 2
+_SHOW_ELAPSED = 4
 
 CATEGORY_NAMES = ("high card", "pair", "two pair", "three of a kind", "straight", "full house", "flush",
                   "four of a kind", "straight flush")
@@ -127,6 +132,10 @@ def _declare(library: ctypes.CDLL) -> None:
     library.varnolith_range_limit.restype = ctypes.c_int64
     library.varnolith_range_shown.argtypes = [ctypes.c_char_p, ctypes.c_size_t, ctypes.c_char_p, ctypes.c_size_t]
     library.varnolith_range_shown.restype = ctypes.c_size_t
+    library.varnolith_range_report.argtypes = [result_p, int32, int32, ctypes.c_char_p, ctypes.c_size_t]
+    library.varnolith_range_report.restype = ctypes.c_size_t
+    library.varnolith_range_ordering_report.argtypes = [int32, ctypes.c_char_p, ctypes.c_size_t]
+    library.varnolith_range_ordering_report.restype = ctypes.c_size_t
 
 
 RANGES = SharedLibrary("libvarnolith_range.so.1", "VARNOLITH_RANGE_LIBRARY", _declare)
@@ -216,8 +225,24 @@ class RangeEquity:
     next_cards: tuple[NextCard, ...] | None = None  # with by_card=True: each card that can come, in deck order
 
     def __str__(self) -> str:
-        """The table the varnolith command prints, without its Elapsed line."""
-        return report_text(self)
+        """The table the varnolith command prints, without its Elapsed line and
+        final newline, as the library wrote it for the call; a RangeEquity made
+        by hand has none and shows as its repr."""
+        return self.__dict__.get("_table", repr(self))
+
+
+def _written(write: Callable[[ctypes.c_char_p | None, int], int]) -> str:
+    """What one of the library's reports writes, sized first as snprintf is."""
+    size = write(None, 0)
+    if size == 0:  # a report is never empty: memory ran out
+        raise MemoryError("libvarnolith_range could not write a report")
+    out = ctypes.create_string_buffer(size + 1)
+    write(out, size + 1)
+    return out.raw[:size].decode("utf-8", "surrogateescape")
+
+
+def _report(library: ctypes.CDLL, result: int, form: int, shown: int) -> str:
+    return _written(lambda out, size: library.varnolith_range_report(result, form, shown, out, size))
 
 
 def _text(value: str | Iterable[str], what: str) -> bytes:
@@ -477,12 +502,41 @@ def range_equity(ranges: Sequence[str], board: str | Iterable[str] = "", dead: s
     """
     request = _Request(ranges, board, dead, trials, precision, exact, seed, threads, by_card)
     categories, by_hand = _flag(categories, "categories"), _flag(by_hand, "by_hand")
+    shown = (_SHOW_CATEGORIES if categories else 0) | (_SHOW_BY_HAND if by_hand else 0)
+
+    def read(library: ctypes.CDLL, result: int) -> RangeEquity:
+        cards = {"board": _cards(request.board), "dead": _cards(request.dead)}
+        equity = _read(library, result, request.texts, cards, categories, by_hand, request.by_card)
+        # str() prints the library's own table: frozen, but not a field of the answer.
+        object.__setattr__(equity, "_table", _report(library, result, _TABLE, shown).removesuffix("\n"))
+        return equity
+
+    return _answered(request, progress, read)
+
+
+def command_report(ranges: Sequence[str], board: str = "", dead: str = "", *, json: bool = False,
+                   trials: int | None = None, precision: float | None = None, exact: bool | None = None,
+                   seed: int | None = None, threads: int | None = None, categories: bool = False,
+                   by_hand: bool = False, by_card: bool = False,
+                   progress: Callable[[float], object] | None = None) -> str:
+    """What the varnolith command prints for these arguments, final newline
+    included: its table, with the time the call took, or with json=True its
+    JSON. Computes and refuses as range_equity does."""
+    request = _Request(ranges, board, dead, trials, precision, exact, seed, threads, by_card)
+    shown = (_SHOW_CATEGORIES if _flag(categories, "categories") else 0) \
+        | (_SHOW_BY_HAND if _flag(by_hand, "by_hand") else 0)
+    form, shown = (_JSON, shown) if _flag(json, "json") else (_TABLE, shown | _SHOW_ELAPSED)
+    return _answered(request, progress, lambda library, result: _report(library, result, form, shown))
+
+
+def _answered(request: _Request, progress: Callable[[float], object] | None,
+              read: Callable[[ctypes.CDLL, int], object]):
+    """Computes the request and reads the result with `read`, or raises what stopped it."""
     library = range_library()
     result = _compute(library, request, progress)
     try:
         _raise_for(library, result)
-        cards = {"board": _cards(request.board), "dead": _cards(request.dead)}
-        return _read(library, result, request.texts, cards, categories, by_hand, request.by_card)
+        return read(library, result)
     finally:
         library.varnolith_range_free(result)
 
@@ -528,3 +582,11 @@ def ordering() -> tuple[OrderedClass, ...]:
         classes.append(OrderedClass(place + 1, text.value.decode("ascii"), combos.value, cumulative,
                                     100.0 * cumulative / _ALL_COMBOS, equity.value))
     return tuple(classes)
+
+
+def ordering_report(json: bool = False) -> str:
+    """The preflop ordering as `varnolith --ordering` prints it, final newline
+    included: its table, or with json=True its JSON."""
+    library = range_library()
+    form = _JSON if json else _TABLE
+    return _written(lambda out, size: library.varnolith_range_ordering_report(form, out, size))

@@ -9,6 +9,8 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -337,6 +339,113 @@ TEST(RangeExports, ShowUserTextAsTheMessagesQuoteIt) {
     varnolith_range_shown(range.data(), range.size(), out, sizeof out);
     EXPECT_NE(std::string(varnolith_range_message(r.get())).find(out), std::string::npos)
         << varnolith_range_message(r.get());
+}
+
+// What the command prints to standard output for `arguments`.
+std::string command_output(const std::string& arguments) {
+    const std::string line = std::string(VARNOLITH_COMMAND_PATH) + " " + arguments;
+    FILE* pipe = popen(line.c_str(), "r");
+    if (pipe == nullptr) return "";
+    std::string text;
+    char chunk[4096];
+    for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) text.append(chunk, n);
+    pclose(pipe);
+    return text;
+}
+
+std::string report(const varnolith_range_result* result, int32_t form, int32_t shown) {
+    std::string text(varnolith_range_report(result, form, shown, nullptr, 0), '\0');
+    char* out = text.data(); // the NUL after the last character is the string's own
+    EXPECT_EQ(varnolith_range_report(result, form, shown, out, text.size() + 1), text.size());
+    return text;
+}
+
+TEST(RangeExports, PrintAnAnswerAsTheCommandDoes) {
+    const char* ranges[] = {"AKs", "QQ+, AK"};
+    const varnolith_range_options options = simulation(2000, 5);
+    const Result r = compute(ranges, 2, "6c7d8h", "Ts", &options);
+    ASSERT_EQ(varnolith_range_status(r.get()), VARNOLITH_RANGE_OK);
+    const int32_t both = VARNOLITH_RANGE_SHOW_CATEGORIES | VARNOLITH_RANGE_SHOW_BY_HAND;
+    const std::string table = report(r.get(), VARNOLITH_RANGE_TABLE, both);
+    EXPECT_EQ(table, command_output("--trials 2000 --seed 5 --categories --by-hand AKs 'QQ+, AK' -b 6c7d8h -d Ts |"
+                                    " grep -v '^Elapsed  '"));
+    // The Elapsed line when asked, and the JSON, the time in it aside.
+    const std::string timed = report(r.get(), VARNOLITH_RANGE_TABLE, both | VARNOLITH_RANGE_SHOW_ELAPSED);
+    EXPECT_EQ(timed.find("\nElapsed  "), table.find("\n\n"));
+    EXPECT_EQ(timed.size(), table.size() + std::string("Elapsed  0.000 s\n").size());
+    const std::string json = report(r.get(), VARNOLITH_RANGE_JSON, 0);
+    const std::string timing = "\n  \"elapsed_seconds\": ";
+    const auto untimed = [&](std::string text) {
+        const std::size_t at = text.find(timing);
+        return at == std::string::npos ? text : text.erase(at, text.find('\n', at + 1) - at);
+    };
+    ASSERT_NE(json.find(timing), std::string::npos);
+    EXPECT_EQ(untimed(json), untimed(command_output("--json --trials 2000 --seed 5 AKs 'QQ+, AK' -b 6c7d8h -d Ts")));
+    EXPECT_EQ(json.find("\"categories\""), std::string::npos);
+}
+
+TEST(RangeExports, PrintTheNextCardTableWhenTheCallAskedForIt) {
+    const char* ranges[] = {"AKs", "QQ+, AK", "15%"};
+    varnolith_range_options options;
+    varnolith_range_options_init(&options);
+    options.by_card = 1;
+    const Result r = compute(ranges, 3, "6c7d8h", "Ts", &options);
+    ASSERT_EQ(varnolith_range_status(r.get()), VARNOLITH_RANGE_OK);
+    EXPECT_EQ(report(r.get(), VARNOLITH_RANGE_TABLE, VARNOLITH_RANGE_SHOW_CATEGORIES),
+              command_output("--by-card --categories AKs 'QQ+, AK' 15% -b 6c7d8h -d Ts | grep -v '^Elapsed  '"));
+}
+
+TEST(RangeExports, PrintTheOrderingAsTheCommandDoes) {
+    for (const int32_t form : {VARNOLITH_RANGE_TABLE, VARNOLITH_RANGE_JSON}) {
+        std::string text(varnolith_range_ordering_report(form, nullptr, 0), '\0');
+        EXPECT_EQ(varnolith_range_ordering_report(form, text.data(), text.size() + 1), text.size());
+        EXPECT_EQ(text, command_output(form == VARNOLITH_RANGE_JSON ? "--ordering --json" : "--ordering"));
+    }
+}
+
+TEST(RangeExports, ReportsAreSizedAsSnprintfSizesItsOutput) {
+    const char* ranges[] = {"AhKd", "QsQc"};
+    const Result r = compute(ranges, 2, "6c7d8h", "Ts", nullptr);
+    ASSERT_EQ(varnolith_range_status(r.get()), VARNOLITH_RANGE_OK);
+    const std::string whole = report(r.get(), VARNOLITH_RANGE_TABLE, 0);
+    EXPECT_EQ(whole, "Board    6c 7d 8h\n"
+                     "Dead     Ts\n"
+                     "Method   exact, 1 deal of hole cards, 378 boards each\n"
+                     "\n"
+                     "Player  Range  Combos  Equity %   Win %  Tie %\n"
+                     "     1  AhKd        1    53.175  50.000  3.175\n"
+                     "     2  QsQc        1    46.825  43.651  3.175\n");
+    // Too small a buffer: a terminated prefix, and the length wanted; the byte after it untouched.
+    char out[12];
+    std::memset(out, 'x', sizeof out);
+    EXPECT_EQ(varnolith_range_report(r.get(), VARNOLITH_RANGE_TABLE, 0, out, 8), whole.size());
+    EXPECT_EQ(std::string(out), whole.substr(0, 7));
+    EXPECT_EQ(out[8], 'x');
+    EXPECT_EQ(varnolith_range_report(r.get(), VARNOLITH_RANGE_TABLE, 0, out, 1), whole.size());
+    EXPECT_EQ(std::string(out), "");
+    EXPECT_EQ(varnolith_range_report(r.get(), VARNOLITH_RANGE_TABLE, 0, nullptr, 0), whole.size());
+    std::memset(out, 'x', sizeof out);
+    EXPECT_EQ(varnolith_range_ordering_report(VARNOLITH_RANGE_TABLE, out, 6),
+              varnolith_range_ordering_report(VARNOLITH_RANGE_TABLE, nullptr, 0));
+    EXPECT_EQ(std::string(out), "Place");
+
+    // Refused: no result, a failed one, an unknown form or flag; an empty text written.
+    const char* bad[] = {"AhKd", "QsQs"};
+    const Result failed = compute(bad, 2, nullptr, nullptr, nullptr);
+    ASSERT_NE(varnolith_range_status(failed.get()), VARNOLITH_RANGE_OK);
+    const auto refused = [&](const varnolith_range_result* result, int32_t form, int32_t shown) {
+        std::memset(out, 'x', sizeof out);
+        return varnolith_range_report(result, form, shown, out, sizeof out) == 0 && out[0] == '\0';
+    };
+    EXPECT_TRUE(refused(nullptr, VARNOLITH_RANGE_TABLE, 0));
+    EXPECT_TRUE(refused(failed.get(), VARNOLITH_RANGE_TABLE, 0));
+    EXPECT_TRUE(refused(r.get(), 2, 0));
+    EXPECT_TRUE(refused(r.get(), -1, 0));
+    EXPECT_TRUE(refused(r.get(), VARNOLITH_RANGE_JSON, 8));
+    EXPECT_EQ(varnolith_range_report(nullptr, VARNOLITH_RANGE_TABLE, 0, nullptr, 0), 0u);
+    std::memset(out, 'x', sizeof out);
+    EXPECT_EQ(varnolith_range_ordering_report(2, out, sizeof out), 0u);
+    EXPECT_EQ(out[0], '\0');
 }
 
 } // namespace

@@ -1,9 +1,8 @@
 #include <cstdio>
 #include <string>
 
-#include "answer.hpp"
+#include "answer_text.hpp"
 #include "ranges/notation/ordering.hpp"
-#include "report.hpp"
 #include "text_table.hpp"
 
 namespace varnolith {
@@ -32,7 +31,5 @@ void write_ordering_text(std::ostream& out) {
     write_table(out,
                 {{"Place"}, {"Class", true}, {"Combos"}, {"Cumulative"}, {"Cumulative %"}, {"Equity %"}}, rows);
 }
-
-void write_ordering_json(std::ostream& out) { out << ordering_json().dump(2) << '\n'; }
 
 } // namespace varnolith

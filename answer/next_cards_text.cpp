@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "answer_text.hpp"
 #include "card_text.hpp"
-#include "report.hpp"
 
 namespace varnolith {
 
@@ -93,10 +93,10 @@ void write_panels(std::ostream& out, const std::vector<Panel>& panels) {
 
 } // namespace
 
-void write_next_cards_text(std::ostream& out, const CommandReport& report) {
+void write_next_cards_text(std::ostream& out, const Answer& answer) {
     std::vector<double> now;
     std::vector<std::string> now_text;
-    for (const RangePlayerResult& p : report.answer.result.players) {
+    for (const RangePlayerResult& p : answer.result.players) {
         now.push_back(p.equity);
         now_text.push_back(fixed(100.0 * p.equity, 1));
     }
@@ -105,10 +105,10 @@ void write_next_cards_text(std::ostream& out, const CommandReport& report) {
         << "* the card changes who has the highest equity (now " << leader_text(leading) << "); - it cannot come\n\n";
     std::vector<Panel> panels;
     for (std::size_t i = 0; i < now.size(); ++i)
-        panels.push_back(card_square("Player " + std::to_string(i + 1), report.answer.next_cards, [&](const NextCard& n) {
+        panels.push_back(card_square("Player " + std::to_string(i + 1), answer.next_cards, [&](const NextCard& n) {
             return cell_text(100.0 * n.equity[i], 1, leaders(n.equity) == leading ? ' ' : '*');
         }));
-    panels.push_back(card_square("Probability %", report.answer.next_cards,
+    panels.push_back(card_square("Probability %", answer.next_cards,
                                  [](const NextCard& n) { return cell_text(100.0 * n.probability, 2, ' '); }));
     write_panels(out, panels);
 }

@@ -25,4 +25,14 @@ void write_table(std::ostream& out, const std::vector<Column>& columns, const st
     for (const Row& row : rows) line(row);
 }
 
+std::string grouped(uint64_t n) {
+    const std::string digits = std::to_string(n);
+    std::string text;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) text += ',';
+        text += digits[i];
+    }
+    return text;
+}
+
 } // namespace varnolith
