@@ -57,7 +57,7 @@ SESSION
     if "$venv/bin/python" -m varnolith AA AA AA -b Ac 2>/dev/null; then exit 1; else test $? = 1; fi
 }
 
-modules="__init__.py __main__.py _library.py _notation.py _progress.py _range.py _report.py py.typed"
+modules="__init__.py __main__.py _library.py _notation.py _progress.py _range.py py.typed"
 libraries="libvarnolith.so.1 libvarnolith_range.so.1"
 site=$("$scratch/installed/bin/python" -c 'import sysconfig; print(sysconfig.get_path("platlib"))')
 session "$scratch/installed" "$site/varnolith" $modules $libraries
