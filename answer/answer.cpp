@@ -5,6 +5,7 @@
 #include "card_text.hpp"
 #include "ranges/notation/ordering.hpp"
 #include "range_grid.hpp"
+#include "ranges/request.hpp"
 
 namespace varnolith {
 
@@ -21,7 +22,7 @@ Json cards_json(const std::vector<Card>& cards) {
 // A hand no compatible deal allows has no equity.
 Json fraction_or_null(double x) { return std::isnan(x) ? Json(nullptr) : Json(x); }
 
-Json player_json(const std::string& range, const RangePlayerResult& p, const AnswerShown& shown) {
+Json player_json(const std::string& range, const RangePlayerResult& p, Ranking ranking, const AnswerShown& shown) {
     Json player = Json::object();
     player["range"] = range;
     player["combos"] = p.combos;
@@ -31,8 +32,8 @@ Json player_json(const std::string& range, const RangePlayerResult& p, const Ans
     player["stderr"] = p.standard_error;
     if (shown.categories) {
         Json categories = Json::object();
-        for (std::size_t i = 0; i < category_names.size(); ++i)
-            categories[std::string(category_names[i])] = p.categories[i];
+        for (const int c : categories_in_order(ranking))
+            categories[std::string(category_names[static_cast<std::size_t>(c)])] = p.categories[static_cast<std::size_t>(c)];
         player["categories"] = std::move(categories);
     }
     if (shown.by_hand) {
@@ -68,6 +69,7 @@ nlohmann::ordered_json answer_json(const std::vector<std::string>& ranges, const
     const RangeResult& r = answer.result;
     Json json = Json::object();
     json["method"] = r.method == RangeMethod::exact ? "exact" : "monte_carlo";
+    json["rules"] = rules_name(spot.ranking);
     json["board"] = cards_json(spot.board);
     json["dead"] = cards_json(spot.dead);
     if (r.method == RangeMethod::exact) {
@@ -79,17 +81,17 @@ nlohmann::ordered_json answer_json(const std::vector<std::string>& ranges, const
     }
     json["elapsed_seconds"] = answer.elapsed_seconds;
     Json players = Json::array();
-    for (std::size_t i = 0; i < r.players.size(); ++i) players.push_back(player_json(ranges[i], r.players[i], shown));
+    for (std::size_t i = 0; i < r.players.size(); ++i) players.push_back(player_json(ranges[i], r.players[i], spot.ranking, shown));
     json["players"] = std::move(players);
     if (shown.by_card) json["next_cards"] = next_cards_json(answer.next_cards);
     return json;
 }
 
-nlohmann::ordered_json ordering_json() {
+nlohmann::ordered_json ordering_json(Ranking ranking) {
     constexpr double all_combos = 630;
     Json list = Json::array();
     int place = 0, cumulative = 0;
-    for (const OrderedClass& c : preflop_ordering()) {
+    for (const OrderedClass& c : preflop_ordering(ranking)) {
         cumulative += c.combos;
         list.push_back(Json{{"place", ++place},
                             {"class", hand_class_name(c.square)},

@@ -18,6 +18,15 @@ inline constexpr std::array<std::string_view, category_count> category_names{
     "high card", "pair", "two pair", "three of a kind", "straight", "full house", "flush", "four of a kind",
     "straight flush"};
 
+// The categories as the ranking orders them, worst first: the order tables
+// and JSON list them in.
+constexpr std::array<int, category_count> categories_in_order(Ranking ranking) {
+    std::array<int, category_count> order{};
+    for (int place = 0; place < category_count; ++place)
+        order[static_cast<std::size_t>(place)] = category_place(place, ranking);
+    return order;
+}
+
 // What the request asks to see besides the players' figures.
 struct AnswerShown {
     bool categories = false;
@@ -30,8 +39,8 @@ struct AnswerShown {
 nlohmann::ordered_json answer_json(const std::vector<std::string>& ranges, const RangeSpot& spot,
                                    const Answer& answer, const AnswerShown& shown);
 
-// The preflop ordering as a list: place, class, combos, cumulative combos and
-// percent of the 630, equity against a random hand.
-nlohmann::ordered_json ordering_json();
+// The ranking's preflop ordering as a list: place, class, combos, cumulative
+// combos and percent of the 630, equity against a random hand.
+nlohmann::ordered_json ordering_json(Ranking ranking);
 
 } // namespace varnolith

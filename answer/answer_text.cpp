@@ -7,6 +7,7 @@
 
 #include "card_text.hpp"
 #include "equity_curve.hpp"
+#include "ranges/request.hpp"
 #include "text_table.hpp"
 
 namespace varnolith {
@@ -30,6 +31,11 @@ std::string shortened(const std::string& range) {
     return range.substr(0, range_column_limit - 3) + "...";
 }
 
+std::string rules_line(Ranking ranking) {
+    return std::string(rules_name(ranking)) +
+           (ranking == Ranking::trips ? ": three of a kind beats a straight" : ": a straight beats three of a kind");
+}
+
 std::string method_line(const RangeResult& r) {
     if (r.method == RangeMethod::exact)
         return "exact, " + grouped(r.deals) + (r.deals == 1 ? " deal" : " deals") + " of hole cards, " +
@@ -51,14 +57,15 @@ void write_players(std::ostream& out, const std::vector<std::string>& ranges, co
     write_table(out, columns, rows);
 }
 
-void write_categories(std::ostream& out, const RangeResult& r) {
+void write_categories(std::ostream& out, const RangeResult& r, Ranking ranking) {
     out << "\nFinal hands, percent\n";
     std::vector<Column> columns{{"Category", true}};
     for (std::size_t i = 0; i < r.players.size(); ++i) columns.push_back({"Player " + std::to_string(i + 1)});
     std::vector<Row> rows;
-    for (std::size_t c = 0; c < category_names.size(); ++c) {
-        rows.push_back({std::string(category_names[c])});
-        for (const RangePlayerResult& p : r.players) rows.back().push_back(percent(p.categories[c]));
+    for (const int c : categories_in_order(ranking)) {
+        const auto category = static_cast<std::size_t>(c);
+        rows.push_back({std::string(category_names[category])});
+        for (const RangePlayerResult& p : r.players) rows.back().push_back(percent(p.categories[category]));
     }
     write_table(out, columns, rows);
 }
@@ -85,6 +92,7 @@ void write_answer_text(std::ostream& out, const std::vector<std::string>& ranges
     out << "Board    " << cards_line(spot.board) << '\n'
         << "Dead     " << cards_line(spot.dead) << '\n'
         << "Method   " << method_line(answer.result) << '\n';
+    if (spot.ranking != default_rules) out << "Rules    " << rules_line(spot.ranking) << '\n';
     if (elapsed) {
         char seconds[32];
         std::snprintf(seconds, sizeof seconds, "%.3f s", answer.elapsed_seconds);
@@ -93,7 +101,7 @@ void write_answer_text(std::ostream& out, const std::vector<std::string>& ranges
     out << '\n';
     write_players(out, ranges, answer.result);
     if (shown.by_card) write_next_cards_text(out, answer);
-    if (shown.categories) write_categories(out, answer.result);
+    if (shown.categories) write_categories(out, answer.result, spot.ranking);
     if (shown.by_hand) write_hands(out, ranges, answer.result);
 }
 

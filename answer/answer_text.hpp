@@ -23,7 +23,7 @@ void write_answer_text(std::ostream& out, const std::vector<std::string>& ranges
 // their probabilities.
 void write_next_cards_text(std::ostream& out, const Answer& answer);
 
-// The preflop ordering, best class first.
-void write_ordering_text(std::ostream& out);
+// The ranking's preflop ordering, best class first.
+void write_ordering_text(std::ostream& out, Ranking ranking);
 
 } // namespace varnolith

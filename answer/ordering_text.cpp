@@ -19,10 +19,10 @@ std::string fixed(double value, int decimals) {
 
 } // namespace
 
-void write_ordering_text(std::ostream& out) {
+void write_ordering_text(std::ostream& out, Ranking ranking) {
     std::vector<Row> rows;
     int place = 0, cumulative = 0;
-    for (const OrderedClass& c : preflop_ordering()) {
+    for (const OrderedClass& c : preflop_ordering(ranking)) {
         cumulative += c.combos;
         rows.push_back({std::to_string(++place), hand_class_name(c.square), std::to_string(c.combos),
                         std::to_string(cumulative), fixed(100.0 * cumulative / all_combos, 2),

@@ -9,7 +9,7 @@
 namespace varnolith {
 
 RangeSpot make_command_spot(const CommandOptions& options) {
-    SpotFromText read = spot_from_text(options.ranges, options.board, options.dead);
+    SpotFromText read = spot_from_text(options.ranges, options.board, options.dead, options.rules);
     if (read.error) throw *read.error;
     const std::size_t board = read.spot.board.size();
     if (options.by_card && board != 3 && board != 4)

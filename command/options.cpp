@@ -21,7 +21,7 @@ namespace {
 // long descriptions nor lets the usage line name the ranges.
 constexpr const char* help_text =
     "Usage: varnolith [options] RANGE RANGE [RANGE ...]\n"
-    "       varnolith --ordering [--json]\n"
+    "       varnolith --ordering [--rules R] [--json]\n"
     "\n"
     "Equity of Short-Deck Hold'em ranges against one another: one range per\n"
     "player, two to fifteen players. Equity, win and tie are printed in percent;\n"
@@ -39,6 +39,12 @@ constexpr const char* help_text =
     "                     random seed below 2^53 is used and reported (JSON\n"
     "                     readers that hold numbers as doubles read it exactly)\n"
     "      --threads N    threads to use, 1 to 256 (default: every core)\n"
+    "      --rules R      the hand ranking: straight (the default), a straight\n"
+    "                     beats three of a kind; or trips, three of a kind beats\n"
+    "                     a straight (and a hand holding both plays the three of\n"
+    "                     a kind). A flush beats a full house, and A-6-7-8-9 is\n"
+    "                     the lowest straight, under both. Percentages take\n"
+    "                     their classes from the ranking's own ordering\n"
     "      --categories   also tell how often each player's final hand is of each\n"
     "                     category, high card to straight flush\n"
     "      --by-hand      also tell the weight and equity of every live\n"
@@ -63,8 +69,8 @@ constexpr const char* help_text =
     "                     at the fair share, 1/n of the pot for n players\n"
     "      --json         print one JSON object instead of the table\n"
     "      --ordering     print varnolith's preflop ordering of the 81 hand\n"
-    "                     classes, best first, and exit; it takes no ranges\n"
-    "                     and no option but --json\n"
+    "                     classes under the rules, best first, and exit; it\n"
+    "                     takes no ranges and no option but --rules and --json\n"
     "  -h, --help         print this help and exit\n"
     "      --version      print the version and exit\n"
     "\n"
@@ -143,8 +149,8 @@ std::string ordering_check(const CommandOptions& o, const CLI::App& app) {
     if (!o.ranges.empty()) return "--ordering takes no ranges: it prints the preflop ordering alone";
     for (const CLI::Option* option : app.get_options()) {
         const std::string name = option->get_name();
-        if (option->count() > 0 && name != "--ordering" && name != "--json")
-            return "--ordering goes with --json alone (got " + name + ")";
+        if (option->count() > 0 && name != "--ordering" && name != "--json" && name != "--rules")
+            return "--ordering goes with --rules and --json alone (got " + name + ")";
     }
     return {};
 }
@@ -159,6 +165,14 @@ std::string value_check(CommandOptions& o, const WholeNumbers& text, const CLI::
     if (app.count("--trials") > 0) given.trials = 1;
     if (app.count("--precision") > 0) given.precision = default_range_precision;
     if (run_choices_fault(given)) return "--exact, --trials and --precision exclude one another: give at most one";
+    if (app.count("--rules") > 0) {
+        const std::string name = app["--rules"]->as<std::string>();
+        try {
+            o.rules = read_rules(name);
+        } catch (const RangeError&) {
+            return "--rules: must be straight or trips (got " + shown_text(name) + ")";
+        }
+    }
     if (o.ordering) return ordering_check(o, app);
     if (std::string slip = range_slip(o.ranges, argc, argv); !slip.empty()) return slip;
     const auto count = static_cast<int>(o.ranges.size());
@@ -222,6 +236,7 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
     app.add_flag("--grid", o.grid);
     app.add_option("--svg", o.svg);
     app.add_option("--scale");
+    app.add_option("--rules");
     app.add_flag("--json", o.json);
     app.add_flag("--ordering", o.ordering);
     if (std::string repeated = repeated_option(argc, argv); !repeated.empty())

@@ -30,6 +30,7 @@ struct CommandOptions {
     ColourScale scale = ColourScale::absolute;
     bool json = false;
     bool ordering = false; // the preflop ordering alone, no spot
+    Ranking rules = default_rules;
 };
 
 enum class CommandLineOutcome { run, print, usage_error };

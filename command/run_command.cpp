@@ -65,8 +65,8 @@ int run_command(int argc, const char* const* argv, std::ostream& out, std::ostre
     if (parsed.outcome == CommandLineOutcome::usage_error) return complain(err, parsed.text, status_usage);
     const CommandOptions& o = parsed.options;
     if (o.ordering) {
-        if (o.json) out << ordering_json().dump(2) << '\n';
-        else write_ordering_text(out);
+        if (o.json) out << ordering_json(o.rules).dump(2) << '\n';
+        else write_ordering_text(out, o.rules);
         return finish_output(out, err);
     }
     ProgressLine line{show_progress ? &err : nullptr};

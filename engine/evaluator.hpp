@@ -15,10 +15,28 @@ namespace varnolith {
 // 3 three of a kind, 4 straight, 5 full house, 6 flush, 7 quads, 8 straight flush.
 using HandValue = int32_t;
 
+// The two rankings short deck is played under. `straight` (the one above) puts
+// a straight over three of a kind; `trips` puts three of a kind over a
+// straight, and a hand holding both plays the three of a kind. Everything
+// else is the same in both: a flush beats a full house, A-6-7-8-9 is the
+// lowest straight.
+enum class Ranking { straight, trips };
+
+// Under `trips` the two categories trade places in the value, so values still
+// compare as hands do: category 3 is then the straight, 4 three of a kind.
+inline constexpr int trips_category = 3;
+inline constexpr int straight_category = 4;
+constexpr int category_place(int category, Ranking ranking) {
+    if (ranking == Ranking::trips && (category == trips_category || category == straight_category))
+        return trips_category + straight_category - category;
+    return category;
+}
+
 inline constexpr int category_count = 9;            // high card .. straight flush
 inline constexpr HandValue category_step = 1'000'000; // a value's category is value / category_step
 
-// The category of a value: 0 high card to 8 straight flush.
+// The category of a value: 0 high card to 8 straight flush, in the value's own
+// order (see category_place).
 constexpr int category_of(HandValue value) { return value / category_step; }
 
 // Value of exactly seven cards in any order; 0 for any other length and for a
@@ -77,32 +95,40 @@ inline int32_t five_digits(uint64_t mask) {
 // quad or full house is tested before the flush because a repeat can make both.
 HandValue value_with_repeats(const HandBits& hand, const Card* seven);
 
+// A straight's and three of a kind's value bases under each ranking; the
+// shifted forms carry the factor of four of the bit positions.
+template <Ranking ranking> inline constexpr int32_t straight_base = ranking == Ranking::straight ? 4'000'000 : 3'000'000;
+template <Ranking ranking> inline constexpr int32_t trips_base_x4 = ranking == Ranking::straight ? 12'000'000 : 16'000'000;
+
 // Trips or quads among seven distinct cards: rarer, so kept apart from the
 // pairs-only road. Without a flush, a quad is alone and a full house has no
 // room for a straight.
+template <Ranking ranking = Ranking::straight>
 inline HandValue value_of_sets(uint64_t present, uint64_t twice_bit, uint64_t threes, uint64_t fours) {
     if (fours) return (28'000'000 + 100 * low_bit(fours) + top_bit(present & ~fours)) >> 2;
     const int32_t trips = top_bit(threes);
     const uint64_t others = twice_bit & ~(uint64_t{1} << trips); // a pair or a second trips
     if (others) return (20'000'000 + 100 * trips + top_bit(others)) >> 2;
-    if (const int32_t high = straight_high(present)) return 4'000'000 + high;
+    if constexpr (ranking == Ranking::straight)
+        if (const int32_t high = straight_high(present)) return 4'000'000 + high;
     // Four other ranks: the top two are the kickers.
     const uint64_t kickers = drop_lowest(drop_lowest(present & ~threes));
-    return (12'000'000 + 10'000 * trips + 100 * low_bit(drop_lowest(kickers)) + low_bit(kickers)) >> 2;
+    return (trips_base_x4<ranking> + 10'000 * trips + 100 * low_bit(drop_lowest(kickers)) + low_bit(kickers)) >> 2;
 }
 
 // Seven valid, distinct cards without five of a suit: no rank is held more
 // than four times, so the counts' low three bits say everything.
+template <Ranking ranking = Ranking::straight>
 inline HandValue value_without_flush(uint64_t ranks) {
     const uint64_t once_bit = ranks & rank_lsbs;         // count 1 or 3
     const uint64_t twice_bit = (ranks >> 1) & rank_lsbs; // count 2 or 3
     const uint64_t fours = (ranks >> 2) & rank_lsbs;
     const uint64_t present = once_bit | twice_bit | fours;
     const uint64_t threes = once_bit & twice_bit;
-    if (__builtin_expect((threes | fours) != 0, 0)) return value_of_sets(present, twice_bit, threes, fours);
+    if (__builtin_expect((threes | fours) != 0, 0)) return value_of_sets<ranking>(present, twice_bit, threes, fours);
     // Only pairs and single cards from here; a known number of ranks is left
     // for kickers, and dropping the lowest ones leaves exactly those that count.
-    if (const int32_t high = straight_high(present)) return 4'000'000 + high;
+    if (const int32_t high = straight_high(present)) return straight_base<ranking> + high;
     const uint64_t pairs = twice_bit;
     const uint64_t upper_pairs = drop_lowest(pairs);
     if (upper_pairs) { // of three pairs the lowest is only a kicker candidate
@@ -130,21 +156,23 @@ inline HandValue value_of_flush(uint64_t cards, int32_t suit, uint32_t count) {
 }
 
 // Seven valid, distinct cards; the rare flush is settled first.
+template <Ranking ranking = Ranking::straight>
 inline HandValue value_of_distinct(uint64_t cards, uint64_t ranks, uint32_t suits) {
     const uint32_t flush_flags = (suits + 0x7B7B'7B7Bu) & 0x8080'8080u; // a suit count >= 5
     if (__builtin_expect(flush_flags != 0, 0)) {
         const int32_t suit = __builtin_ctz(flush_flags) >> 3;
         return value_of_flush(cards, suit, (suits >> (8 * suit)) & 0xFF);
     }
-    return value_without_flush(ranks);
+    return value_without_flush<ranking>(ranks);
 }
 
 } // namespace detail
 
 // Value of seven valid, distinct cards given as packed bits: the hot-path form
 // used by the board walk and the trial loop.
+template <Ranking ranking = Ranking::straight>
 inline HandValue evaluate_bits(const HandBits& hand) {
-    return detail::value_of_distinct(hand.cards, hand.ranks, hand.suits);
+    return detail::value_of_distinct<ranking>(hand.cards, hand.ranks, hand.suits);
 }
 
 // The board's share of the evaluations on one five-card board, worked out
@@ -180,8 +208,9 @@ inline bool makes_flush(const BoardShare& share, uint64_t hole_cards) {
 // Value of the board with two hole cards that make no flush with it, from
 // their ranks (4-bit counts, as HandBits::ranks). A board of five suited cards
 // stays the flush it is: no two cards make quads on five distinct ranks.
+template <Ranking ranking = Ranking::straight>
 inline HandValue evaluate_ranks_on_board(const BoardShare& share, uint64_t hole_ranks) {
-    return detail::value_of_distinct(share.board.cards, share.board.ranks + hole_ranks, share.board.suits);
+    return detail::value_of_distinct<ranking>(share.board.cards, share.board.ranks + hole_ranks, share.board.suits);
 }
 
 } // namespace varnolith

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -68,7 +69,15 @@ constexpr std::size_t field_ends[] = {
     offsetof(varnolith_range_options, stop) + sizeof(varnolith_range_options::stop),
     offsetof(varnolith_range_options, progress) + sizeof(varnolith_range_options::progress),
     offsetof(varnolith_range_options, progress_context) + sizeof(varnolith_range_options::progress_context),
+    offsetof(varnolith_range_options, rules) + sizeof(varnolith_range_options::rules),
 };
+
+// The rules a host's number names; the rule on names is the engine's.
+std::optional<Ranking> rules_of(int32_t rules) {
+    if (rules == VARNOLITH_RANGE_RULES_STRAIGHT) return Ranking::straight;
+    if (rules == VARNOLITH_RANGE_RULES_TRIPS) return Ranking::trips;
+    return std::nullopt;
+}
 
 varnolith_range_options read_options(const varnolith_range_options* given) {
     varnolith_range_options o;
@@ -103,7 +112,8 @@ RunChoices read_choices(const varnolith_range_options& o) {
     return choices;
 }
 
-RangeSpot read_spot(const char* const* ranges, int32_t num_ranges, const char* board, const char* dead) {
+RangeSpot read_spot(const char* const* ranges, int32_t num_ranges, const char* board, const char* dead,
+                    Ranking rules) {
     if (num_ranges < 2 || num_ranges > max_range_players)
         refuse("between 2 and 15 ranges are needed, got " + std::to_string(num_ranges), ErrorField::ranges);
     if (ranges == nullptr) refuse("no ranges: the pointer is null", ErrorField::ranges);
@@ -112,14 +122,14 @@ RangeSpot read_spot(const char* const* ranges, int32_t num_ranges, const char* b
         if (ranges[i] == nullptr) refuse("range " + std::to_string(i + 1) + ": the pointer is null", ErrorField::ranges, i);
         texts.emplace_back(ranges[i]);
     }
-    SpotFromText read = spot_from_text(texts, board ? board : "", dead ? dead : "");
+    SpotFromText read = spot_from_text(texts, board ? board : "", dead ? dead : "", rules);
     if (read.error) throw *read.error;
     return std::move(read.spot);
 }
 
-int32_t status_of(ErrorKind kind) {
-    switch (kind) {
-    case ErrorKind::usage: return VARNOLITH_RANGE_ERROR_ARGUMENT;
+int32_t status_of(const RangeError& e) {
+    switch (e.kind) {
+    case ErrorKind::usage: return e.field == ErrorField::rules ? VARNOLITH_RANGE_ERROR_RULES : VARNOLITH_RANGE_ERROR_ARGUMENT;
     case ErrorKind::range: return VARNOLITH_RANGE_ERROR_RANGE;
     case ErrorKind::cards: return VARNOLITH_RANGE_ERROR_CARDS;
     case ErrorKind::no_deal: return VARNOLITH_RANGE_ERROR_NO_DEAL;
@@ -163,7 +173,11 @@ Call read_call(const char* const* ranges, int32_t num_ranges, const char* board,
                const varnolith_range_options* options) {
     Call call{read_options(options), {}, {}};
     call.choices = read_choices(call.options);
-    call.spot = read_spot(ranges, num_ranges, board, dead);
+    const std::optional<Ranking> rules = rules_of(call.options.rules);
+    if (!rules)
+        refuse("options: unknown rules " + std::to_string(call.options.rules) + "; VARNOLITH_RANGE_RULES_STRAIGHT (0) or "
+               "VARNOLITH_RANGE_RULES_TRIPS (1)", ErrorField::rules);
+    call.spot = read_spot(ranges, num_ranges, board, dead, *rules);
     if (call.options.by_card != 0) {
         const std::string refusal = next_cards_refusal(call.spot, call.choices);
         if (!refusal.empty()) refuse(refusal, ErrorField::by_card);
@@ -183,7 +197,7 @@ bool guarded(varnolith_range_result& result, Work work) noexcept {
     } catch (const RangeCancelled& e) {
         fail(result, VARNOLITH_RANGE_ERROR_CANCELLED, e.what());
     } catch (const RangeError& e) {
-        fail(result, status_of(e.kind), e.what(), e.field, e.player);
+        fail(result, status_of(e), e.what(), e.field, e.player);
     } catch (const std::exception& e) {
         fail(result, VARNOLITH_RANGE_ERROR_INTERNAL, e.what());
     } catch (...) {
@@ -413,8 +427,15 @@ VARNOLITH_RANGE_API double varnolith_range_next_card_equity(const varnolith_rang
 }
 
 VARNOLITH_RANGE_API int32_t varnolith_range_ordering(int32_t place, char text[4], int32_t* combos, double* equity) {
+    return varnolith_range_rules_ordering(VARNOLITH_RANGE_RULES_STRAIGHT, place, text, combos, equity);
+}
+
+VARNOLITH_RANGE_API int32_t varnolith_range_rules_ordering(int32_t rules, int32_t place, char text[4], int32_t* combos,
+                                                           double* equity) {
+    const std::optional<Ranking> ranking = rules_of(rules);
+    if (!ranking) return VARNOLITH_RANGE_ERROR_RULES;
     if (place < 0 || place >= hand_class_count) return VARNOLITH_RANGE_ERROR_ARGUMENT;
-    const OrderedClass& c = preflop_ordering()[static_cast<std::size_t>(place)];
+    const OrderedClass& c = preflop_ordering(*ranking)[static_cast<std::size_t>(place)];
     try {
         const std::string name = hand_class_name(c.square); // at most three characters: no allocation
         if (text != nullptr) std::memcpy(text, name.c_str(), name.size() + 1);
@@ -455,11 +476,16 @@ VARNOLITH_RANGE_API size_t varnolith_range_report(const varnolith_range_result* 
 }
 
 VARNOLITH_RANGE_API size_t varnolith_range_ordering_report(int32_t form, char* out, size_t size) {
-    if (form != VARNOLITH_RANGE_TABLE && form != VARNOLITH_RANGE_JSON) return no_report(out, size);
+    return varnolith_range_rules_ordering_report(VARNOLITH_RANGE_RULES_STRAIGHT, form, out, size);
+}
+
+VARNOLITH_RANGE_API size_t varnolith_range_rules_ordering_report(int32_t rules, int32_t form, char* out, size_t size) {
+    const std::optional<Ranking> ranking = rules_of(rules);
+    if (!ranking || (form != VARNOLITH_RANGE_TABLE && form != VARNOLITH_RANGE_JSON)) return no_report(out, size);
     try {
         std::ostringstream text;
-        if (form == VARNOLITH_RANGE_JSON) text << ordering_json().dump(2) << '\n';
-        else write_ordering_text(text);
+        if (form == VARNOLITH_RANGE_JSON) text << ordering_json(*ranking).dump(2) << '\n';
+        else write_ordering_text(text, *ranking);
         return copied(text.str(), out, size);
     } catch (...) { // memory ran out
         return no_report(out, size);

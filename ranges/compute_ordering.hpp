@@ -10,6 +10,6 @@ namespace varnolith {
 // One combination of each class against `random` (every combination of a
 // class has the same equity, suits being interchangeable), sorted by
 // ordered_before. About a minute on two cores.
-PreflopOrdering compute_preflop_ordering(int threads = 0);
+PreflopOrdering compute_preflop_ordering(Ranking ranking, int threads = 0);
 
 } // namespace varnolith

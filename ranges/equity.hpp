@@ -22,6 +22,7 @@ struct RangeSpot {
     std::vector<Range> ranges; // one per player, 2 to 15
     Board board;               // 0 to 5 cards
     std::vector<Card> dead;    // held by nobody, never dealt to the board
+    Ranking ranking = Ranking::straight;
 };
 
 enum class RangeMethod { exact, monte_carlo };
@@ -38,7 +39,9 @@ struct RangePlayerResult {
     double win = 0;             // probability of winning alone
     double tie = 0;             // expected share from split pots
     double standard_error = 0;  // of the equity; 0 when exact
-    std::array<double, category_count> categories{}; // how often the final hand is of each category
+    // How often the final hand is of each category, by category (3 three of a
+    // kind, 4 straight) whatever the ranking.
+    std::array<double, category_count> categories{};
     std::vector<HandEquity> hands; // every live combination, in the order of the range
 };
 

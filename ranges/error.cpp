@@ -13,6 +13,7 @@ std::string_view field_name(ErrorField field) {
     case ErrorField::seed: return "seed";
     case ErrorField::threads: return "threads";
     case ErrorField::by_card: return "by_card";
+    case ErrorField::rules: return "rules";
     case ErrorField::none: break;
     }
     return "";

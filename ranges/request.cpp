@@ -1,6 +1,7 @@
 #include "ranges/request.hpp"
 
 #include "card_text.hpp"
+#include "user_text.hpp"
 #include "ranges/exact/driver.hpp"
 #include "ranges/exact/estimate.hpp"
 #include "ranges/sampling/driver.hpp"
@@ -36,13 +37,15 @@ void check_repeats(const std::vector<Card>& board, const std::vector<Card>& dead
         }
 }
 
-RangeSpot read_spot(const std::vector<std::string>& ranges, std::string_view board, std::string_view dead) {
+RangeSpot read_spot(const std::vector<std::string>& ranges, std::string_view board, std::string_view dead,
+                    Ranking ranking) {
     RangeSpot spot;
+    spot.ranking = ranking;
     for (std::size_t i = 0; i < ranges.size(); ++i) {
         const std::string which = "range " + std::to_string(i + 1);
         const int player = static_cast<int>(i);
         try {
-            spot.ranges.push_back(parse_range(ranges[i]));
+            spot.ranges.push_back(parse_range(ranges[i], ranking));
         } catch (const std::invalid_argument& e) {
             throw RangeError(ErrorKind::range, which + ": " + e.what(), ErrorField::ranges, player);
         }
@@ -69,12 +72,22 @@ uint64_t random_seed() {
 
 } // namespace
 
-SpotFromText spot_from_text(const std::vector<std::string>& ranges, std::string_view board, std::string_view dead) {
+SpotFromText spot_from_text(const std::vector<std::string>& ranges, std::string_view board, std::string_view dead,
+                            Ranking ranking) {
     try {
-        return {read_spot(ranges, board, dead), std::nullopt};
+        return {read_spot(ranges, board, dead, ranking), std::nullopt};
     } catch (const RangeError& e) {
         return {{}, e};
     }
+}
+
+std::string_view rules_name(Ranking ranking) { return ranking == Ranking::trips ? "trips" : "straight"; }
+
+Ranking read_rules(std::string_view name) {
+    for (const Ranking r : {Ranking::straight, Ranking::trips})
+        if (name == rules_name(r)) return r;
+    throw RangeError(ErrorKind::usage, "rules \"" + shown_text(name) + "\": the rules are straight or trips",
+                     ErrorField::rules);
 }
 
 void require_a_deal(const RangeSpot& spot) { require_a_deal(prepare_spot(spot)); }

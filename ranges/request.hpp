@@ -31,12 +31,23 @@ struct SpotFromText {
     std::optional<RangeError> error;
 };
 
-// Reads the ranges in order, then the board, then the dead cards, and stops
-// at the first fault: a range that does not parse or names no combination
-// (kind range, the player); a bad card, more than five board cards, a card
-// given twice among the board and the dead cards (kind cards, field board or
-// dead).
-SpotFromText spot_from_text(const std::vector<std::string>& ranges, std::string_view board, std::string_view dead);
+// Reads the ranges in order ("15%" from the ranking's ordering), then the
+// board, then the dead cards, and stops at the first fault: a range that does
+// not parse or names no combination (kind range, the player); a bad card, more
+// than five board cards, a card given twice among the board and the dead
+// cards (kind cards, field board or dead).
+SpotFromText spot_from_text(const std::vector<std::string>& ranges, std::string_view board, std::string_view dead,
+                            Ranking ranking = Ranking::straight);
+
+// The rules as every front end names them: "straight", the default (a
+// straight beats three of a kind), and "trips" (three of a kind beats a
+// straight).
+inline constexpr Ranking default_rules = Ranking::straight;
+std::string_view rules_name(Ranking ranking);
+
+// The ranking a name means; any other name is a RangeError of kind usage,
+// field rules, naming both.
+Ranking read_rules(std::string_view name);
 
 struct RunChoices {
     std::optional<RangeMethod> method; // none: choose_range_method

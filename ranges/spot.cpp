@@ -166,6 +166,7 @@ PreparedSpot prepare_spot(const RangeSpot& spot) {
     if (spot.board.size() > 5) throw RangeError(ErrorKind::cards, "a board has at most five cards", ErrorField::board);
     PreparedSpot prepared;
     prepared.players = players;
+    prepared.ranking = spot.ranking;
     for (const Card c : spot.board) {
         require_valid(c, "the board", ErrorField::board);
         if (prepared.blocked & bit_of(c))

@@ -24,6 +24,7 @@ struct PreparedSpot {
     uint64_t blocked = 0;                     // board and dead cards
     std::vector<uint8_t> deck;                // card indices the board may still take
     int to_come = 0;                          // board cards still to deal
+    Ranking ranking = Ranking::straight;
 };
 
 // Validates the spot and cuts the ranges. Throws RangeError: for a malformed

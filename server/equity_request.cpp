@@ -25,8 +25,9 @@ struct Refusal {
     throw Refusal{std::move(message), std::string(field), player};
 }
 
-constexpr std::array<std::string_view, 12> known_fields{"ranges", "board", "dead", "method", "trials", "precision",
-                                                       "seed", "by_hand", "categories", "grid", "by_card", "threads"};
+constexpr std::array<std::string_view, 13> known_fields{"ranges", "board", "dead", "method", "trials", "precision",
+                                                       "seed", "by_hand", "categories", "grid", "by_card", "threads",
+                                                       "rules"};
 
 std::string named_field(std::string_view name) { return "field \"" + shown_text(name) + "\""; }
 
@@ -67,6 +68,13 @@ std::optional<T> typed_field(const Json& body, std::string_view name,
     T value{};
     if (std::string slip = read_text(at->get<std::string>(), value); !slip.empty()) refuse(slip, name);
     return value;
+}
+
+Ranking rules_field(const Json& body) {
+    const auto at = body.find("rules");
+    if (at == body.end() || at->is_null()) return default_rules;
+    if (!at->is_string()) refuse("field \"rules\" must be \"straight\" or \"trips\"", "rules");
+    return read_rules(at->get<std::string>());
 }
 
 // The count first, so that a player named by a refusal is one of at most fifteen.
@@ -133,7 +141,8 @@ EquityRequest read(const Json& body) {
     request.categories = flag_field(body, "categories");
     request.grid = flag_field(body, "grid");
     request.by_card = flag_field(body, "by_card");
-    SpotFromText read = spot_from_text(request.ranges, request.board, request.dead);
+    const Ranking rules = rules_field(body);
+    SpotFromText read = spot_from_text(request.ranges, request.board, request.dead, rules);
     if (read.error) throw *read.error;
     request.spot = std::move(read.spot);
     if (request.by_card) {

@@ -29,7 +29,8 @@ struct EquityRequest {
 // texts) and optionally "board", "dead" (card texts), "method" ("auto",
 // "exact", "monte_carlo"), "trials", "precision", "seed" (numbers, or the
 // text typed for them, read as the command reads its options), "threads"
-// (a number or null), "by_hand", "categories", "grid", "by_card" (booleans). Any other
+// (a number or null), "by_hand", "categories", "grid", "by_card" (booleans),
+// "rules" ("straight", the default, or "trips"). Any other
 // field, a field given twice or of the wrong type, bad notation, a bad card or
 // options that exclude one another is a 400 with the command's message and the
 // field (and player) it concerns; a body over max_body_bytes is a 413.

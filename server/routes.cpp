@@ -194,15 +194,20 @@ Reply range_route(const HttpRequest& req) {
     auto read = read_json_body(req.body);
     if (auto* e = std::get_if<ApiError>(&read)) return error_reply(*e);
     const nlohmann::json& body = std::get<nlohmann::json>(read);
-    if (!body.is_object() || !body.contains("range") || !body["range"].is_string())
-        return error_reply({400, "bad_request", "the body must be {\"range\": \"notation\"}", "range"});
+    if (!body.is_object() || !body.contains("range") || !body["range"].is_string() ||
+        (body.contains("rules") && !body["rules"].is_string()))
+        return error_reply(
+            {400, "bad_request", "the body must be {\"range\": \"notation\"}, with \"rules\" if not straight", "range"});
     try {
-        const Range range = parse_range(body["range"].get<std::string>());
+        const Ranking rules = body.contains("rules") ? read_rules(body["rules"].get<std::string>()) : default_rules;
+        const Range range = parse_range(body["range"].get<std::string>(), rules);
         Json hands = Json::array();
         for (const WeightedCombo& c : range) hands.push_back(Json{{"hand", hand_text(c.hand)}, {"weight", c.weight}});
         return json_reply(200, dumped(Json{{"combos", range.size()}, {"notation", range_notation(range)}, {"hands", hands}}));
     } catch (const std::invalid_argument& e) {
         return error_reply({400, "bad_request", e.what(), "range"});
+    } catch (const RangeError& e) {
+        return error_reply(api_error(e));
     }
 }
 
@@ -254,12 +259,25 @@ Reply cards_route(const HttpRequest& req) {
     return json_reply(200, Json{{"board", cards(spot.spot.board)}, {"dead", cards(spot.spot.dead)}}.dump());
 }
 
-// The ordering, and for each whole percent from 1 to 100 how many of its
-// classes "N%" takes: the page's Top slider reads these rather than count again.
-Reply ordering_reply() {
+// The ordering of the rules the query names (?rules=trips; straight without
+// one), and for each whole percent from 1 to 100 how many of its classes "N%"
+// takes: the page's Top slider reads these rather than count again.
+Reply ordering_reply(std::string_view query) {
+    Ranking rules = default_rules;
+    if (!query.empty()) {
+        if (!query.starts_with("rules="))
+            return error_reply({400, "bad_request", "the only question here is ?rules=straight or ?rules=trips", "rules"});
+        try {
+            rules = read_rules(query.substr(6));
+        } catch (const RangeError& e) {
+            return error_reply(api_error(e));
+        }
+    }
     Json top = Json::array();
-    for (int percent = 1; percent <= 100; ++percent) top.push_back(top_class_count(percent));
-    return json_reply(200, dumped(Json{{"classes", ordering_json()}, {"top_class_counts", top}}));
+    for (int percent = 1; percent <= 100; ++percent) top.push_back(top_class_count(percent, rules));
+    return json_reply(200, dumped(Json{{"rules", rules_name(rules)},
+                                       {"classes", ordering_json(rules)},
+                                       {"top_class_counts", top}}));
 }
 
 Reply version_reply() {
@@ -308,7 +326,9 @@ RouteOutcome route(const HttpRequest& req, JobBoard& board, const ServerPlace& p
         return error_reply({415, "unsupported_media_type", "the body must be sent as Content-Type: application/json"});
     switch (found.resource) {
     case Resource::version: return version_reply();
-    case Resource::ordering: return ordering_reply();
+    case Resource::ordering:
+        return ordering_reply(path.size() < req.target.size() ? std::string_view(req.target).substr(path.size() + 1)
+                                                              : std::string_view{});
     // Reading a spot and estimating its run takes up to a tenth of a second
     // for fifteen wide ranges: done off the connections' threads.
     case Resource::equity: return Deferred{[&board, body = std::string(req.body)] { return equity_route(body, board); }};

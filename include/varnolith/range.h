@@ -19,7 +19,7 @@
 #include <stdint.h>
 
 #define VARNOLITH_RANGE_VERSION_MAJOR 1
-#define VARNOLITH_RANGE_VERSION_MINOR 3
+#define VARNOLITH_RANGE_VERSION_MINOR 4
 #define VARNOLITH_RANGE_VERSION_PATCH 0
 
 #if defined(_WIN32)
@@ -48,6 +48,13 @@ extern "C" {
 #define VARNOLITH_RANGE_ERROR_MEMORY 5   /* memory ran out */
 #define VARNOLITH_RANGE_ERROR_INTERNAL 6 /* anything else, such as a worker thread that failed */
 #define VARNOLITH_RANGE_ERROR_CANCELLED 7 /* stopped by a request on the options' `stop` (since 1.1) */
+#define VARNOLITH_RANGE_ERROR_RULES 8     /* the options' `rules` are neither of the two below (since 1.4) */
+
+/* Rules: the hand ranking (since 1.4). Under both a flush beats a full house
+ * and A-6-7-8-9 is the lowest straight. */
+#define VARNOLITH_RANGE_RULES_STRAIGHT 0 /* a straight beats three of a kind (the default) */
+#define VARNOLITH_RANGE_RULES_TRIPS 1    /* three of a kind beats a straight; a hand holding both plays
+                                            the three of a kind */
 
 /* Methods. */
 #define VARNOLITH_RANGE_AUTO 0        /* exact when it fits in about a second, else Monte Carlo */
@@ -56,7 +63,7 @@ extern "C" {
 
 /* Hand categories, the index of varnolith_range_category: 0 high card, 1 pair,
  * 2 two pair, 3 three of a kind, 4 straight, 5 full house, 6 flush, 7 four of a
- * kind, 8 straight flush. */
+ * kind, 8 straight flush, under either rules. */
 #define VARNOLITH_RANGE_CATEGORIES 9
 
 /* A request to stop a computation, made from any thread (a signal handler's
@@ -96,6 +103,9 @@ typedef struct varnolith_range_options {
     varnolith_range_stop* stop;         /* non-null: the call stops when it is requested (default null) */
     varnolith_range_progress progress;  /* non-null: told the fraction done (default null) */
     void* progress_context;             /* passed to `progress` as it is */
+    /* Since 1.4: */
+    int32_t rules;                      /* VARNOLITH_RANGE_RULES_STRAIGHT (default) or _TRIPS; "15%"
+                                           takes its classes from the rules' own ordering */
 } varnolith_range_options;
 
 /* The answer of one call, or the reason there is none. Opaque. */
@@ -128,7 +138,7 @@ VARNOLITH_RANGE_API const char* varnolith_range_message(const varnolith_range_re
 
 /* What a failed call's error concerns, so that a host can point at it without
  * reading the message (since 1.1). The field: "ranges", "board", "dead",
- * "method", "trials", "precision", "seed", "threads" or "by_card" (the
+ * "method", "trials", "precision", "seed", "threads", "by_card" or "rules" (the
  * argument or the option), or "" when it concerns none or the call succeeded;
  * owned by the library. The player: 0-based, the range it concerns, or -1. */
 VARNOLITH_RANGE_API const char* varnolith_range_error_field(const varnolith_range_result* result);
@@ -202,6 +212,11 @@ VARNOLITH_RANGE_API double varnolith_range_next_card_equity(const varnolith_rang
  * VARNOLITH_RANGE_ERROR_ARGUMENT and writes nothing. Needs no result. */
 VARNOLITH_RANGE_API int32_t varnolith_range_ordering(int32_t place, char text[4], int32_t* combos, double* equity);
 
+/* The same under `rules` (VARNOLITH_RANGE_RULES_STRAIGHT or _TRIPS), each its
+ * own ordering; unknown rules are VARNOLITH_RANGE_ERROR_RULES. Since 1.4. */
+VARNOLITH_RANGE_API int32_t varnolith_range_rules_ordering(int32_t rules, int32_t place, char text[4], int32_t* combos,
+                                                           double* equity);
+
 /* The limits varnolith_range_compute holds a call to, for a host that names
  * them in its own words before or after a refusal (since 1.2). */
 #define VARNOLITH_RANGE_LIMIT_PLAYERS 0 /* the most ranges in one call (the fewest is 2) */
@@ -247,6 +262,10 @@ VARNOLITH_RANGE_API size_t varnolith_range_report(const varnolith_range_result* 
 
 /* The preflop ordering as `varnolith --ordering` prints it, in `form`. Since 1.3. */
 VARNOLITH_RANGE_API size_t varnolith_range_ordering_report(int32_t form, char* out, size_t size);
+
+/* The ordering of `rules` as `varnolith --ordering --rules R` prints it; unknown
+ * rules are refused as an unknown form is. Since 1.4. */
+VARNOLITH_RANGE_API size_t varnolith_range_rules_ordering_report(int32_t rules, int32_t form, char* out, size_t size);
 
 #ifdef __cplusplus
 }

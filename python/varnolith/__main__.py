@@ -14,7 +14,7 @@ from typing import NoReturn, Sequence
 
 from . import NoCompatibleDealError, SpotError, __version__, estimate_seconds
 from ._progress import ProgressLine, rough_duration
-from ._range import command_report, conflicting_methods, limit, ordering_report, shown
+from ._range import RULES, command_report, conflicting_methods, limit, ordering_report, shown
 
 _USAGE = 2
 _FAILURE = 1
@@ -51,6 +51,9 @@ def _parser() -> _Parser:
                         help="simulate until every standard error is at most P (0 < P < 1)")
     parser.add_argument("--seed", metavar="S", help="seed the simulation, 0 to 18446744073709551615")
     parser.add_argument("--threads", metavar="N", help="threads to use, 1 to 256 (default: every core)")
+    parser.add_argument("--rules", default="straight", metavar="R",
+                        help="the hand ranking: straight (default; a straight beats three of a kind) or trips "
+                             "(three of a kind beats a straight)")
     parser.add_argument("--categories", action="store_true", help="add how often each final hand category comes")
     parser.add_argument("--by-hand", action="store_true", help="add every live combination's share and equity")
     parser.add_argument("--by-card", action="store_true",
@@ -179,9 +182,9 @@ def _ordering_check(parser: _Parser, options: argparse.Namespace) -> None:
     if options.ranges:
         raise _UsageError("--ordering takes no ranges: it prints the preflop ordering alone")
     for action in parser._actions:
-        if action.option_strings and action.dest not in ("ordering", "json") \
+        if action.option_strings and action.dest not in ("ordering", "json", "rules") \
                 and getattr(options, action.dest, action.default) != action.default:
-            raise _UsageError(f"--ordering goes with --json alone (got {action.option_strings[-1]})")
+            raise _UsageError(f"--ordering goes with --rules and --json alone (got {action.option_strings[-1]})")
 
 
 def _options(argv: Sequence[str]) -> argparse.Namespace:
@@ -196,6 +199,8 @@ def _options(argv: Sequence[str]) -> argparse.Namespace:
     for text in extra:
         raise _UsageError(f"unknown option {shown(text)} (varnolith --help lists them)" if text.startswith("-")
                           else f"unexpected argument {shown(text)}")
+    if options.rules not in RULES:
+        raise _UsageError(f"--rules: must be straight or trips (got {shown(options.rules)})")
     if options.ordering:
         _ordering_check(parser, options)
         return options
@@ -247,7 +252,7 @@ def _warn_of_a_long_run(options: argparse.Namespace) -> None:
         return
     expected = estimate_seconds(options.ranges, options.board, options.dead, exact=options.exact or None,
                                 trials=options.trials, precision=options.precision, threads=options.threads,
-                                by_card=options.by_card)
+                                by_card=options.by_card, rules=options.rules)
     if expected <= _LONG_RUN_SECONDS:
         return
     if exact:
@@ -263,14 +268,15 @@ def _warn_of_a_long_run(options: argparse.Namespace) -> None:
 def _compute(options: argparse.Namespace) -> str:
     """What to print: the library's report, as the command prints it."""
     if options.ordering:
-        return ordering_report(json=options.json)
+        return ordering_report(json=options.json, rules=options.rules)
     _warn_of_a_long_run(options)
     line = ProgressLine(sys.stderr if sys.stderr.isatty() else None)
     try:
         return command_report(options.ranges, options.board, options.dead, json=options.json,
                               exact=options.exact or None, trials=options.trials, precision=options.precision,
                               seed=options.seed, threads=options.threads, categories=options.categories,
-                              by_hand=options.by_hand, by_card=options.by_card, progress=line)
+                              by_hand=options.by_hand, by_card=options.by_card, rules=options.rules,
+                              progress=line)
     finally:
         line.erase()
 

@@ -20,6 +20,7 @@ _ERROR_RANGE = 2
 _ERROR_CARDS = 3
 _ERROR_NO_DEAL = 4
 _ERROR_MEMORY = 5
+_ERROR_RULES = 8
 _AUTO = 0
 _EXACT = 1
 _MONTE_CARLO = 2
@@ -32,6 +33,10 @@ _SHOW_ELAPSED = 4
 
 CATEGORY_NAMES = ("high card", "pair", "two pair", "three of a kind", "straight", "full house", "flush",
                   "four of a kind", "straight flush")
+# The rules' names and the record's numbers for them; "trips" ranks three of a
+# kind above a straight, so the two categories trade places in its order.
+RULES = {"straight": 0, "trips": 1}
+_CATEGORIES_IN_ORDER = {"straight": tuple(range(9)), "trips": (0, 1, 2, 4, 3, 5, 6, 7, 8)}
 
 # What the fields of the options record can hold; what they may hold is the library's to judge.
 # A value must reach the library whole, not cut to the field's width.
@@ -76,6 +81,7 @@ class _Options(ctypes.Structure):
         ("stop", ctypes.c_void_p),
         ("progress", _Progress),
         ("progress_context", ctypes.c_void_p),
+        ("rules", ctypes.c_int32),
     ]
 
 
@@ -128,6 +134,9 @@ def _declare(library: ctypes.CDLL) -> None:
     library.varnolith_range_next_card_equity.restype = double
     library.varnolith_range_ordering.argtypes = [int32, ctypes.c_char_p, ctypes.POINTER(int32), ctypes.POINTER(double)]
     library.varnolith_range_ordering.restype = int32
+    library.varnolith_range_rules_ordering.argtypes = [int32, int32, ctypes.c_char_p, ctypes.POINTER(int32),
+                                                       ctypes.POINTER(double)]
+    library.varnolith_range_rules_ordering.restype = int32
     library.varnolith_range_limit.argtypes = [int32]
     library.varnolith_range_limit.restype = ctypes.c_int64
     library.varnolith_range_shown.argtypes = [ctypes.c_char_p, ctypes.c_size_t, ctypes.c_char_p, ctypes.c_size_t]
@@ -136,6 +145,8 @@ def _declare(library: ctypes.CDLL) -> None:
     library.varnolith_range_report.restype = ctypes.c_size_t
     library.varnolith_range_ordering_report.argtypes = [int32, ctypes.c_char_p, ctypes.c_size_t]
     library.varnolith_range_ordering_report.restype = ctypes.c_size_t
+    library.varnolith_range_rules_ordering_report.argtypes = [int32, int32, ctypes.c_char_p, ctypes.c_size_t]
+    library.varnolith_range_rules_ordering_report.restype = ctypes.c_size_t
 
 
 RANGES = SharedLibrary("libvarnolith_range.so.1", "VARNOLITH_RANGE_LIBRARY", _declare)
@@ -216,6 +227,7 @@ class RangeEquity:
 
     method: str                        # "exact" or "monte_carlo"
     players: tuple[PlayerEquity, ...]  # in the order of the ranges
+    rules: str = "straight"    # the hand ranking: "straight" or "trips"
     deals: int | None = None   # exact: compatible deals of hole cards
     boards: int | None = None  # exact: board completions per deal
     trials: int | None = None  # Monte Carlo: completed deals
@@ -297,8 +309,17 @@ def conflicting_methods(exact: bool, trials: object, precision: object) -> list[
     return given if len(given) > 1 else []
 
 
+def rules_number(rules: object) -> int:
+    """The options record's number for a rules name."""
+    if not isinstance(rules, str):
+        raise TypeError(f"rules must be a string, \"straight\" or \"trips\", got {rules!r}")
+    if rules not in RULES:
+        raise SpotError(f"rules {rules!r}: the rules are straight or trips", "rules")
+    return RULES[rules]
+
+
 def _options(trials: object, precision: object, exact: object, seed: object, threads: object,
-             by_card: bool) -> _Options:
+             by_card: bool, rules: object) -> _Options:
     exact = False if exact is None else _flag(exact, "exact")
     given = conflicting_methods(exact, trials, precision)
     if given:
@@ -328,6 +349,7 @@ def _options(trials: object, precision: object, exact: object, seed: object, thr
     if threads is not None:
         options.threads = threads
     options.by_card = int(by_card)
+    options.rules = rules_number(rules)
     return options
 
 
@@ -341,7 +363,7 @@ def _raise_for(library: ctypes.CDLL, result: int) -> None:
     field = (library.varnolith_range_error_field(result) or b"").decode("ascii") or None
     player = library.varnolith_range_error_player(result)
     about = {"field": field, "player": None if player < 0 else player}
-    if status in (_ERROR_ARGUMENT, _ERROR_RANGE, _ERROR_CARDS):
+    if status in (_ERROR_ARGUMENT, _ERROR_RANGE, _ERROR_CARDS, _ERROR_RULES):
         raise SpotError(message, **about)
     if status == _ERROR_NO_DEAL:
         raise NoCompatibleDealError(message, **about)
@@ -381,7 +403,7 @@ def _cards(text: bytes) -> tuple[str, ...]:
     return tuple(run[i:i + 2] for run in runs for i in range(0, len(run), 2))
 
 
-def _read(library: ctypes.CDLL, result: int, ranges: list[str], cards: dict[str, tuple[str, ...]],
+def _read(library: ctypes.CDLL, result: int, ranges: list[str], cards: dict[str, object],
           categories: bool, by_hand: bool, by_card: bool) -> RangeEquity:
     players = []
     for player, text in enumerate(ranges):
@@ -393,8 +415,8 @@ def _read(library: ctypes.CDLL, result: int, ranges: list[str], cards: dict[str,
             win=library.varnolith_range_win(result, player),
             tie=library.varnolith_range_tie(result, player),
             stderr=library.varnolith_range_stderr(result, player),
-            categories={name: library.varnolith_range_category(result, player, index)
-                        for index, name in enumerate(CATEGORY_NAMES)} if categories else None,
+            categories={CATEGORY_NAMES[index]: library.varnolith_range_category(result, player, index)
+                        for index in _CATEGORIES_IN_ORDER[str(cards["rules"])]} if categories else None,
             hands=_hands(library, result, player, combos) if by_hand else None,
         ))
     if library.varnolith_range_method(result) == _EXACT:
@@ -409,7 +431,7 @@ class _Request:
     """The arguments of a range call, checked and encoded for the library."""
 
     def __init__(self, ranges: object, board: object, dead: object, trials: object, precision: object,
-                 exact: object, seed: object, threads: object, by_card: object) -> None:
+                 exact: object, seed: object, threads: object, by_card: object, rules: object) -> None:
         if isinstance(ranges, (str, bytes, bytearray)) or not isinstance(ranges, Sequence):
             raise TypeError("ranges must be a sequence of strings, one per player")
         self.texts = list(ranges)
@@ -419,7 +441,8 @@ class _Request:
         self.ranges = (ctypes.c_char_p * len(encoded))(*encoded)
         self.board, self.dead = _text(board, "board"), _text(dead, "dead cards")
         self.by_card = _flag(by_card, "by_card")
-        self.options = _options(trials, precision, exact, seed, threads, self.by_card)
+        self.options = _options(trials, precision, exact, seed, threads, self.by_card, rules)
+        self.rules = str(rules)
 
     def arguments(self) -> tuple:
         return self.ranges, len(self.texts), self.board, self.dead, ctypes.byref(self.options)
@@ -472,7 +495,7 @@ def _compute(library: ctypes.CDLL, request: _Request, progress: Callable[[float]
 def range_equity(ranges: Sequence[str], board: str | Iterable[str] = "", dead: str | Iterable[str] = "", *,
                  trials: int | None = None, precision: float | None = None, exact: bool | None = None,
                  seed: int | None = None, threads: int | None = None, categories: bool = False,
-                 by_hand: bool = False, by_card: bool = False,
+                 by_hand: bool = False, by_card: bool = False, rules: str = "straight",
                  progress: Callable[[float], object] | None = None) -> RangeEquity:
     """Returns each player's equity, one range per player, as the varnolith command reckons it.
 
@@ -488,7 +511,9 @@ def range_equity(ranges: Sequence[str], board: str | Iterable[str] = "", dead: s
     and by_hand=True add the breakdowns to each player. by_card=True adds
     next_cards, each card that can come next with its probability and every
     player's equity; it needs a flop or a turn and is exact (without trials or
-    precision). progress, when
+    precision). rules="trips" ranks three of a kind above a straight (a hand
+    holding both plays the three of a kind) and reads "15%" from that ranking's
+    own ordering; the default, "straight", ranks a straight higher. progress, when
     given, is called now and then (from another thread) with the fraction of
     the work done, which never goes back.
 
@@ -500,12 +525,12 @@ def range_equity(ranges: Sequence[str], board: str | Iterable[str] = "", dead: s
     MemoryError when memory ran out, RuntimeError for any other failure of the
     library.
     """
-    request = _Request(ranges, board, dead, trials, precision, exact, seed, threads, by_card)
+    request = _Request(ranges, board, dead, trials, precision, exact, seed, threads, by_card, rules)
     categories, by_hand = _flag(categories, "categories"), _flag(by_hand, "by_hand")
     shown = (_SHOW_CATEGORIES if categories else 0) | (_SHOW_BY_HAND if by_hand else 0)
 
     def read(library: ctypes.CDLL, result: int) -> RangeEquity:
-        cards = {"board": _cards(request.board), "dead": _cards(request.dead)}
+        cards = {"board": _cards(request.board), "dead": _cards(request.dead), "rules": request.rules}
         equity = _read(library, result, request.texts, cards, categories, by_hand, request.by_card)
         # str() prints the library's own table: frozen, but not a field of the answer.
         object.__setattr__(equity, "_table", _report(library, result, _TABLE, shown).removesuffix("\n"))
@@ -517,12 +542,12 @@ def range_equity(ranges: Sequence[str], board: str | Iterable[str] = "", dead: s
 def command_report(ranges: Sequence[str], board: str = "", dead: str = "", *, json: bool = False,
                    trials: int | None = None, precision: float | None = None, exact: bool | None = None,
                    seed: int | None = None, threads: int | None = None, categories: bool = False,
-                   by_hand: bool = False, by_card: bool = False,
+                   by_hand: bool = False, by_card: bool = False, rules: str = "straight",
                    progress: Callable[[float], object] | None = None) -> str:
     """What the varnolith command prints for these arguments, final newline
     included: its table, with the time the call took, or with json=True its
     JSON. Computes and refuses as range_equity does."""
-    request = _Request(ranges, board, dead, trials, precision, exact, seed, threads, by_card)
+    request = _Request(ranges, board, dead, trials, precision, exact, seed, threads, by_card, rules)
     shown = (_SHOW_CATEGORIES if _flag(categories, "categories") else 0) \
         | (_SHOW_BY_HAND if _flag(by_hand, "by_hand") else 0)
     form, shown = (_JSON, shown) if _flag(json, "json") else (_TABLE, shown | _SHOW_ELAPSED)
@@ -543,11 +568,12 @@ def _answered(request: _Request, progress: Callable[[float], object] | None,
 
 def estimate_seconds(ranges: Sequence[str], board: str | Iterable[str] = "", dead: str | Iterable[str] = "", *,
                      trials: int | None = None, precision: float | None = None, exact: bool | None = None,
-                     seed: int | None = None, threads: int | None = None, by_card: bool = False) -> float:
+                     seed: int | None = None, threads: int | None = None, by_card: bool = False,
+                     rules: str = "straight") -> float:
     """The expected time of range_equity with these arguments on this machine, in
     seconds, without running it (inf for a precision too fine to reach). Raises
     what range_equity raises for the arguments, a spot with no deal included."""
-    request = _Request(ranges, board, dead, trials, precision, exact, seed, threads, by_card)
+    request = _Request(ranges, board, dead, trials, precision, exact, seed, threads, by_card, rules)
     library = range_library()
     seconds = ctypes.c_double()
     status = library.varnolith_range_estimate(*request.arguments(), ctypes.byref(seconds))
@@ -566,17 +592,20 @@ _ALL_COMBOS = 630
 
 
 @functools.lru_cache(maxsize=None)
-def ordering() -> tuple[OrderedClass, ...]:
-    """varnolith's preflop ordering of the 81 hand classes, best first: what "15%" in a range means.
+def ordering(rules: str = "straight") -> tuple[OrderedClass, ...]:
+    """varnolith's preflop ordering of the 81 hand classes under the rules, best
+    first: what "15%" in a range means.
 
     Classes go by exact equity against one random hand, heads-up before the
     flop; equal equities put the class with fewer combinations first.
     """
+    number = rules_number(rules)
     library = range_library()
     text, combos, equity = ctypes.create_string_buffer(4), ctypes.c_int32(), ctypes.c_double()
     classes, cumulative = [], 0
     for place in range(_CLASSES):
-        if library.varnolith_range_ordering(place, text, ctypes.byref(combos), ctypes.byref(equity)) != _OK:
+        if library.varnolith_range_rules_ordering(number, place, text, ctypes.byref(combos),
+                                                  ctypes.byref(equity)) != _OK:
             raise RuntimeError(f"libvarnolith_range has no place {place + 1} in its ordering")
         cumulative += combos.value
         classes.append(OrderedClass(place + 1, text.value.decode("ascii"), combos.value, cumulative,
@@ -584,9 +613,11 @@ def ordering() -> tuple[OrderedClass, ...]:
     return tuple(classes)
 
 
-def ordering_report(json: bool = False) -> str:
+def ordering_report(json: bool = False, rules: str = "straight") -> str:
     """The preflop ordering as `varnolith --ordering` prints it, final newline
-    included: its table, or with json=True its JSON."""
+    included: its table, or with json=True its JSON; rules="trips" for that
+    ranking's own."""
+    number = rules_number(rules)
     library = range_library()
     form = _JSON if json else _TABLE
-    return _written(lambda out, size: library.varnolith_range_ordering_report(form, out, size))
+    return _written(lambda out, size: library.varnolith_range_rules_ordering_report(number, form, out, size))

@@ -49,9 +49,14 @@ BoardValues::BoardValues(const PreparedSpot& spot) {
     }
 }
 
-void value_rank_pairs(const RankPairs& pairs, const HandBits& board, BoardValues& out) {
+void value_rank_pairs(const RankPairs& pairs, const HandBits& board, Ranking ranking, BoardValues& out) {
     out.share = board_share(board);
-    for (const uint8_t pair : pairs.used) out.by_pair[pair] = evaluate_ranks_on_board(out.share, pair_ranks(pair));
+    // Flushes (valued below, card by card) rank alike under both rankings.
+    if (ranking == Ranking::trips)
+        for (const uint8_t pair : pairs.used)
+            out.by_pair[pair] = evaluate_ranks_on_board<Ranking::trips>(out.share, pair_ranks(pair));
+    else
+        for (const uint8_t pair : pairs.used) out.by_pair[pair] = evaluate_ranks_on_board(out.share, pair_ranks(pair));
 }
 
 bool value_combos(const PreparedSpot& spot, const RankPairs& pairs, BoardValues& out) {

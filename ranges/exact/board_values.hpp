@@ -39,8 +39,8 @@ struct BoardValues {
     explicit BoardValues(const PreparedSpot& spot);
 };
 
-// The board's share and the value of every rank pair held.
-void value_rank_pairs(const RankPairs& pairs, const HandBits& board, BoardValues& out);
+// The board's share and the value of every rank pair held, under the ranking.
+void value_rank_pairs(const RankPairs& pairs, const HandBits& board, Ranking ranking, BoardValues& out);
 
 // After value_rank_pairs: every combination's value and the flushing lists.
 // False when some player has no combination left on the board: no deal is

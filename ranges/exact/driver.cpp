@@ -120,7 +120,7 @@ RangeResult finish(const PreparedSpot& spot, const SumLayout& layout, const std:
         player.tie = fraction(own[SumLayout::tie_at], total);
         player.equity = fraction(own[SumLayout::win_at] + own[SumLayout::tie_at], total);
         for (int c = 0; c < category_count; ++c)
-            player.categories[static_cast<std::size_t>(c)] =
+            player.categories[static_cast<std::size_t>(category_place(c, spot.ranking))] =
                 fraction(own[SumLayout::category_at + static_cast<std::size_t>(c)], total);
         for (std::size_t i = 0; i < player.hands.size(); ++i) {
             const double share = own[SumLayout::combos_at + 2 * i], weight = own[SumLayout::combos_at + 2 * i + 1];
@@ -183,7 +183,7 @@ RangeResult range_equity_exact(const PreparedSpot& spot, SuitSymmetry symmetry, 
                      ++u) {
                     const BoardClass& board = boards[static_cast<std::size_t>(u / slices)];
                     const BoardSlice slice{static_cast<std::size_t>(u % slices), static_cast<std::size_t>(slices)};
-                    value_rank_pairs(pairs, packed_board(board.cards), s.board);
+                    value_rank_pairs(pairs, packed_board(board.cards), spot.ranking, s.board);
                     if (sweep) {
                         find_flushing(spot, pairs, s.board);
                         heads_up->sweep(s.board, board.size, s.heads_up, s.sums.data());

@@ -11,12 +11,16 @@ bool ordered_before(const OrderedClass& a, const OrderedClass& b) {
     return a.square < b.square;
 }
 
-int top_class_count(double percent) {
+const PreflopOrdering& preflop_ordering(Ranking ranking) {
+    return ranking == Ranking::trips ? trips_preflop_ordering() : straight_preflop_ordering();
+}
+
+int top_class_count(double percent, Ranking ranking) {
     constexpr double all_combos = 630;
     const double target = all_combos * percent / 100.0;
     double count = 0;
     int classes = 0;
-    for (const OrderedClass& c : preflop_ordering()) {
+    for (const OrderedClass& c : preflop_ordering(ranking)) {
         if (std::abs(count + c.combos - target) > std::abs(count - target)) break;
         count += c.combos;
         ++classes;

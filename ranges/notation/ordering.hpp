@@ -1,11 +1,12 @@
 #pragma once
-// varnolith's own preflop ordering of the 81 hand classes: by exact equity
-// against one random hand, heads-up, before the flop; equal equities put the
-// class with fewer combinations first, then the earlier place in the square.
-// It is what "15%" in a range means.
+// varnolith's own preflop orderings of the 81 hand classes, one per ranking:
+// by exact equity against one random hand, heads-up, before the flop; equal
+// equities put the class with fewer combinations first, then the earlier
+// place in the square. It is what "15%" in a range means.
 
 #include <array>
 
+#include "evaluator.hpp"
 #include "ranges/notation/range.hpp"
 
 namespace varnolith {
@@ -18,8 +19,11 @@ struct OrderedClass {
 
 using PreflopOrdering = std::array<OrderedClass, hand_class_count>;
 
-// The ordering, best class first, as checked in (ordering_table.cpp).
-const PreflopOrdering& preflop_ordering();
+// The ranking's ordering, best class first, as checked in (ordering_table.cpp
+// and ordering_table_trips.cpp, written by tools/ordering_table.cpp).
+const PreflopOrdering& preflop_ordering(Ranking ranking = Ranking::straight);
+const PreflopOrdering& straight_preflop_ordering();
+const PreflopOrdering& trips_preflop_ordering();
 
 // Whether `a` comes before `b`: the higher equity, then fewer combinations,
 // then the earlier place in the square.
@@ -28,6 +32,6 @@ bool ordered_before(const OrderedClass& a, const OrderedClass& b);
 // The classes of the top `percent` of the 630 combinations: classes are taken
 // in order while the running count with the next class added is no farther
 // from the target than without it. `percent` is above 0 and at most 100.
-int top_class_count(double percent);
+int top_class_count(double percent, Ranking ranking = Ranking::straight);
 
 } // namespace varnolith

@@ -4,7 +4,7 @@
 
 namespace varnolith {
 
-const PreflopOrdering& preflop_ordering() {
+const PreflopOrdering& straight_preflop_ordering() {
     // place: {square, combos, equity against a random hand}
     static constexpr PreflopOrdering table{{
         { 0,  6, 0.73075782289860025}, // AA

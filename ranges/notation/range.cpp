@@ -169,22 +169,22 @@ double read_percent(std::string_view text) {
 }
 
 // Every class from place `from` up to `to` of the preflop ordering.
-void add_ordered_classes(int from, int to, std::vector<HoleHand>& out) {
+void add_ordered_classes(int from, int to, Ranking ranking, std::vector<HoleHand>& out) {
     for (int place = from; place < to; ++place)
-        add_shape(read_shape(hand_class_name(preflop_ordering()[static_cast<std::size_t>(place)].square)), out);
+        add_shape(read_shape(hand_class_name(preflop_ordering(ranking)[static_cast<std::size_t>(place)].square)), out);
 }
 
 // "15%": the top of varnolith's preflop ordering; "5%-15%": the classes in
 // the top 15% that are not in the top 5%.
-std::vector<HoleHand> percent_combos(std::string_view t) {
+std::vector<HoleHand> percent_combos(std::string_view t, Ranking ranking) {
     if (t.find('+') != std::string_view::npos) refuse("'+' cannot follow a percentage");
     std::vector<HoleHand> out;
     const auto dash = t.find('-');
     if (dash == std::string_view::npos) {
         if (!t.ends_with('%') || t.find('%') + 1 != t.size()) refuse("a percentage is written 15%");
-        const int classes = top_class_count(read_percent(t));
+        const int classes = top_class_count(read_percent(t), ranking);
         if (classes == 0) refuse("too small to hold a class (AA alone is 0.95%)");
-        add_ordered_classes(0, classes, out);
+        add_ordered_classes(0, classes, ranking, out);
         return out;
     }
     const std::string_view low = trim(t.substr(0, dash)), high = trim(t.substr(dash + 1));
@@ -194,15 +194,15 @@ std::vector<HoleHand> percent_combos(std::string_view t) {
     if (!one_percentage(low) || !one_percentage(high)) refuse("a band is two percentages, such as 5%-15%");
     const double from = read_percent(low), to = read_percent(high);
     if (from >= to) refuse("a band goes from the smaller percentage to the larger, such as 5%-15%");
-    const int first = top_class_count(from), last = top_class_count(to);
+    const int first = top_class_count(from, ranking), last = top_class_count(to, ranking);
     if (first == last) refuse("no class lies between the two percentages");
-    add_ordered_classes(first, last, out);
+    add_ordered_classes(first, last, ranking, out);
     return out;
 }
 
-std::vector<HoleHand> item_combos(std::string_view t) {
+std::vector<HoleHand> item_combos(std::string_view t, Ranking ranking) {
     refuse_inner_blanks(t);
-    if (t.find('%') != std::string_view::npos) return percent_combos(t);
+    if (t.find('%') != std::string_view::npos) return percent_combos(t, ranking);
     std::vector<HoleHand> out;
     const auto plus = t.find('+');
     const auto dash = t.find('-');
@@ -283,7 +283,7 @@ constexpr int32_t combo_id(const HoleHand& h) {
 
 } // namespace
 
-Range parse_range(std::string_view text) {
+Range parse_range(std::string_view text, Ranking ranking) {
     if (trim(text).empty()) throw std::invalid_argument("the range is empty");
     Range range;
     std::array<int32_t, deck_size * deck_size> place; // position in `range`, or -1
@@ -297,7 +297,7 @@ Range parse_range(std::string_view text) {
         try {
             if (item.empty()) refuse("empty");
             const auto colon = item.find(':');
-            combos = item_combos(trim(item.substr(0, colon)));
+            combos = item_combos(trim(item.substr(0, colon)), ranking);
             if (colon != std::string_view::npos) weight = read_weight(trim(item.substr(colon + 1)));
         } catch (const BadItem& bad) {
             throw std::invalid_argument("item \"" + shown_text(item) + "\": " + bad.reason);

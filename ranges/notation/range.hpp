@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "card.hpp"
+#include "evaluator.hpp"
 
 namespace varnolith {
 
@@ -21,10 +22,11 @@ struct WeightedCombo {
 using Range = std::vector<WeightedCombo>;
 
 // Parses a comma-separated list of items. A combination named by several
-// items keeps its first place and takes the weight of the last. Throws
+// items keeps its first place and takes the weight of the last. "15%" takes
+// its classes from the ranking's preflop ordering. Throws
 // std::invalid_argument for the first bad item, with a message of the form
 // `item "QQs": a pair is neither suited nor offsuit`.
-Range parse_range(std::string_view text);
+Range parse_range(std::string_view text, Ranking ranking = Ranking::straight);
 
 // The square players draw a range as: ranks A down to 6 along both sides,
 // pairs on the diagonal, suited classes above it, offsuit below.

@@ -154,7 +154,7 @@ RangeResult finish(const PreparedSpot& spot, const Layout& layout, const Totals&
         const double variance = std::max(0.0, squares / n - player.equity * player.equity);
         player.standard_error = totals.drawn > 1 ? std::sqrt(variance / (n - 1)) : 0.0;
         for (int c = 0; c < category_count; ++c)
-            player.categories[static_cast<std::size_t>(c)] =
+            player.categories[static_cast<std::size_t>(category_place(c, spot.ranking))] =
                 static_cast<double>(own[Layout::categories_at + static_cast<std::size_t>(c)]) / n;
         for (std::size_t i = 0; i < player.hands.size(); ++i) {
             const int64_t held = own[Layout::combos_at(p) + 2 * i], units = own[Layout::combos_at(p) + 2 * i + 1];

@@ -162,7 +162,9 @@ RangeResult finish(const PreparedSpot& spot, const Layout& layout, const std::ve
         const double spread = std::max(0.0, own[Layout::square_share_squared_at] -
                                                 2 * mean * own[Layout::square_share_at] + mean * mean * square);
         player.standard_error = n > 1 ? std::sqrt(spread * n / (n - 1)) / weight : 0.0;
-        for (std::size_t c = 0; c < category_count; ++c) player.categories[c] = own[Layout::categories_at + c] / weight;
+        for (int c = 0; c < category_count; ++c)
+            player.categories[static_cast<std::size_t>(category_place(c, spot.ranking))] =
+                own[Layout::categories_at + static_cast<std::size_t>(c)] / weight;
         for (std::size_t i = 0; i < player.hands.size(); ++i) {
             const double held = own[Layout::combos_at + 2 * i], share = own[Layout::combos_at + 2 * i + 1];
             // Sums of the same deals added in another order may round past 1.

@@ -63,8 +63,10 @@ inline Showdown show_down(const Plan& plan, TrialStream& stream, uint64_t used, 
     HandBits board = spot.board_bits;
     for (int d = 0; d < spot.to_come; ++d) board = board + bits_of_index(deal_card());
     Showdown result;
+    const bool trips = spot.ranking == Ranking::trips;
     for (std::size_t p = 0; p < spot.live.size(); ++p) {
-        values[p] = evaluate_bits(board + spot.live[p][chosen[p]].bits);
+        const HandBits hand = board + spot.live[p][chosen[p]].bits;
+        values[p] = trips ? evaluate_bits<Ranking::trips>(hand) : evaluate_bits(hand);
         if (values[p] > result.best) result.best = values[p], result.sharers = 1;
         else if (values[p] == result.best) ++result.sharers;
     }

@@ -116,7 +116,7 @@ TEST(RangeNotation, RefusesTheFirstBadItemByName) {
         {"0.4%", "item \"0.4%\": too small to hold a class (AA alone is 0.95%)"},
         {"5%-5.01%", "item \"5%-5.01%\": no class lies between the two percentages"},
     };
-    for (const auto& [text, message] : cases) EXPECT_EQ(refusal(parse_range, text), message) << '"' << text << '"';
+    for (const auto& [text, message] : cases) EXPECT_EQ(refusal([](const std::string& t) { return parse_range(t); }, text), message) << '"' << text << '"';
 }
 
 TEST(CardList, ReadsRunTogetherOrSeparatedCardsAndNamesABadOne) {
