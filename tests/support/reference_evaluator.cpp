@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <functional>
+#include <vector>
 
 namespace varnolith::testing {
 
@@ -69,8 +70,57 @@ HandValue reference_evaluate(std::span<const Card> cards) {
     return base15(kickers(0, 0).data());
 }
 
+namespace {
+
+// Five cards as a hand of poker: its category under the ranking and the ranks
+// that break ties within it, in the engine's encoding.
+HandValue value_of_five(const std::array<Card, 5>& five, Ranking ranking) {
+    int count[15] = {};
+    for (const Card& c : five) ++count[c.rank];
+    const bool flush = std::all_of(five.begin(), five.end(), [&](const Card& c) { return c.suit == five[0].suit; });
+    // Ranks ordered by how often they come, then by rank: AAKKQ -> A K Q.
+    std::vector<int> ranks;
+    for (int r = 14; r >= 6; --r)
+        if (count[r] > 0) ranks.push_back(r);
+    std::stable_sort(ranks.begin(), ranks.end(), [&](int a, int b) { return count[a] > count[b]; });
+    int high = 0; // of a straight
+    if (ranks.size() == 5) {
+        std::vector<int> sorted = ranks;
+        std::sort(sorted.rbegin(), sorted.rend());
+        if (sorted[0] - sorted[4] == 4) high = sorted[0];
+        if (sorted == std::vector<int>{14, 9, 8, 7, 6}) high = 9;
+    }
+    const bool trips_ranking = ranking == Ranking::trips;
+    const int straight_base = trips_ranking ? 3'000'000 : 4'000'000, trips_base = trips_ranking ? 4'000'000 : 3'000'000;
+    if (flush && high) return 8'000'000 + high;
+    if (count[ranks[0]] == 4) return 7'000'000 + 100 * ranks[0] + ranks[1];
+    if (count[ranks[0]] == 3 && count[ranks[1]] == 2) return 5'000'000 + 100 * ranks[0] + ranks[1];
+    if (flush) return 6'000'000 + base15(ranks.data());
+    if (high) return straight_base + high;
+    if (count[ranks[0]] == 3) return trips_base + 10'000 * ranks[0] + 100 * ranks[1] + ranks[2];
+    if (count[ranks[1]] == 2) return 2'000'000 + 10'000 * ranks[0] + 100 * ranks[1] + ranks[2];
+    if (count[ranks[0]] == 2) return 1'000'000 + 10'000 * ranks[0] + 100 * ranks[1] + 10 * ranks[2] + ranks[3];
+    return base15(ranks.data());
+}
+
+} // namespace
+
+HandValue reference_best_five(std::span<const Card> seven, Ranking ranking) {
+    HandValue best = 0;
+    // Leave out two of the seven, every way.
+    for (std::size_t a = 0; a < 7; ++a)
+        for (std::size_t b = a + 1; b < 7; ++b) {
+            std::array<Card, 5> five;
+            std::size_t n = 0;
+            for (std::size_t i = 0; i < 7; ++i)
+                if (i != a && i != b) five[n++] = seven[i];
+            best = std::max(best, value_of_five(five, ranking));
+        }
+    return best;
+}
+
 ReferenceShares reference_board_walk(std::span<const HoleHand> hands, std::span<const Card> board,
-                                     std::span<const Card> dead) {
+                                     std::span<const Card> dead, Ranking ranking) {
     std::vector<Card> out(board.begin(), board.end()), left;
     out.insert(out.end(), dead.begin(), dead.end());
     for (const HoleHand& h : hands) out.insert(out.end(), {h.first, h.second});
@@ -96,7 +146,7 @@ ReferenceShares reference_board_walk(std::span<const HoleHand> hands, std::span<
         for (const HoleHand& h : hands) {
             std::vector<Card> seven = {h.first, h.second};
             seven.insert(seven.end(), full.begin(), full.end());
-            values.push_back(reference_evaluate(seven));
+            values.push_back(ranking == Ranking::straight ? reference_evaluate(seven) : reference_best_five(seven, ranking));
         }
         const HandValue best = *std::max_element(values.begin(), values.end());
         const auto sharers = static_cast<double>(std::count(values.begin(), values.end(), best));

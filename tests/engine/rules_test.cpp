@@ -1,0 +1,67 @@
+// The trips ranking: three of a kind over a straight, the rest as ever.
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "reference_evaluator.hpp"
+#include "test_cards.hpp"
+
+namespace varnolith {
+namespace {
+
+HandValue under(Ranking ranking, const std::string& text) {
+    HandBits bits;
+    for (const Card c : testing::cards(text)) bits = bits + bits_of(c);
+    return ranking == Ranking::trips ? evaluate_bits<Ranking::trips>(bits) : evaluate_bits(bits);
+}
+
+TEST(TripsRanking, AHandHoldingBothPlaysTheRankingsChoice) {
+    struct Case {
+        const char* cards;
+        HandValue straight, trips;
+    };
+    const Case cases[] = {
+        // Three sixes and a run to the ten: the straight, or the sixes with T 9 kickers.
+        {"6c 6d 6h 7s 8c 9d Th", 4'000'010, 4'061'009},
+        // The wheel A-6-7-8-9 beside three nines.
+        {"Ac 6d 7h 8s 9c 9d 9h", 4'000'009, 4'091'408},
+        // Both in one suit: a straight flush; three of a kind in a flush: the flush.
+        {"6c 6d 6h 7c 8c 9c Tc", 8'000'010, 8'000'010},
+        {"6c 6d 6h 7c 8c 9c Qc", 6'000'000 + 12 * 50'625 + 9 * 3'375 + 8 * 225 + 7 * 15 + 6,
+         6'000'000 + 12 * 50'625 + 9 * 3'375 + 8 * 225 + 7 * 15 + 6},
+        // Alone, each keeps its detail and changes its category.
+        {"6c 7d 8h 9s Tc Kd Ah", 4'000'010, 3'000'010},
+        {"Qc Qd Qh 6s 8c Td Ah", 3'121'410, 4'121'410},
+        // Below and above the two, nothing moves.
+        {"Kc Kd 8h 8s 6c 7d Ah", 2'130'814, 2'130'814},
+        {"6c 7c 8c 9c Tc Kd Ah", 8'000'010, 8'000'010},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cards);
+        EXPECT_EQ(under(Ranking::straight, c.cards), c.straight);
+        EXPECT_EQ(under(Ranking::trips, c.cards), c.trips);
+        const auto seven = testing::cards(c.cards);
+        EXPECT_EQ(testing::reference_best_five(seven, Ranking::trips), c.trips);
+        EXPECT_EQ(testing::reference_best_five(seven, Ranking::straight), c.straight);
+    }
+}
+
+TEST(TripsRanking, ValuesMatchTheBestOfTheFiveCardHandsOnRandomSets) {
+    const auto deck = full_deck();
+    std::mt19937_64 random(25);
+    for (int round = 0; round < 200'000; ++round) {
+        std::vector<Card> shuffled = deck;
+        std::array<Card, 7> seven;
+        for (std::size_t i = 0; i < 7; ++i) {
+            std::swap(shuffled[i], shuffled[i + random() % (36 - i)]);
+            seven[i] = shuffled[i];
+        }
+        HandBits bits;
+        for (const Card c : seven) bits = bits + bits_of(c);
+        ASSERT_EQ(evaluate_bits<Ranking::trips>(bits), testing::reference_best_five(seven, Ranking::trips)) << round;
+    }
+}
+
+} // namespace
+} // namespace varnolith
