@@ -52,7 +52,7 @@ TEST(VarnolithCommand, EnumeratesHeadsUpExactly) {
     const Process p = run("--json AhKd QsQc -b 6c7d8h");
     ASSERT_EQ(p.status, 0) << p.err;
     const Json j = Json::parse(p.out);
-    EXPECT_EQ(keys(j), (Keys{"method", "board", "dead", "deals", "boards", "elapsed_seconds", "players"}));
+    EXPECT_EQ(keys(j), (Keys{"method", "rules", "board", "dead", "deals", "boards", "elapsed_seconds", "players"}));
     EXPECT_EQ(j["method"], "exact");
     EXPECT_EQ(j["board"], Json({"6c", "7d", "8h"}));
     EXPECT_EQ(j["deals"], 1);
@@ -220,7 +220,7 @@ TEST(VarnolithCommand, RefusesWithOneLine) {
         {"AhKd QsQc --svg ''", 2, "varnolith: --svg"},
         {"AhKd QsQc --scale relative", 2, "varnolith: --scale: must be absolute or fair (got relative)\n"},
         {"--ordering AhKd QsQc", 2, "varnolith: --ordering takes no ranges: it prints the preflop ordering alone\n"},
-        {"--ordering --exact", 2, "varnolith: --ordering goes with --json alone (got --exact)\n"},
+        {"--ordering --exact", 2, "varnolith: --ordering goes with --rules and --json alone (got --exact)\n"},
         {"--by-card AhKd QsQc", 2, "varnolith: --by-card needs a flop or a turn: three or four board cards (got 0)\n"},
         {"--by-card AhKd QsQc -b 6c7d8h9sTs", 2, "varnolith: --by-card needs a flop or a turn: three or four board cards (got 5)\n"},
         {"--by-card --trials 10 AhKd QsQc -b 6c7d8h", 2, "varnolith: --by-card is exact: it goes with neither --trials nor --precision\n"},

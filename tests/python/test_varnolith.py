@@ -333,7 +333,7 @@ Player  Range  Combos  Equity %   Win %  Tie %
             (three_aces, 1, "no compatible deal: 3 players need 3 hands at once, and the cards their ranges hold make "
                             "at most 1"),
             (["--ordering", "AA"], 2, "--ordering takes no ranges: it prints the preflop ordering alone"),
-            (["--ordering", "--by-card", "-b", "Kh"], 2, "--ordering goes with --json alone (got --board)"),
+            (["--ordering", "--by-card", "-b", "Kh"], 2, "--ordering goes with --rules and --json alone (got --board)"),
             (["--by-card", "--trials", "9", "AA", "KK", "-b", "Kh9c8d"], 2,
              "--by-card is exact: it goes with neither --trials nor --precision"),
             (["--by-card", "AA", "KK"], 2, "--by-card needs a flop or a turn: three or four board cards (got 0)"),
@@ -346,10 +346,10 @@ Player  Range  Combos  Equity %   Win %  Tie %
 
     def test_json_has_the_shape_of_the_command(self) -> None:
         for argv, keys, player_keys in [
-            (["--json", *HEADS_UP], ["method", "board", "dead", "deals", "boards", "elapsed_seconds", "players"],
+            (["--json", *HEADS_UP], ["method", "rules", "board", "dead", "deals", "boards", "elapsed_seconds", "players"],
              ["range", "combos", "equity", "win", "tie", "stderr"]),
             (["--json", "--trials", "100", "--categories", "--by-hand", *HEADS_UP],
-             ["method", "board", "dead", "trials", "seed", "elapsed_seconds", "players"],
+             ["method", "rules", "board", "dead", "trials", "seed", "elapsed_seconds", "players"],
              ["range", "combos", "equity", "win", "tie", "stderr", "categories", "hands"]),
         ]:
             with self.subTest(argv=argv):
