@@ -40,8 +40,8 @@ async function call(method, path, body) {
 }
 
 export const getVersion = () => call('GET', '/api/version');
-export const getOrdering = () => call('GET', '/api/ordering');
-export const readRange = (range) => call('POST', '/api/range', { range });
+export const getOrdering = (rules) => call('GET', `/api/ordering?rules=${encodeURIComponent(rules)}`);
+export const readRange = (range, rules) => call('POST', '/api/range', { range, rules });
 export const writeNotation = (hands) => call('POST', '/api/notation', { hands });
 export const readCards = (board, dead) => call('POST', '/api/cards', { board, dead });
 export const cancelJob = (id) => call('DELETE', `/api/jobs/${encodeURIComponent(id)}`);

@@ -10,6 +10,7 @@ export function commandLine() {
   const parts = ['varnolith', ...state.players.map((p) => quoted(p.text.trim()))];
   if (state.board.length) parts.push('-b', state.board.join(''));
   if (state.dead.length) parts.push('-d', state.dead.join(''));
+  if (state.rules !== 'straight') parts.push('--rules', state.rules);
   const byCard = state.byCard && byCardAllowed();
   if (byCard) {
     parts.push('--by-card'); // enumerated, as the whole run then is

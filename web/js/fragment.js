@@ -8,6 +8,7 @@ export function writeFragment() {
   for (const p of state.players) f.append('range', p.text);
   if (state.board.length) f.set('board', state.board.join(''));
   if (state.dead.length) f.set('dead', state.dead.join(''));
+  if (state.rules !== 'straight') f.set('rules', state.rules);
   if (state.method !== 'auto') f.set('method', state.method);
   for (const name of ['trials', 'precision', 'seed']) if (state[name].trim()) f.set(name, state[name].trim());
   if (!state.categories) f.set('categories', 'no');
@@ -29,6 +30,7 @@ export function readFragment(hash = location.hash) {
     ranges,
     board: f.get('board') ?? '',
     dead: f.get('dead') ?? '',
+    rules: f.get('rules') === 'trips' ? 'trips' : 'straight',
     method: ['exact', 'monte_carlo'].includes(method) ? method : 'auto',
     trials: f.get('trials') ?? '',
     precision: f.get('precision') ?? '',

@@ -62,7 +62,8 @@ function applySpot(spot) {
   state.board = [];
   state.dead = [];
   readCardFields();
-  for (const name of ['method', 'trials', 'precision', 'seed', 'categories', 'byCard', 'scale']) state[name] = spot[name];
+  for (const name of ['rules', 'method', 'trials', 'precision', 'seed', 'categories', 'byCard', 'scale'])
+    state[name] = spot[name];
   state.results = null;
   drawPlayers();
   state.players.forEach((_, i) => readText(i));
@@ -114,14 +115,30 @@ function start() {
     const next = readFragment();
     if (next) {
       applySpot(next);
+      loadOrdering();
       changed();
     }
   });
   getVersion()
     .then((v) => ($('version').textContent = `${v.name} ${v.version}`))
     .catch(() => {});
-  getOrdering()
+  $('rules').addEventListener('change', () => {
+    state.rules = $('rules').value;
+    // "N%" names other classes under other rules: every range is read again.
+    state.players.forEach((_, i) => readText(i));
+    loadOrdering();
+    changed();
+  });
+  loadOrdering();
+  changed();
+}
+
+// The ordering of the rules in force; an answer for rules since left is dropped.
+function loadOrdering() {
+  const rules = state.rules;
+  getOrdering(rules)
     .then((o) => {
+      if (rules !== state.rules) return;
       state.ordering = { classes: o.classes, topCounts: o.top_class_counts };
       changed();
     })
@@ -129,7 +146,6 @@ function start() {
       state.runError = `the preflop ordering could not be read: ${e.message}`;
       changed();
     });
-  changed();
 }
 
 start();

@@ -93,7 +93,7 @@ export async function readText(i) {
     return;
   }
   try {
-    const answer = await readRange(p.text);
+    const answer = await readRange(p.text, state.rules);
     if (seq !== p.seq) return;
     p.hands = new Map(answer.hands.map((h) => [canonicalHand(h.hand), h.weight]));
     p.error = '';

@@ -13,10 +13,11 @@ const $ = (id) => document.getElementById(id);
 // figure is in the tooltip.
 function metaText(answer, seedText) {
   const time = answer.elapsed_seconds >= 1 ? ` · ${answer.elapsed_seconds.toFixed(1)} s` : '';
+  const rules = answer.rules === 'trips' ? ' · trips beat a straight' : '';
   if (answer.method === 'exact')
-    return `Exact · ${counted(answer.deals, 'deal')} · ${counted(answer.boards, 'board')}${time}`;
+    return `Exact · ${counted(answer.deals, 'deal')} · ${counted(answer.boards, 'board')}${rules}${time}`;
   const error = Math.max(...answer.players.map((p) => p.stderr));
-  return `Monte Carlo · ${counted(answer.trials, 'trial')} · largest std. error ${percent(error, 3)} · seed ${seedText ?? answer.seed}${time}`;
+  return `Monte Carlo · ${counted(answer.trials, 'trial')} · largest std. error ${percent(error, 3)} · seed ${seedText ?? answer.seed}${rules}${time}`;
 }
 
 const errorText = (answer, p) => (answer.method === 'exact' ? '0' : percent(p.stderr, 3));

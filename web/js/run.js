@@ -194,6 +194,7 @@ export function drawRun() {
   $('by-card').checked = state.byCard && byCardAllowed();
   $('by-card').disabled = !byCardAllowed();
   $('scale').value = scaleKind();
+  $('rules').value = state.rules;
 }
 
 export function buildRun() {

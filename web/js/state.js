@@ -25,6 +25,7 @@ export const state = {
   boardError: '',
   deadError: '',
   cardMode: 'board', // what a click in the card picker marks
+  rules: 'straight', // straight | trips: the hand ranking, and the ordering "N%" reads
   method: 'auto', // auto | exact | monte_carlo
   trials: '', // a Monte Carlo run ends after these, or at this precision; one at most
   precision: '',
@@ -38,7 +39,7 @@ export const state = {
   tooLong: null, // {estimate, limit}: an exact run the time limit would stop, not started
   status: '',
   results: null, // {answer, key, seedText}
-  ordering: { classes: [], topCounts: [] }, // the preflop ordering, and the classes "N%" takes
+  ordering: { classes: [], topCounts: [] }, // the rules' preflop ordering, and the classes "N%" takes
   library: [],
 };
 
@@ -57,6 +58,7 @@ export function requestBody() {
   const typed = (name) => (method === 'monte_carlo' && state[name].trim() !== '' ? state[name].trim() : null);
   return {
     ranges: state.players.map((p) => p.text.trim()),
+    rules: state.rules,
     board: state.board.join(''),
     dead: state.dead.join(''),
     method,
