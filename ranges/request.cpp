@@ -1,6 +1,7 @@
 #include "ranges/request.hpp"
 
 #include "card_text.hpp"
+#include "user_text.hpp"
 #include "ranges/exact/driver.hpp"
 #include "ranges/exact/estimate.hpp"
 #include "ranges/sampling/driver.hpp"
@@ -36,10 +37,12 @@ void check_repeats(const std::vector<Card>& board, const std::vector<Card>& dead
         }
 }
 
-RangeSpot read_spot(const std::vector<std::string>& ranges, std::string_view board, std::string_view dead) {
+RangeSpot read_spot(const std::vector<std::string>& ranges, std::string_view board, std::string_view dead,
+                     const std::vector<std::string>& sources) {
     RangeSpot spot;
     for (std::size_t i = 0; i < ranges.size(); ++i) {
-        const std::string which = "range " + std::to_string(i + 1);
+        std::string which = "range " + std::to_string(i + 1);
+        if (i < sources.size() && !sources[i].empty()) which += " (" + shown_text(sources[i]) + ")";
         const int player = static_cast<int>(i);
         try {
             spot.ranges.push_back(parse_range(ranges[i]));
@@ -69,9 +72,10 @@ uint64_t random_seed() {
 
 } // namespace
 
-SpotFromText spot_from_text(const std::vector<std::string>& ranges, std::string_view board, std::string_view dead) {
+SpotFromText spot_from_text(const std::vector<std::string>& ranges, std::string_view board, std::string_view dead,
+                            const std::vector<std::string>& sources) {
     try {
-        return {read_spot(ranges, board, dead), std::nullopt};
+        return {read_spot(ranges, board, dead, sources), std::nullopt};
     } catch (const RangeError& e) {
         return {{}, e};
     }

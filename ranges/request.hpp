@@ -35,8 +35,10 @@ struct SpotFromText {
 // at the first fault: a range that does not parse or names no combination
 // (kind range, the player); a bad card, more than five board cards, a card
 // given twice among the board and the dead cards (kind cards, field board or
-// dead).
-SpotFromText spot_from_text(const std::vector<std::string>& ranges, std::string_view board, std::string_view dead);
+// dead). A message names a range by its number and, when `sources` gives one,
+// where its text came from: `range 2 (@opening.txt): ...`.
+SpotFromText spot_from_text(const std::vector<std::string>& ranges, std::string_view board, std::string_view dead,
+                            const std::vector<std::string>& sources = {});
 
 struct RunChoices {
     std::optional<RangeMethod> method; // none: choose_range_method
