@@ -19,7 +19,7 @@
 #include <stdint.h>
 
 #define VARNOLITH_RANGE_VERSION_MAJOR 1
-#define VARNOLITH_RANGE_VERSION_MINOR 3
+#define VARNOLITH_RANGE_VERSION_MINOR 4
 #define VARNOLITH_RANGE_VERSION_PATCH 0
 
 #if defined(_WIN32)
@@ -96,6 +96,12 @@ typedef struct varnolith_range_options {
     varnolith_range_stop* stop;         /* non-null: the call stops when it is requested (default null) */
     varnolith_range_progress progress;  /* non-null: told the fraction done (default null) */
     void* progress_context;             /* passed to `progress` as it is */
+    /* Since 1.4: */
+    const char* const* sources; /* non-null: one entry a range, where its text came from, such as
+                                   "@opening.txt" for a file the host read: messages name it beside
+                                   the range's number ("range 2 (@opening.txt): ...") and reports
+                                   show it in place of the text; a null or empty entry for a range
+                                   given as it is. Null (default) for none */
 } varnolith_range_options;
 
 /* The answer of one call, or the reason there is none. Opaque. */
