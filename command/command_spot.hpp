@@ -6,7 +6,8 @@
 
 namespace varnolith {
 
-// Throws std::invalid_argument with the line to show the user: a bad range
+// A range argument "@PATH" is the text of that file. Throws RangeError with
+// the line to show the user: a range file that cannot be read, a bad range
 // item or card, more than five board cards, a card given twice among the
 // board and the dead cards, --by-card without a flop or a turn.
 RangeSpot make_command_spot(const CommandOptions& options);

@@ -34,8 +34,9 @@ struct varnolith_range_result {
     varnolith::ErrorField field = varnolith::ErrorField::none;
     int32_t player = -1;
     varnolith::Answer answer;
-    // What the reports print besides the figures: the ranges as given, the
-    // spot's board and dead cards, whether a next-card table was asked for.
+    // What the reports print besides the figures: the ranges as given (or
+    // where they came from), the spot's board and dead cards, whether a
+    // next-card table was asked for.
     std::vector<std::string> ranges;
     varnolith::RangeSpot spot;
     bool by_card = false;
@@ -70,6 +71,7 @@ constexpr std::size_t field_ends[] = {
     offsetof(varnolith_range_options, progress) + sizeof(varnolith_range_options::progress),
     offsetof(varnolith_range_options, progress_context) + sizeof(varnolith_range_options::progress_context),
     offsetof(varnolith_range_options, rules) + sizeof(varnolith_range_options::rules),
+    offsetof(varnolith_range_options, sources) + sizeof(varnolith_range_options::sources),
 };
 
 // The rules a host's number names; the rule on names is the engine's.
@@ -112,8 +114,17 @@ RunChoices read_choices(const varnolith_range_options& o) {
     return choices;
 }
 
+// Where each range came from, as the options give it: "" for a range given as it is.
+std::vector<std::string> range_sources(const varnolith_range_options& o, int32_t num_ranges) {
+    std::vector<std::string> sources(static_cast<std::size_t>(num_ranges));
+    if (o.sources != nullptr)
+        for (int32_t i = 0; i < num_ranges; ++i)
+            if (o.sources[i] != nullptr) sources[static_cast<std::size_t>(i)] = o.sources[i];
+    return sources;
+}
+
 RangeSpot read_spot(const char* const* ranges, int32_t num_ranges, const char* board, const char* dead,
-                    Ranking rules) {
+                    Ranking rules, const std::vector<std::string>& sources) {
     if (num_ranges < 2 || num_ranges > max_range_players)
         refuse("between 2 and 15 ranges are needed, got " + std::to_string(num_ranges), ErrorField::ranges);
     if (ranges == nullptr) refuse("no ranges: the pointer is null", ErrorField::ranges);
@@ -122,7 +133,7 @@ RangeSpot read_spot(const char* const* ranges, int32_t num_ranges, const char* b
         if (ranges[i] == nullptr) refuse("range " + std::to_string(i + 1) + ": the pointer is null", ErrorField::ranges, i);
         texts.emplace_back(ranges[i]);
     }
-    SpotFromText read = spot_from_text(texts, board ? board : "", dead ? dead : "", rules);
+    SpotFromText read = spot_from_text(texts, board ? board : "", dead ? dead : "", rules, sources);
     if (read.error) throw *read.error;
     return std::move(read.spot);
 }
@@ -177,7 +188,7 @@ Call read_call(const char* const* ranges, int32_t num_ranges, const char* board,
     if (!rules)
         refuse("options: unknown rules " + std::to_string(call.options.rules) + "; VARNOLITH_RANGE_RULES_STRAIGHT (0) or "
                "VARNOLITH_RANGE_RULES_TRIPS (1)", ErrorField::rules);
-    call.spot = read_spot(ranges, num_ranges, board, dead, *rules);
+    call.spot = read_spot(ranges, num_ranges, board, dead, *rules, range_sources(call.options, num_ranges));
     if (call.options.by_card != 0) {
         const std::string refusal = next_cards_refusal(call.spot, call.choices);
         if (!refusal.empty()) refuse(refusal, ErrorField::by_card);
@@ -272,7 +283,9 @@ VARNOLITH_RANGE_API varnolith_range_result* varnolith_range_compute(const char* 
         Answer answer = compute_answer(call.spot, call.choices, o.by_card != 0, hooks);
         if (cancelled(hooks)) throw RangeCancelled{};
         result->answer = std::move(answer);
-        for (int32_t i = 0; i < num_ranges; ++i) result->ranges.emplace_back(ranges[i]);
+        const std::vector<std::string> sources = range_sources(o, num_ranges);
+        for (int32_t i = 0; i < num_ranges; ++i)
+            result->ranges.emplace_back(sources[static_cast<std::size_t>(i)].empty() ? ranges[i] : sources[static_cast<std::size_t>(i)]);
         result->spot = call.spot;
         result->by_card = o.by_card != 0;
         result->status = VARNOLITH_RANGE_OK;

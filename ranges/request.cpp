@@ -38,11 +38,12 @@ void check_repeats(const std::vector<Card>& board, const std::vector<Card>& dead
 }
 
 RangeSpot read_spot(const std::vector<std::string>& ranges, std::string_view board, std::string_view dead,
-                    Ranking ranking) {
+                    Ranking ranking, const std::vector<std::string>& sources) {
     RangeSpot spot;
     spot.ranking = ranking;
     for (std::size_t i = 0; i < ranges.size(); ++i) {
-        const std::string which = "range " + std::to_string(i + 1);
+        std::string which = "range " + std::to_string(i + 1);
+        if (i < sources.size() && !sources[i].empty()) which += " (" + shown_text(sources[i]) + ")";
         const int player = static_cast<int>(i);
         try {
             spot.ranges.push_back(parse_range(ranges[i], ranking));
@@ -73,9 +74,9 @@ uint64_t random_seed() {
 } // namespace
 
 SpotFromText spot_from_text(const std::vector<std::string>& ranges, std::string_view board, std::string_view dead,
-                            Ranking ranking) {
+                            Ranking ranking, const std::vector<std::string>& sources) {
     try {
-        return {read_spot(ranges, board, dead, ranking), std::nullopt};
+        return {read_spot(ranges, board, dead, ranking, sources), std::nullopt};
     } catch (const RangeError& e) {
         return {{}, e};
     }

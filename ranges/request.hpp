@@ -32,12 +32,14 @@ struct SpotFromText {
 };
 
 // Reads the ranges in order ("15%" from the ranking's ordering), then the
-// board, then the dead cards, and stops at the first fault: a range that does
-// not parse or names no combination (kind range, the player); a bad card, more
-// than five board cards, a card given twice among the board and the dead
-// cards (kind cards, field board or dead).
+// board, then the dead cards, and stops
+// at the first fault: a range that does not parse or names no combination
+// (kind range, the player); a bad card, more than five board cards, a card
+// given twice among the board and the dead cards (kind cards, field board or
+// dead). A message names a range by its number and, when `sources` gives one,
+// where its text came from: `range 2 (@opening.txt): ...`.
 SpotFromText spot_from_text(const std::vector<std::string>& ranges, std::string_view board, std::string_view dead,
-                            Ranking ranking = Ranking::straight);
+                            Ranking ranking = Ranking::straight, const std::vector<std::string>& sources = {});
 
 // The rules as every front end names them: "straight", the default (a
 // straight beats three of a kind), and "trips" (three of a kind beats a

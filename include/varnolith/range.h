@@ -106,6 +106,11 @@ typedef struct varnolith_range_options {
     /* Since 1.4: */
     int32_t rules;                      /* VARNOLITH_RANGE_RULES_STRAIGHT (default) or _TRIPS; "15%"
                                            takes its classes from the rules' own ordering */
+    const char* const* sources; /* non-null: one entry a range, where its text came from, such as
+                                   "@opening.txt" for a file the host read: messages name it beside
+                                   the range's number ("range 2 (@opening.txt): ...") and reports
+                                   show it in place of the text; a null or empty entry for a range
+                                   given as it is. Null (default) for none */
 } varnolith_range_options;
 
 /* The answer of one call, or the reason there is none. Opaque. */

@@ -42,7 +42,8 @@ def _parser() -> _Parser:
     parser = _Parser(prog="varnolith", allow_abbrev=False,
                      description="Equity of Short-Deck Hold'em ranges against one another: one range per "
                                  "player, two to fifteen players.")
-    parser.add_argument("ranges", nargs="*", metavar="RANGE", help='a range such as "QQ+, AKs, AhKd:0.5"')
+    parser.add_argument("ranges", nargs="*", metavar="RANGE",
+                        help='a range such as "QQ+, AKs, AhKd:0.5" or "A**, !AK", or @FILE for the range in FILE')
     parser.add_argument("-b", "--board", default="", metavar="CARDS", help="community cards, 0 to 5")
     parser.add_argument("-d", "--dead", default="", metavar="CARDS", help="cards out of play")
     parser.add_argument("--exact", action="store_true", help="enumerate every deal and board")
@@ -223,6 +224,28 @@ def _options(argv: Sequence[str]) -> argparse.Namespace:
     return options
 
 
+def _range_texts(ranges: Sequence[str]) -> tuple[list[str], list[str]]:
+    """The ranges' texts, "@PATH" standing for the text of that file as it is (the
+    notation reads line breaks and comments), and where each came from: "@PATH",
+    or "" for a range typed as it is."""
+    texts, sources = [], []
+    for player, text in enumerate(ranges):
+        source, path = (text, text[1:]) if text.startswith("@") else ("", None)
+        if path == "":
+            raise SpotError(f"range {player + 1}: '@' needs a file name after it, as in @opening_range.txt",
+                            "ranges", player)
+        if path is not None:
+            try:
+                with open(path, encoding="utf-8", errors="surrogateescape", newline="") as file:
+                    text = file.read()
+            except OSError as error:
+                reason = os.strerror(error.errno) if error.errno else str(error)
+                raise SpotError(f"range {player + 1}: cannot read {shown(path)}: {reason}", "ranges", player) from None
+        texts.append(text)
+        sources.append(source)
+    return texts, sources
+
+
 def _in_command_words(error: Exception, options: argparse.Namespace) -> object:
     # Where the library speaks of its record or of the table, the command names its option.
     if not isinstance(error, SpotError):
@@ -250,9 +273,9 @@ def _warn_of_a_long_run(options: argparse.Namespace) -> None:
     exact = options.exact or options.by_card
     if not exact and options.trials is None and options.precision is None:
         return
-    expected = estimate_seconds(options.ranges, options.board, options.dead, exact=options.exact or None,
+    expected = estimate_seconds(options.texts, options.board, options.dead, exact=options.exact or None,
                                 trials=options.trials, precision=options.precision, threads=options.threads,
-                                by_card=options.by_card, rules=options.rules)
+                                by_card=options.by_card, rules=options.rules, sources=options.sources)
     if expected <= _LONG_RUN_SECONDS:
         return
     if exact:
@@ -269,14 +292,15 @@ def _compute(options: argparse.Namespace) -> str:
     """What to print: the library's report, as the command prints it."""
     if options.ordering:
         return ordering_report(json=options.json, rules=options.rules)
+    options.texts, options.sources = _range_texts(options.ranges)
     _warn_of_a_long_run(options)
     line = ProgressLine(sys.stderr if sys.stderr.isatty() else None)
     try:
-        return command_report(options.ranges, options.board, options.dead, json=options.json,
+        return command_report(options.texts, options.board, options.dead, json=options.json,
                               exact=options.exact or None, trials=options.trials, precision=options.precision,
                               seed=options.seed, threads=options.threads, categories=options.categories,
                               by_hand=options.by_hand, by_card=options.by_card, rules=options.rules,
-                              progress=line)
+                              progress=line, sources=options.sources)
     finally:
         line.erase()
 

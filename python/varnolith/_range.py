@@ -82,6 +82,7 @@ class _Options(ctypes.Structure):
         ("progress", _Progress),
         ("progress_context", ctypes.c_void_p),
         ("rules", ctypes.c_int32),
+        ("sources", ctypes.POINTER(ctypes.c_char_p)),
     ]
 
 
@@ -431,7 +432,8 @@ class _Request:
     """The arguments of a range call, checked and encoded for the library."""
 
     def __init__(self, ranges: object, board: object, dead: object, trials: object, precision: object,
-                 exact: object, seed: object, threads: object, by_card: object, rules: object) -> None:
+                 exact: object, seed: object, threads: object, by_card: object, rules: object,
+                 sources: Sequence[str] | None = None) -> None:
         if isinstance(ranges, (str, bytes, bytearray)) or not isinstance(ranges, Sequence):
             raise TypeError("ranges must be a sequence of strings, one per player")
         self.texts = list(ranges)
@@ -443,6 +445,11 @@ class _Request:
         self.by_card = _flag(by_card, "by_card")
         self.options = _options(trials, precision, exact, seed, threads, self.by_card, rules)
         self.rules = str(rules)
+        if sources is not None:
+            # Where each range came from ("@opening.txt"), for the messages and reports to name.
+            encoded = [_encode(source, f"range {i + 1}") for i, source in enumerate(sources)]
+            self.sources = (ctypes.c_char_p * len(encoded))(*encoded)
+            self.options.sources = self.sources
 
     def arguments(self) -> tuple:
         return self.ranges, len(self.texts), self.board, self.dead, ctypes.byref(self.options)
@@ -543,11 +550,13 @@ def command_report(ranges: Sequence[str], board: str = "", dead: str = "", *, js
                    trials: int | None = None, precision: float | None = None, exact: bool | None = None,
                    seed: int | None = None, threads: int | None = None, categories: bool = False,
                    by_hand: bool = False, by_card: bool = False, rules: str = "straight",
-                   progress: Callable[[float], object] | None = None) -> str:
+                   progress: Callable[[float], object] | None = None, sources: Sequence[str] | None = None) -> str:
     """What the varnolith command prints for these arguments, final newline
     included: its table, with the time the call took, or with json=True its
-    JSON. Computes and refuses as range_equity does."""
-    request = _Request(ranges, board, dead, trials, precision, exact, seed, threads, by_card, rules)
+    JSON. Computes and refuses as range_equity does. `sources` says where each
+    range came from ("@opening.txt", "" for none), for the report and the
+    messages to name as the command names them."""
+    request = _Request(ranges, board, dead, trials, precision, exact, seed, threads, by_card, rules, sources)
     shown = (_SHOW_CATEGORIES if _flag(categories, "categories") else 0) \
         | (_SHOW_BY_HAND if _flag(by_hand, "by_hand") else 0)
     form, shown = (_JSON, shown) if _flag(json, "json") else (_TABLE, shown | _SHOW_ELAPSED)
@@ -569,11 +578,13 @@ def _answered(request: _Request, progress: Callable[[float], object] | None,
 def estimate_seconds(ranges: Sequence[str], board: str | Iterable[str] = "", dead: str | Iterable[str] = "", *,
                      trials: int | None = None, precision: float | None = None, exact: bool | None = None,
                      seed: int | None = None, threads: int | None = None, by_card: bool = False,
-                     rules: str = "straight") -> float:
+                     rules: str = "straight", sources: Sequence[str] | None = None) -> float:
     """The expected time of range_equity with these arguments on this machine, in
     seconds, without running it (inf for a precision too fine to reach). Raises
-    what range_equity raises for the arguments, a spot with no deal included."""
-    request = _Request(ranges, board, dead, trials, precision, exact, seed, threads, by_card, rules)
+    what range_equity raises for the arguments, a spot with no deal included;
+    its messages name each range's source, when `sources` gives one, as
+    command_report's do."""
+    request = _Request(ranges, board, dead, trials, precision, exact, seed, threads, by_card, rules, sources)
     library = range_library()
     seconds = ctypes.c_double()
     status = library.varnolith_range_estimate(*request.arguments(), ctypes.byref(seconds))

@@ -42,8 +42,17 @@ void refuse_unprintable(std::string_view t) {
     if (std::string fault = unprintable_fault(t); !fault.empty()) refuse(std::move(fault));
 }
 
-enum class Kind { combination, pair, two_ranks, random };
+// A combination is two card patterns; with neither card open it names one
+// combination (AhKd).
+enum class Kind { combination, pattern, pair, two_ranks, random };
 enum class Suits { any, suited, offsuit };
+
+// One card of a pattern: "Ah", "A*", "*h", "*", or with a suit letter "Ax".
+struct CardPattern {
+    int32_t rank = 0;  // 0: any rank
+    int32_t suit = -1; // -1: any suit
+    char letter = 0;   // 'x' or 'y': the same letter is the same suit, another letter another suit
+};
 
 // What one end of an item names. For two ranks, high > low whichever order
 // they were written in; for a pair, high == low.
@@ -52,7 +61,7 @@ struct Shape {
     int32_t high = 0;
     int32_t low = 0;
     Suits suits = Suits::any;
-    HoleHand combo{};
+    CardPattern cards[2]{};
 };
 
 // Words players use for every hand in other tools.
@@ -64,21 +73,84 @@ bool means_every_hand(std::string_view t) {
     return false;
 }
 
+bool is_suit_letter(char c) { return c == 'x' || c == 'y'; }
+bool marks_a_suit(char c) { return suit_chars.find(c) != std::string_view::npos || c == '*' || is_suit_letter(c); }
+
+[[noreturn]] void refuse_pattern() {
+    refuse("each card is a rank or * and then a suit, * or x/y, as in Ah*, A** or AxKx");
+}
+
+// "Ah", "A*", "Ax", "*h", "**" or "*".
+CardPattern read_card_pattern(std::string_view t) {
+    if (t.size() == 1 && t[0] != '*') refuse_pattern();
+    CardPattern p;
+    if (t[0] != '*') p.rank = rank_value(t[0]);
+    if (t.size() == 1 || t[1] == '*') return p;
+    if (is_suit_letter(t[1])) p.letter = t[1];
+    else p.suit = suit_value(t[1]);
+    return p;
+}
+
+bool is_open(const CardPattern& p) { return p.rank == 0 || p.suit < 0; }
+
+// "an ace", "a heart" or "any card": what an open card pattern holds.
+std::string holding(const CardPattern& p) {
+    static constexpr const char* ranks[] = {"a six", "a seven", "an eight", "a nine", "a ten", "a jack", "a queen", "a king", "an ace"};
+    static constexpr const char* suits[] = {"a club", "a diamond", "a heart", "a spade"};
+    if (p.rank != 0) return ranks[p.rank - lowest_rank];
+    if (p.suit >= 0) return suits[p.suit];
+    return "any card";
+}
+
+// A lone card is no hand; a lone open card is said the way it is meant.
+[[noreturn]] void refuse_one_card(std::string_view t) {
+    const CardPattern p = read_card_pattern(t);
+    if (!is_open(p)) refuse("one card is not a hand: a hand is two cards, such as AhKd");
+    if (p.rank == 0 && p.suit < 0) refuse("one card is not a hand: write ** for every hand");
+    const std::string card = p.suit >= 0 ? std::string(t) : std::string{t[0], '*'};
+    refuse("one card is not a hand: write " + card + "* for every hand holding " + holding(p));
+}
+
+// Two card patterns run together: "Ah*" is "Ah" and "*", "*Ah" is "*" and "Ah".
+Shape read_pattern(std::string_view t) {
+    std::string_view first = t.substr(0, 2), second = t.substr(2);
+    const bool star_first = t.size() == 2 || (t.size() == 3 && t[0] == '*' && !marks_a_suit(t[1]) && marks_a_suit(t[2]));
+    if (star_first) {
+        first = t.substr(0, 1);
+        second = t.substr(1);
+    } else if (t.size() == 3 && !(marks_a_suit(t[1]) && t[2] == '*')) {
+        if (marks_a_suit(t[1])) {
+            const std::string card(t.substr(0, 2));
+            if (marks_a_suit(t[2])) refuse("the second card needs a rank or *, as in " + card + '*' + t[2]);
+            refuse("the second card needs a suit or *, as in " + card + t[2] + '*');
+        } else {
+            refuse_pattern();
+        }
+    }
+    Shape s{Kind::pattern, 0, 0, Suits::any, {read_card_pattern(first), read_card_pattern(second)}};
+    const CardPattern &a = s.cards[0], &b = s.cards[1];
+    if (!is_open(a) && !is_open(b)) {
+        if (a.rank == b.rank && a.suit == b.suit) refuse("the same card twice: a hand is two different cards");
+        s.kind = Kind::combination;
+    }
+    if (a.rank != 0 && a.rank == b.rank && a.letter != 0 && a.letter == b.letter) {
+        static constexpr const char* plural[] = {"sixes", "sevens", "eights", "nines", "tens", "jacks", "queens", "kings", "aces"};
+        refuse("the same card twice: one letter is one suit, so two " + std::string(plural[a.rank - lowest_rank]) +
+               " are " + std::string{t[0], 'x', t[0], 'y'});
+    }
+    return s;
+}
+
 Shape read_shape(std::string_view t) {
     if (t == "random") return Shape{};
     if (means_every_hand(t)) refuse("write random for every hand"); // "Random" too, and "any" in "any-QQ"
     refuse_unprintable(t);
     if (t.find("10") != std::string_view::npos) refuse("write T for ten");
-    if (t.size() == 2 && rank_chars.find(t[0]) != std::string_view::npos && suit_chars.find(t[1]) != std::string_view::npos)
-        refuse("one card is not a hand: a hand is two cards, such as AhKd");
-    if (t.size() == 4) {
-        const int32_t r1 = rank_value(t[0]), s1 = suit_value(t[1]);
-        const int32_t r2 = rank_value(t[2]), s2 = suit_value(t[3]);
-        Card a{r1, s1}, b{r2, s2};
-        if (a == b) refuse("the same card twice");
-        if (card_index(a) < card_index(b)) std::swap(a, b);
-        return Shape{Kind::combination, 0, 0, Suits::any, HoleHand{a, b}};
-    }
+    if (t == "*") refuse_one_card(t);
+    if (t.size() == 2 && t != "**" && marks_a_suit(t[1])) refuse_one_card(t);
+    const bool open = t.find('*') != std::string_view::npos;
+    if (t.size() == 4 || ((t.size() == 2 || t.size() == 3) && open) || (t.size() == 3 && marks_a_suit(t[1])))
+        return read_pattern(t);
     if (t.size() == 2 || t.size() == 3) {
         const int32_t r1 = rank_value(t[0]), r2 = rank_value(t[1]);
         Suits suits = Suits::any;
@@ -93,7 +165,7 @@ Shape read_shape(std::string_view t) {
         }
         return Shape{Kind::two_ranks, std::max(r1, r2), std::min(r1, r2), suits, {}};
     }
-    refuse("not a hand such as AhKd, QQ, AKs, AKo, AK or random");
+    refuse("not a hand such as AhKd, QQ, AKs, AKo, AK, A** or random");
 }
 
 // Every class lists its combinations by suit of the first card, then of the
@@ -121,9 +193,26 @@ void add_random(std::vector<HoleHand>& out) {
             out.push_back(HoleHand{card_from_index(first), card_from_index(second)});
 }
 
+bool fits(const CardPattern& p, Card c) { return (p.rank == 0 || p.rank == c.rank) && (p.suit < 0 || p.suit == c.suit); }
+
+bool fits(const CardPattern& a, const CardPattern& b, Card first, Card second) {
+    if (!fits(a, first) || !fits(b, second)) return false;
+    return a.letter == 0 || b.letter == 0 || (a.letter == b.letter) == (first.suit == second.suit);
+}
+
+// The combinations of random that the two patterns name, either card first,
+// in random's order: so "**" is random, "A*K*" is AK and "AxKx" is AKs.
+void add_pattern(const CardPattern& a, const CardPattern& b, std::vector<HoleHand>& out) {
+    std::vector<HoleHand> every;
+    add_random(every);
+    for (const HoleHand& h : every)
+        if (fits(a, b, h.first, h.second) || fits(a, b, h.second, h.first)) out.push_back(h);
+}
+
 void add_shape(const Shape& s, std::vector<HoleHand>& out) {
     switch (s.kind) {
-    case Kind::combination: out.push_back(s.combo); break;
+    case Kind::combination:
+    case Kind::pattern: add_pattern(s.cards[0], s.cards[1], out); break;
     case Kind::pair: add_pair(s.high, out); break;
     case Kind::two_ranks: add_two_ranks(s.high, s.low, s.suits, out); break;
     case Kind::random: add_random(out); break;
@@ -212,6 +301,7 @@ std::vector<HoleHand> item_combos(std::string_view t, Ranking ranking) {
         if (plus + 1 != t.size()) refuse("'+' belongs only at the end");
         const Shape s = read_shape(trim(t.substr(0, plus)));
         if (s.kind == Kind::combination) refuse("'+' cannot follow a combination");
+        if (s.kind == Kind::pattern) refuse("'+' cannot follow a card pattern");
         if (s.kind == Kind::random) refuse("'+' cannot follow random");
         if (s.kind == Kind::pair)
             each_rank(s.high, highest_rank, [&](int32_t r) { add_pair(r, out); });
@@ -225,7 +315,7 @@ std::vector<HoleHand> item_combos(std::string_view t, Ranking ranking) {
         if (left.empty() || right.empty()) refuse("'-' needs a hand at both ends");
         const Shape a = read_shape(left), b = read_shape(right);
         for (const Shape& s : {a, b})
-            if (s.kind == Kind::combination || s.kind == Kind::random)
+            if (s.kind == Kind::combination || s.kind == Kind::pattern || s.kind == Kind::random)
                 refuse("'-' joins pairs or two ranks only");
         if (a.kind != b.kind) refuse("the two ends are of different shapes");
         if (a.kind == Kind::pair) {
@@ -266,8 +356,9 @@ double read_weight(std::string_view w) {
     // Compare with 0 and 1 on the digits, so rounding cannot let 1.0000000000000000001 in.
     while (!whole.empty() && whole.front() == '0') whole.remove_prefix(1);
     const bool fraction_zero = std::all_of(fraction.begin(), fraction.end(), [](char c) { return c == '0'; });
-    const bool in_range = whole.empty() ? !fraction_zero : whole == "1" && fraction_zero;
-    if (negative || !in_range) refuse("the weight must be above 0 and at most 1");
+    const bool in_range = whole.empty() || (whole == "1" && fraction_zero);
+    if (negative || !in_range) refuse("the weight must be from 0 to 1 (0 takes the item out)");
+    if (whole.empty() && fraction_zero) return 0.0;
 
     double value = 0;
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
@@ -283,22 +374,52 @@ constexpr int32_t combo_id(const HoleHand& h) {
 
 } // namespace
 
+std::vector<std::string_view> range_items(std::string_view text) {
+    constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF"; // some editors start a file with it
+    if (text.starts_with(byte_order_mark)) text.remove_prefix(byte_order_mark.size());
+    std::vector<std::string_view> items;
+    for (std::size_t start = 0; start <= text.size();) {
+        const auto end = std::min(text.find('\n', start), text.size());
+        std::string_view line = text.substr(start, end - start);
+        if (end < text.size() && line.ends_with('\r')) line.remove_suffix(1);
+        line = trim(line.substr(0, line.find('#')));
+        // A comma may end a line that a line break ends anyway.
+        if (end < text.size() && line.ends_with(',')) line = trim(line.substr(0, line.size() - 1));
+        for (std::size_t from = 0; !line.empty();) {
+            const auto comma = line.find(',', from);
+            items.push_back(trim(line.substr(from, comma == std::string_view::npos ? comma : comma - from)));
+            if (comma == std::string_view::npos) break;
+            from = comma + 1;
+        }
+        start = end + 1;
+    }
+    return items;
+}
+
 Range parse_range(std::string_view text, Ranking ranking) {
-    if (trim(text).empty()) throw std::invalid_argument("the range is empty");
+    const std::vector<std::string_view> items = range_items(text);
+    if (items.empty()) throw std::invalid_argument("the range is empty: it needs items such as QQ+, AKs");
     Range range;
     std::array<int32_t, deck_size * deck_size> place; // position in `range`, or -1
     place.fill(-1);
-    for (std::size_t start = 0;;) {
-        const auto comma = text.find(',', start);
-        const auto length = comma == std::string_view::npos ? std::string_view::npos : comma - start;
-        const std::string_view item = trim(text.substr(start, length));
+    for (const std::string_view item : items) {
         std::vector<HoleHand> combos;
         double weight = 1.0;
         try {
             if (item.empty()) refuse("empty");
-            const auto colon = item.find(':');
-            combos = item_combos(trim(item.substr(0, colon)), ranking);
-            if (colon != std::string_view::npos) weight = read_weight(trim(item.substr(colon + 1)));
+            std::string_view rest = item;
+            const bool excluded = rest.starts_with('!');
+            if (excluded) {
+                rest = trim(rest.substr(1));
+                const auto core = rest.find_first_not_of("! \t");
+                if (core == std::string_view::npos) refuse("'!' needs an item to take out, such as !QQ+");
+                if (rest.starts_with('!')) refuse("one '!' takes an item out: write !" + shown_text(rest.substr(core)));
+            }
+            const auto colon = rest.find(':');
+            if (excluded && colon != std::string_view::npos) refuse("'!' takes the item out whatever its weight: write it without one");
+            combos = item_combos(trim(rest.substr(0, colon)), ranking);
+            if (colon != std::string_view::npos) weight = read_weight(trim(rest.substr(colon + 1)));
+            if (excluded) weight = 0.0;
         } catch (const BadItem& bad) {
             throw std::invalid_argument("item \"" + shown_text(item) + "\": " + bad.reason);
         }
@@ -311,9 +432,9 @@ Range parse_range(std::string_view text, Ranking ranking) {
                 range[static_cast<std::size_t>(at)].weight = weight;
             }
         }
-        if (comma == std::string_view::npos) break;
-        start = comma + 1;
     }
+    // Weight 0 takes a combination out; it keeps its place should a later item bring it back.
+    std::erase_if(range, [](const WeightedCombo& c) { return c.weight == 0.0; });
     return range;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// Ranges of hole hands: the notation players write ("QQ+, AKs, AhKd:0.5") and
-// the weighted two-card combinations it names.
+// Ranges of hole hands: the notation players write ("QQ+, AKs, AhKd:0.5",
+// "A**, !AK") and the weighted two-card combinations it names.
 
 #include <string>
 #include <string_view>
@@ -21,11 +21,13 @@ struct WeightedCombo {
 // The combinations in the order they were first named; each at most once.
 using Range = std::vector<WeightedCombo>;
 
-// Parses a comma-separated list of items. A combination named by several
-// items keeps its first place and takes the weight of the last. "15%" takes
-// its classes from the ranking's preflop ordering. Throws
-// std::invalid_argument for the first bad item, with a message of the form
-// `item "QQs": a pair is neither suited nor offsuit`.
+// Parses a list of items separated by commas or line breaks, '#' starting a
+// comment to the end of its line, so the text of a file reads as it stands.
+// A combination named by several items keeps its first place and takes the
+// weight of the last; weight 0 (":0", or "!" before the item) takes it out,
+// so the range may end up empty. Throws std::invalid_argument for the first
+// bad item, with a message of the form `item "QQs": a pair is neither suited
+// nor offsuit`. "15%" takes its classes from the ranking's preflop ordering.
 Range parse_range(std::string_view text, Ranking ranking = Ranking::straight);
 
 // The square players draw a range as: ranks A down to 6 along both sides,

@@ -1,8 +1,8 @@
-// Building ranges: the sliders, painting, suits and weights, hands, undo.
+// Building ranges: the sliders, painting, suits and weights, hands, undo, files.
 
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
-import { calculate, cell, eventually, hash, pageSession, player, rangeField } from './harness.mjs';
+import { calculate, cell, description, eventually, hash, pageSession, player, rangeField } from './harness.mjs';
 
 const { open } = pageSession();
 
@@ -98,5 +98,26 @@ test('range edits are undone and redone', async () => {
   await eventually(async () => assert.equal(await rangeField(page, 1).inputValue(), 'KK+'));
   await page.getByRole('button', { name: 'Undo' }).click();
   await eventually(async () => assert.equal(await rangeField(page, 1).inputValue(), 'KK'));
+  await page.close();
+});
+
+test('a range file is imported into the box, and a file with no range says so', async () => {
+  const page = await open(hash([['range', 'AA'], ['range', 'random']]));
+  const importFile = async (name, text) => {
+    const chooser = page.waitForEvent('filechooser');
+    await player(page, 1).getByRole('button', { name: 'From file…' }).click();
+    await (await chooser).setFiles({ name, mimeType: 'text/plain', buffer: Buffer.from(text) });
+  };
+  await importFile('opening.txt', '# opening\r\nAxKx\nQQ+, !AA  # no aces\n');
+  await eventually(async () => assert.equal(await rangeField(page, 1).inputValue(), 'KK-QQ, AKs'));
+  await eventually(async () => assert.equal(await cell(page, 1, 'AKs').getAttribute('aria-pressed'), 'true'));
+  assert.equal(await cell(page, 1, 'AA').getAttribute('aria-pressed'), 'false');
+
+  await importFile('empty.txt', '# nothing yet\n');
+  await eventually(async () =>
+    assert.equal(await description(page, rangeField(page, 1)), 'empty.txt: the range is empty: it needs items such as QQ+, AKs'),
+  );
+  assert.equal(await rangeField(page, 1).inputValue(), 'KK-QQ, AKs');
+  assert.deepEqual(page.faults, []);
   await page.close();
 });

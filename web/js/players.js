@@ -149,6 +149,32 @@ function setWhole(i, text, all) {
   setText(i, text);
 }
 
+// A range file as the command reads "@FILE": the server reads the text as it
+// stands (line breaks, # comments), and the box takes the shortest notation
+// for it, since a one-line box cannot hold the file's lines.
+function importRange(i, file) {
+  const p = state.players[i];
+  const seq = ++p.seq;
+  const shown = (error) => {
+    if (seq !== p.seq || state.players[i] !== p) return;
+    p.error = `${file.name}: ${error}`;
+    drawPlayer(i);
+  };
+  const reader = new FileReader();
+  reader.onerror = () => shown('the file cannot be read');
+  reader.onload = async () => {
+    try {
+      const answer = await readRange(reader.result);
+      if (seq !== p.seq || state.players[i] !== p) return;
+      if (answer.combos === 0) return shown('its items take out every combination');
+      setRangeText(i, answer.notation);
+    } catch (e) {
+      shown(e.message);
+    }
+  };
+  reader.readAsText(file);
+}
+
 export function setRangeText(i, text) {
   state.players[i].text = text;
   state.players[i].pending = null;
@@ -178,6 +204,9 @@ function panelHtml(i) {
       <label for="p${n}-range">Range</label>
       <input id="p${n}-range" class="range-text" type="text" autocomplete="off" spellcheck="false"
         aria-describedby="p${n}-error p${n}-count" placeholder="e.g. QQ+, AKs or 15%">
+      <button type="button" class="import"
+        title="Read player ${n}'s range from a text file: items on lines or separated by commas, # comments">From file…</button>
+      <input type="file" class="import-file" accept=".txt,text/plain" hidden>
       <p class="field-error" id="p${n}-error" aria-live="polite"></p>
     </div>
     <div class="square-box"></div>
@@ -265,6 +294,12 @@ function buildPanel(i) {
     drawPlayer(i);
   });
   panel.top.addEventListener('input', () => setTop(i, Number(panel.top.value)));
+  const file = q('.import-file');
+  q('.import').addEventListener('click', () => file.click());
+  file.addEventListener('change', () => {
+    if (file.files.length) importRange(i, file.files[0]);
+    file.value = ''; // the same file chosen again is read again
+  });
   panel.remove.addEventListener('click', () => removePlayer(i));
   element.querySelector('.clear').addEventListener('click', () => setWhole(i, '', false));
   element.querySelector('.random').addEventListener('click', () => setWhole(i, 'random', true));

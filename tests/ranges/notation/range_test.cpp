@@ -37,6 +37,36 @@ TEST(RangeNotation, CountsTheCombinationsOfEachForm) {
     for (const auto& [text, count] : cases) EXPECT_EQ(parse_range(text).size(), count) << text;
 }
 
+TEST(RangeNotation, CountsPatternsExclusionsAndLines) {
+    const std::vector<std::pair<std::string, std::size_t>> cases = {
+        // Card patterns: a rank or *, then a suit, * or a suit letter.
+        {"Ah*", 35},     {"*Ah", 35},    {"AhK*", 4},    {"A**", 134},    {"*A*", 134},  {"*h*h", 36},
+        {"*h*", 279},    {"**", 630},    {"***", 630},   {"AxKx", 4},     {"AxKy", 12},  {"AxAy", 6},
+        {"*x*x", 144},   {"*x*y", 486},  {"AhKx", 4},    {"AhA*", 3},     {"Ah*:0.5", 35}, {"Ah*, AhKd", 35},
+        // '!' takes out what the items before hold, as weight 0 does.
+        {"random, !QQ+, !AK", 596},     {"random, QQ+:0, AK:0", 596},   {"AA, !AA", 0},  {"!AA, KK", 6},
+        {"A**, !Ah*", 99},  {"random, !15%", 536},  {"QQ+, !AhAd, AA", 18},  {"AA:0.0", 0},  {"! QQ, JJ", 6},
+        // Line breaks separate items; '#' comments to the end of the line.
+        {"AA\nKK", 12},  {"AA,\r\nKK,\n\n# queens\nQQ # and no more\n", 18},  {"\xEF\xBB\xBF" "AA", 6},
+        {"# none\nAA", 6},
+    };
+    for (const auto& [text, count] : cases) EXPECT_EQ(parse_range(text).size(), count) << text;
+}
+
+// A pattern lists its combinations in random's order, so it names a class in
+// the class's own order; a combination taken out keeps its first place.
+TEST(RangeNotation, PatternsListAsClassesAndOutKeepsPlace) {
+    const auto listed = [](const char* text) {
+        std::string out;
+        for (const WeightedCombo& c : parse_range(text)) out += hand_text(c.hand) + ':' + std::to_string(c.weight) + ' ';
+        return out;
+    };
+    for (const auto& [pattern, same] : std::vector<std::pair<const char*, const char*>>{
+             {"**", "random"}, {"A*K*", "AK"}, {"K*A*", "AK"}, {"AxKx", "AKs"}, {"AxKy", "AKo"}, {"Q*Q*", "QQ"}})
+        EXPECT_EQ(listed(pattern), listed(same)) << pattern;
+    EXPECT_EQ(listed("AhKd, QQ, !AhKd, KdAh:0.5"), listed("AhKd:0.5, QQ"));
+}
+
 // A percentage names whole classes of the ordering, best first; a band is
 // the difference of two tops.
 TEST(RangeNotation, PercentagesAreTopsOfTheOrdering) {
@@ -65,8 +95,10 @@ TEST(RangeNotation, LastWeightWinsButFirstPlaceStays) {
 
 TEST(RangeNotation, RefusesTheFirstBadItemByName) {
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"", "the range is empty"},
-        {" \t ", "the range is empty"},
+        {"", "the range is empty: it needs items such as QQ+, AKs"},
+        {" \t ", "the range is empty: it needs items such as QQ+, AKs"},
+        {"# nothing\n\n", "the range is empty: it needs items such as QQ+, AKs"},
+        {"AA,\n,KK", "item \"\": empty"},
         {"AA,,KK", "item \"\": empty"},
         {"QQs", "item \"QQs\": a pair is neither suited nor offsuit"},
         {"AA, 5h5d", "item \"5h5d\": '5' is not a rank: short deck has no ranks below 6"},
@@ -75,10 +107,22 @@ TEST(RangeNotation, RefusesTheFirstBadItemByName) {
         {"any", "item \"any\": write random for every hand"},
         {"QQ+, Any2:0.5", "item \"Any2:0.5\": write random for every hand"},
         {"7d", "item \"7d\": one card is not a hand: a hand is two cards, such as AhKd"},
-        {"AhKx", "item \"AhKx\": 'x' is not a suit"},
         {"AKx", "item \"AKx\": 'x' is not s (suited) or o (offsuit)"},
-        {"AKQJ9", "item \"AKQJ9\": not a hand such as AhKd, QQ, AKs, AKo, AK or random"},
-        {"AhAh", "item \"AhAh\": the same card twice"},
+        {"AKQJ9", "item \"AKQJ9\": not a hand such as AhKd, QQ, AKs, AKo, AK, A** or random"},
+        {"AhAh", "item \"AhAh\": the same card twice: a hand is two different cards"},
+        {"AxAx", "item \"AxAx\": the same card twice: one letter is one suit, so two aces are AxAy"},
+        {"A*", "item \"A*\": one card is not a hand: write A** for every hand holding an ace"},
+        {"*h", "item \"*h\": one card is not a hand: write *h* for every hand holding a heart"},
+        {"*", "item \"*\": one card is not a hand: write ** for every hand"},
+        {"Ahh", "item \"Ahh\": the second card needs a rank or *, as in Ah*h"},
+        {"AhK", "item \"AhK\": the second card needs a suit or *, as in AhK*"},
+        {"*AK", "item \"*AK\": each card is a rank or * and then a suit, * or x/y, as in Ah*, A** or AxKx"},
+        {"AhKz", "item \"AhKz\": 'z' is not a suit"},
+        {"A**+", "item \"A**+\": '+' cannot follow a card pattern"},
+        {"!", "item \"!\": '!' needs an item to take out, such as !QQ+"},
+        {"!!QQ", "item \"!!QQ\": one '!' takes an item out: write !QQ"},
+        {"!QQ:0.5", "item \"!QQ:0.5\": '!' takes the item out whatever its weight: write it without one"},
+        {"QQ!", "item \"QQ!\": '!' is not s (suited) or o (offsuit)"},
         {"AhKd+", "item \"AhKd+\": '+' cannot follow a combination"},
         {"random+", "item \"random+\": '+' cannot follow random"},
         {"QQ++", "item \"QQ++\": '+' belongs only at the end"},
@@ -92,16 +136,15 @@ TEST(RangeNotation, RefusesTheFirstBadItemByName) {
         {"AA:", "item \"AA:\": the weight is missing"},
         {"AA:abc", "item \"AA:abc\": the weight must be a plain decimal such as 0.5"},
         {"AA:1e-1", "item \"AA:1e-1\": the weight must be a plain decimal such as 0.5"},
-        {"AA:-0.5", "item \"AA:-0.5\": the weight must be above 0 and at most 1"},
-        {"AA:0", "item \"AA:0\": the weight must be above 0 and at most 1"},
-        {"AA:1.5", "item \"AA:1.5\": the weight must be above 0 and at most 1"},
-        {"AA:1.00000000000000000001", "item \"AA:1.00000000000000000001\": the weight must be above 0 and at most 1"},
+        {"AA:-0.5", "item \"AA:-0.5\": the weight must be from 0 to 1 (0 takes the item out)"},
+        {"AA:1.5", "item \"AA:1.5\": the weight must be from 0 to 1 (0 takes the item out)"},
+        {"AA:1.00000000000000000001", "item \"AA:1.00000000000000000001\": the weight must be from 0 to 1 (0 takes the item out)"},
         {"aks", "item \"aks\": 'a' is not a rank: ranks are 6789TJQKA in upper case, suits cdhs in lower case"},
         {"AhKD", "item \"AhKD\": 'D' is not a suit: ranks are 6789TJQKA in upper case, suits cdhs in lower case"},
         {"10h9h", "item \"10h9h\": write T for ten"},
         {"QQ+ AKs", "item \"QQ+ AKs\": separate items with commas"},
         {"T9s-86s", "item \"T9s-86s\": the two ends share neither the first rank (AJs-A8s) nor the gap (T9s-76s)"},
-        {"AA\nKK", "item \"AA\\nKK\": '\\n' is not a rank or a suit"},
+        {"AA\rKK", "item \"AA\\rKK\": '\\r' is not a rank or a suit"},
         {"K\xc3\xa9", "item \"K\xc3\xa9\": '\xc3\xa9' is not a rank or a suit"},
         {"K\xc3", "item \"K\\xc3\": '\\xc3' is not a rank or a suit"},
         {"A\x1b[31m", "item \"A\\x1b[31m\": '\\x1b' is not a rank or a suit"},
