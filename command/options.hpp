@@ -30,6 +30,7 @@ struct CommandOptions {
     ColourScale scale = ColourScale::absolute;
     bool json = false;
     bool ordering = false; // the preflop ordering alone, no spot
+    bool batch = false;    // spots as JSON lines on standard input, an answer line each
 };
 
 enum class CommandLineOutcome { run, print, usage_error };
