@@ -136,6 +136,12 @@ def _declare(library: ctypes.CDLL) -> None:
     library.varnolith_range_report.restype = ctypes.c_size_t
     library.varnolith_range_ordering_report.argtypes = [int32, ctypes.c_char_p, ctypes.c_size_t]
     library.varnolith_range_ordering_report.restype = ctypes.c_size_t
+    library.varnolith_range_batch.argtypes = [ctypes.c_char_p, ctypes.c_size_t, int32, ctypes.c_void_p]
+    library.varnolith_range_batch.restype = result_p
+    library.varnolith_range_batch_lines.argtypes = [result_p]
+    library.varnolith_range_batch_lines.restype = ctypes.c_int64
+    library.varnolith_range_batch_answer.argtypes = [result_p, ctypes.c_int64, ctypes.c_char_p, ctypes.c_size_t]
+    library.varnolith_range_batch_answer.restype = ctypes.c_size_t
 
 
 RANGES = SharedLibrary("libvarnolith_range.so.1", "VARNOLITH_RANGE_LIBRARY", _declare)
@@ -425,16 +431,13 @@ class _Request:
         return self.ranges, len(self.texts), self.board, self.dead, ctypes.byref(self.options)
 
 
-def _compute(library: ctypes.CDLL, request: _Request, progress: Callable[[float], object] | None) -> int:
-    """varnolith_range_compute on a thread of its own: the main thread stays free to
-    take Ctrl-C, and then stops the call within a few milliseconds."""
+def stoppable(library: ctypes.CDLL, call: Callable[[int], int], name: str) -> int:
+    """call(stop), a library call that takes a stop and returns a result, on a
+    thread of its own: the main thread stays free to take Ctrl-C, and then
+    stops the call within a few milliseconds."""
     stop = library.varnolith_range_stop_new()
     if not stop:
         raise MemoryError("libvarnolith_range could not allocate a stop")
-    request.options.stop = stop
-    if progress is not None:
-        # Kept referenced until the call returns: ctypes does not keep it alive.
-        request.options.progress = _Progress(lambda done, _context: progress(done))
     outcome: dict[str, int] = {}
     # Waited for by an event, not by join: an interrupted join marks a running
     # thread as stopped (Python 3.11), and it then outlives the interpreter.
@@ -442,11 +445,11 @@ def _compute(library: ctypes.CDLL, request: _Request, progress: Callable[[float]
 
     def work() -> None:
         try:
-            outcome["result"] = library.varnolith_range_compute(*request.arguments())
+            outcome["result"] = call(stop)
         finally:
             finished.set()
 
-    threading.Thread(target=work, name="varnolith range_equity", daemon=True).start()
+    threading.Thread(target=work, name=name, daemon=True).start()
     try:
         while not finished.wait(0.05):
             pass
@@ -467,6 +470,19 @@ def _compute(library: ctypes.CDLL, request: _Request, progress: Callable[[float]
     if not outcome.get("result"):
         raise MemoryError("libvarnolith_range could not allocate a result")
     return outcome["result"]
+
+
+def _compute(library: ctypes.CDLL, request: _Request, progress: Callable[[float], object] | None) -> int:
+    """varnolith_range_compute, stoppable by Ctrl-C."""
+
+    def call(stop: int) -> int:
+        request.options.stop = stop
+        if progress is not None:
+            # Kept referenced until the call returns: ctypes does not keep it alive.
+            request.options.progress = _Progress(lambda done, _context: progress(done))
+        return library.varnolith_range_compute(*request.arguments())
+
+    return stoppable(library, call, "varnolith range_equity")
 
 
 def range_equity(ranges: Sequence[str], board: str | Iterable[str] = "", dead: str | Iterable[str] = "", *,
