@@ -41,8 +41,8 @@ std::size_t kept_line_bytes();
 std::size_t lines_per_chunk(int threads);
 
 // Answers each line and hands the answers to `sink` in order. Throws
-// RangeCancelled once cancelled (the lines before have been handed over), or
-// what `sink` threw, after the lines under way end.
+// RangeCancelled once cancelled, or what `sink` threw, after the lines under
+// way end; the answers handed over until then are the first lines' ones.
 void answer_lines(const std::vector<std::string_view>& lines, const BatchChoices& choices, const LineSink& sink);
 
 // The same for text of lines ended by '\n' (the last one may lack it), taken
