@@ -33,10 +33,9 @@ from __future__ import annotations
 import ctypes
 from typing import Iterable
 
-from ._batch import batch
 from ._library import LibraryNotFoundError, library
 from ._range import (HandEquity, NextCard, NoCompatibleDealError, OrderedClass, PlayerEquity, RangeEquity, SpotError,
-                     estimate_seconds, ordering, range_equity, whole_number)
+                     batch, estimate_seconds, ordering, range_equity, whole_number)
 from ._notation import Card, card_texts, parse_board, parse_card, parse_hand, split_runs
 
 # The library's version, include/varnolith/varnolith.h; a test holds the two together.
