@@ -2,6 +2,9 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <array>
+
 #include <string_view>
 #include <limits>
 #include <sstream>
@@ -22,6 +25,7 @@ namespace {
 constexpr const char* help_text =
     "Usage: varnolith [options] RANGE RANGE [RANGE ...]\n"
     "       varnolith --ordering [--rules R] [--json]\n"
+    "       varnolith --batch [--threads N] < SPOTS\n"
     "\n"
     "Equity of Short-Deck Hold'em ranges against one another: one range per\n"
     "player, two to fifteen players. Equity, win and tie are printed in percent;\n"
@@ -71,6 +75,13 @@ constexpr const char* help_text =
     "      --ordering     print varnolith's preflop ordering of the 81 hand\n"
     "                     classes under the rules, best first, and exit; it\n"
     "                     takes no ranges and no option but --rules and --json\n"
+    "      --batch        read spots from standard input, one JSON object a line\n"
+    "                     with the fields of the web API's POST /api/equity\n"
+    "                     ({\"ranges\": [\"AhKd\", \"QQ\"], \"board\": \"Jh Tc 6s\"}),\n"
+    "                     and write one line for each, in order: the API's\n"
+    "                     answer, or {\"error\": ...} for that line alone. Small\n"
+    "                     spots run side by side over the threads (--threads);\n"
+    "                     it takes no ranges and no option but --threads\n"
     "  -h, --help         print this help and exit\n"
     "      --version      print the version and exit\n"
     "\n"
@@ -127,7 +138,9 @@ constexpr const char* help_text =
     "  varnolith @examples/opening_range.txt \"A**, *h*h\" -b Kh9c8d\n"
     "\n"
     "Exit status: 0 done; 1 no deal is possible, the SVG cannot be written, or\n"
-    "another failure; 2 a usage error; 130 interrupted.\n";
+    "another failure; 2 a usage error; 130 interrupted. With --batch: 0 when\n"
+    "every line got its answer, 1 when some line got an error, 2 for a usage\n"
+    "error or when not one line of the input is JSON (binary, plain text).\n";
 
 std::string version_text() {
     std::ostringstream text;
@@ -154,15 +167,27 @@ std::string extra_text(const std::string& extra) {
                                   : "unexpected argument " + shown_text(extra);
 }
 
-// The ordering is a table of its own: nothing else to compute, so nothing
-// else to give but the form it is printed in.
-std::string ordering_check(const CommandOptions& o, const CLI::App& app) {
+// A mode that answers no spot of the command line: the ordering, a table of
+// its own, and the batch, whose spots come on standard input. Each takes no
+// ranges and no option but those it names.
+struct StandAlone {
+    std::string_view name, why_no_ranges;
+    std::array<std::string_view, 2> goes_with; // "" for none
+    std::string_view goes_with_text;
+};
+
+constexpr StandAlone ordering_mode{
+    "--ordering", "it prints the preflop ordering alone", {"--rules", "--json"}, "--rules and --json"};
+constexpr StandAlone batch_mode{"--batch", "it reads its spots from standard input", {"--threads", ""}, "--threads"};
+
+std::string stand_alone_check(const StandAlone& mode, const CommandOptions& o, const CLI::App& app) {
     for (const std::string& extra : app.remaining()) return extra_text(extra);
-    if (!o.ranges.empty()) return "--ordering takes no ranges: it prints the preflop ordering alone";
+    const std::string name(mode.name), goes_with(mode.goes_with_text);
+    if (!o.ranges.empty()) return name + " takes no ranges: " + std::string(mode.why_no_ranges);
     for (const CLI::Option* option : app.get_options()) {
-        const std::string name = option->get_name();
-        if (option->count() > 0 && name != "--ordering" && name != "--json" && name != "--rules")
-            return "--ordering goes with --rules and --json alone (got " + name + ")";
+        const std::string given = option->get_name();
+        if (option->count() > 0 && given != name && std::find(mode.goes_with.begin(), mode.goes_with.end(), given) == mode.goes_with.end())
+            return name + " goes with " + goes_with + " alone (got " + given + ")";
     }
     return {};
 }
@@ -185,12 +210,16 @@ std::string value_check(CommandOptions& o, const WholeNumbers& text, const CLI::
             return "--rules: must be straight or trips (got " + shown_text(name) + ")";
         }
     }
-    if (o.ordering) return ordering_check(o, app);
-    if (std::string slip = range_slip(o.ranges, argc, argv); !slip.empty()) return slip;
-    const auto count = static_cast<int>(o.ranges.size());
-    if (count < 2 || count > max_range_players)
-        return "give two to fifteen ranges, one per player (got " + std::to_string(count) + ")";
-    for (const std::string& extra : app.remaining()) return extra_text(extra);
+    if (o.ordering) return stand_alone_check(ordering_mode, o, app);
+    if (o.batch) {
+        if (std::string slip = stand_alone_check(batch_mode, o, app); !slip.empty()) return slip;
+    } else {
+        if (std::string slip = range_slip(o.ranges, argc, argv); !slip.empty()) return slip;
+        const auto count = static_cast<int>(o.ranges.size());
+        if (count < 2 || count > max_range_players)
+            return "give two to fifteen ranges, one per player (got " + std::to_string(count) + ")";
+        for (const std::string& extra : app.remaining()) return extra_text(extra);
+    }
     if (app.count("--trials") > 0)
         if (std::string slip = read_trials(text.trials, o.trials); !slip.empty()) return slip;
     if (app.count("--precision") > 0)
@@ -251,6 +280,7 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
     app.add_option("--rules");
     app.add_flag("--json", o.json);
     app.add_flag("--ordering", o.ordering);
+    app.add_flag("--batch", o.batch);
     if (std::string repeated = repeated_option(argc, argv); !repeated.empty())
         return {CommandLineOutcome::usage_error, {}, repeated};
     try {

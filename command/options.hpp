@@ -31,6 +31,7 @@ struct CommandOptions {
     bool json = false;
     bool ordering = false; // the preflop ordering alone, no spot
     Ranking rules = default_rules;
+    bool batch = false;    // spots as JSON lines on standard input, an answer line each
 };
 
 enum class CommandLineOutcome { run, print, usage_error };

@@ -7,6 +7,7 @@
 #include <exception>
 #include <stdexcept>
 
+#include "batch_input.hpp"
 #include "command_spot.hpp"
 #include "options.hpp"
 #include "progress.hpp"
@@ -53,10 +54,22 @@ int finish_output(std::ostream& out, std::ostream& err) {
                     status_failure);
 }
 
+// Every line answered, some refused, or none of them JSON: input that is not
+// JSON lines at all (binary, plain text) is a slip of the whole command.
+int batch_status(const BatchTally& tally, std::ostream& out, std::ostream& err) {
+    if (tally.interrupted) return status_interrupted;
+    if (const int failed = finish_output(out, err); failed != 0) return failed;
+    if (!tally.unreadable.empty())
+        return complain(err, "cannot read standard input: " + tally.unreadable, status_failure);
+    if (tally.lines > 0 && tally.not_json == tally.lines)
+        return complain(err, "standard input is not JSON lines: not one of its lines is JSON", status_usage);
+    return tally.refused > 0 ? status_failure : 0;
+}
+
 } // namespace
 
 int run_command(int argc, const char* const* argv, std::ostream& out, std::ostream& err, bool show_progress,
-                TerminalColour colour, const std::atomic<bool>* interrupt) {
+                TerminalColour colour, const std::atomic<bool>* interrupt, int input) {
     const ParsedCommandLine parsed = parse_command_line(argc, argv);
     if (parsed.outcome == CommandLineOutcome::print) {
         out << parsed.text;
@@ -64,6 +77,7 @@ int run_command(int argc, const char* const* argv, std::ostream& out, std::ostre
     }
     if (parsed.outcome == CommandLineOutcome::usage_error) return complain(err, parsed.text, status_usage);
     const CommandOptions& o = parsed.options;
+    if (o.batch) return batch_status(run_batch(input, out, o.threads, interrupt), out, err);
     if (o.ordering) {
         if (o.json) out << ordering_json(o.rules).dump(2) << '\n';
         else write_ordering_text(out, o.rules);

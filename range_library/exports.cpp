@@ -19,6 +19,7 @@
 
 #include "answer.hpp"
 #include "answer_text.hpp"
+#include "batch.hpp"
 #include "card_text.hpp"
 #include "ranges/notation/ordering.hpp"
 #include "ranges/answer.hpp"
@@ -40,6 +41,9 @@ struct varnolith_range_result {
     std::vector<std::string> ranges;
     varnolith::RangeSpot spot;
     bool by_card = false;
+    // A batch's answers, one line each; a batch has no figures of its own.
+    bool batch = false;
+    std::vector<std::string> lines;
 };
 
 struct varnolith_range_stop {
@@ -217,8 +221,13 @@ bool guarded(varnolith_range_result& result, Work work) noexcept {
     return false;
 }
 
+// A result with figures: one spot's, computed.
 bool succeeded(const varnolith_range_result* result) {
-    return result != nullptr && result->status == VARNOLITH_RANGE_OK;
+    return result != nullptr && result->status == VARNOLITH_RANGE_OK && !result->batch;
+}
+
+bool answered_batch(const varnolith_range_result* result) {
+    return result != nullptr && result->status == VARNOLITH_RANGE_OK && result->batch;
 }
 
 const RangePlayerResult* player_of(const varnolith_range_result* result, int32_t player) {
@@ -503,6 +512,34 @@ VARNOLITH_RANGE_API size_t varnolith_range_rules_ordering_report(int32_t rules, 
     } catch (...) { // memory ran out
         return no_report(out, size);
     }
+}
+
+VARNOLITH_RANGE_API varnolith_range_result* varnolith_range_batch(const char* lines, size_t length, int32_t threads,
+                                                                   varnolith_range_stop* stop) {
+    auto* result = new (std::nothrow) varnolith_range_result;
+    if (result == nullptr) return nullptr;
+    result->batch = true;
+    guarded(*result, [&] {
+        if (lines == nullptr && length > 0) refuse("no lines: the pointer is null");
+        RunChoices threads_asked;
+        threads_asked.threads = threads;
+        if (const auto fault = run_choices_fault(threads_asked)) throw *fault;
+        const BatchChoices choices{threads, stop != nullptr ? &stop->requested : nullptr};
+        answer_text_lines(std::string_view(lines, length), choices,
+                          [&](LineAnswer&& answer) { result->lines.push_back(std::move(answer.text)); });
+        result->status = VARNOLITH_RANGE_OK;
+    });
+    return result;
+}
+
+VARNOLITH_RANGE_API int64_t varnolith_range_batch_lines(const varnolith_range_result* result) {
+    return answered_batch(result) ? static_cast<int64_t>(result->lines.size()) : 0;
+}
+
+VARNOLITH_RANGE_API size_t varnolith_range_batch_answer(const varnolith_range_result* result, int64_t line, char* out,
+                                                        size_t size) {
+    if (line < 0 || line >= varnolith_range_batch_lines(result)) return no_report(out, size);
+    return copied(result->lines[static_cast<std::size_t>(line)], out, size);
 }
 
 VARNOLITH_RANGE_API size_t varnolith_range_shown(const char* text, size_t length, char* out, size_t size) {

@@ -28,11 +28,13 @@ constexpr double next_cards_factor = 2.0;
 
 AnswerEstimate estimate_answer(const PreparedSpot& spot, const RunChoices& choices, bool by_card) {
     AnswerEstimate estimate;
+    // Asked once: finding the cores is a system call, and a batch estimates every spot.
+    const Machine machine = this_machine();
     const bool may_enumerate = by_card || !choices.method || *choices.method == RangeMethod::exact;
     if (may_enumerate) {
         const ExactWork work = exact_work(spot);
-        estimate.one_thread = estimate_exact_seconds(spot, work, 1);
-        estimate.all_threads = estimate_exact_seconds(spot, work, choices.threads);
+        estimate.one_thread = estimate_exact_seconds(spot, work, 1, machine);
+        estimate.all_threads = estimate_exact_seconds(spot, work, choices.threads, machine);
         const bool exact = by_card || choices.method || estimate.all_threads <= exact_budget_seconds;
         if (exact) {
             const double factor = by_card ? next_cards_factor : 1.0;
@@ -40,8 +42,8 @@ AnswerEstimate estimate_answer(const PreparedSpot& spot, const RunChoices& choic
         }
     }
     const double precision = sampling_precision(choices);
-    return {RangeMethod::monte_carlo, estimate_simulation_seconds(spot, choices.trials, precision, 1),
-            estimate_simulation_seconds(spot, choices.trials, precision, choices.threads)};
+    return {RangeMethod::monte_carlo, estimate_simulation_seconds(spot, choices.trials, precision, 1, machine),
+            estimate_simulation_seconds(spot, choices.trials, precision, choices.threads, machine)};
 }
 
 Answer compute_answer(const RangeSpot& spot, RunChoices choices, bool by_card, const RangeOptions& hooks) {

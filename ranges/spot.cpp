@@ -45,12 +45,18 @@ std::string blocking_cards(const Range& range, const RangeSpot& spot) {
 struct CardCounts {
     uint64_t total = 0;
     std::array<uint64_t, 64> by_card{};
-    std::vector<uint64_t> by_two = std::vector<uint64_t>(64 * 64, 0);
+    // Read only when cards are taken. Left empty otherwise: a heads-up count
+    // is made once per run, and for a small spot making the table would cost
+    // more than the run.
+    std::vector<uint64_t> by_two;
+
+    explicit CardCounts(bool cards_taken) : by_two(cards_taken ? 64 * 64 : 0, 0) {}
 
     void add(const LiveCombo& c) {
         ++total;
         ++by_card[c.first];
         ++by_card[c.second];
+        if (by_two.empty()) return;
         ++by_two[64u * c.first + c.second];
         ++by_two[64u * c.second + c.first];
     }
@@ -77,9 +83,11 @@ struct CardCounts {
 // Pairs of combinations of two players that share no card, with each other or
 // with the cards already dealt: every pair, less those meeting on a card, with
 // the pairs of the same two cards (which meet twice) added back.
+// `cards_taken`: apart() is asked with cards already dealt, not only with none.
 struct PairCount {
     CardCounts first, second, both; // `both`: the same two cards in either range
-    PairCount(const std::vector<LiveCombo>& a, const std::vector<LiveCombo>& b) {
+    PairCount(const std::vector<LiveCombo>& a, const std::vector<LiveCombo>& b, bool cards_taken)
+        : first(cards_taken), second(cards_taken), both(cards_taken) {
         std::vector<uint64_t> theirs;
         for (const LiveCombo& c : a) first.add(c);
         for (const LiveCombo& c : b) {
@@ -210,7 +218,7 @@ PreparedSpot prepare_spot(const RangeSpot& spot) {
 }
 
 uint64_t count_deals(const PreparedSpot& spot, uint64_t limit, uint64_t steps) {
-    if (spot.players == 2) return std::min(PairCount(spot.live[0], spot.live[1]).apart(0), limit);
+    if (spot.players == 2) return std::min(PairCount(spot.live[0], spot.live[1], false).apart(0), limit);
     // The two widest ranges last, counted together.
     DealCounter counter{spot, std::vector<int>(static_cast<std::size_t>(spot.players)), limit};
     counter.budget = steps;
@@ -220,7 +228,7 @@ uint64_t count_deals(const PreparedSpot& spot, uint64_t limit, uint64_t steps) {
     });
     const std::size_t players = counter.order.size();
     const PairCount last_two(spot.live[static_cast<std::size_t>(counter.order[players - 2])],
-                             spot.live[static_cast<std::size_t>(counter.order[players - 1])]);
+                             spot.live[static_cast<std::size_t>(counter.order[players - 1])], true);
     counter.last_two = &last_two;
     counter.walk(0, 0);
     return counter.budget == 0 ? std::max(counter.count, limit) : counter.count;

@@ -3,9 +3,6 @@
 #include <omp.h>
 
 #include <algorithm>
-#include <exception>
-#include <new>
-#include <stdexcept>
 #include <utility>
 
 namespace varnolith {
@@ -135,14 +132,8 @@ void run(JobBoard& board, Job& job, const JobWork& work) {
     } catch (const RangeCancelled&) {
         const std::lock_guard lock(board.mutex);
         error = stopped_error(job.stop, board.limits.max_seconds);
-    } catch (const RangeError& e) {
-        error = api_error(e);
-    } catch (const std::bad_alloc&) {
-        error = ApiError{500, "internal", "memory ran out"};
-    } catch (const std::exception& e) {
-        error = ApiError{500, "internal", e.what()};
     } catch (...) {
-        error = ApiError{500, "internal", "an unknown failure"};
+        error = run_failure();
     }
     Waiters waiters;
     {

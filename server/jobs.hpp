@@ -26,15 +26,12 @@
 #include <vector>
 
 #include "api_error.hpp"
+#include "equity_answer.hpp"
 #include "equity_request.hpp"
 
 namespace varnolith {
 
 using Clock = std::chrono::steady_clock;
-
-// How an answer's JSON text is laid out: indented for a reply's body, or on
-// one line for an event's data, which may not hold a newline.
-enum class AnswerLayout { indented, one_line };
 
 // Turns a request into the answer's JSON text, laid out as asked; throws what
 // the engine throws.

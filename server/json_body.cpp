@@ -8,10 +8,17 @@
 
 namespace varnolith {
 
+namespace {
+
+constexpr std::string_view too_large_code = "payload_too_large", not_json_code = "bad_json";
+
+} // namespace
+
 std::variant<nlohmann::json, ApiError> read_json_body(std::string_view body) {
     using Json = nlohmann::json;
     if (body.size() > max_body_bytes)
-        return ApiError{413, "payload_too_large", "the body is over " + std::to_string(max_body_bytes / 1024) + " KiB"};
+        return ApiError{413, std::string(too_large_code),
+                        "the body is over " + std::to_string(max_body_bytes / 1024) + " KiB"};
     // The keys seen in each object being read, innermost last. The parser
     // keeps the last of two equal keys; a client that sent both meant one.
     std::vector<std::set<std::string>> open;
@@ -24,10 +31,12 @@ std::variant<nlohmann::json, ApiError> read_json_body(std::string_view body) {
         return true;
     };
     Json json = Json::parse(body, watch, false);
-    if (json.is_discarded()) return ApiError{400, "bad_json", "the body is not JSON"};
+    if (json.is_discarded()) return ApiError{400, std::string(not_json_code), "the body is not JSON"};
     if (!twice.empty())
         return ApiError{400, "bad_request", "field \"" + shown_text(twice) + "\" is given twice", shown_text(twice)};
     return json;
 }
+
+bool body_unread(const ApiError& refusal) { return refusal.code == too_large_code || refusal.code == not_json_code; }
 
 } // namespace varnolith

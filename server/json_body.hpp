@@ -19,4 +19,8 @@ inline constexpr std::size_t max_body_bytes = 64 * 1024;
 // bad_request naming the key given twice (as its field).
 std::variant<nlohmann::json, ApiError> read_json_body(std::string_view body);
 
+// Whether read_json_body refused the body without reading it as JSON at all:
+// too large, or not JSON.
+bool body_unread(const ApiError& refusal);
+
 } // namespace varnolith

@@ -106,7 +106,7 @@ bool is_json_type(std::string_view type) {
 
 Reply json_reply(int status, std::string body) { return {status, json_type, std::move(body), {}}; }
 
-std::string dumped(const Json& json) { return json.dump(2, ' ', false, Json::error_handler_t::replace) + "\n"; }
+std::string dumped(const Json& json) { return laid_out(json, AnswerLayout::indented); }
 
 std::string event(const std::string& name, const std::string& data) {
     return "event: " + name + "\ndata: " + data + "\n\n";
@@ -361,14 +361,6 @@ std::string progress_event(JobBoard& board, const Job& job) {
 std::string final_event(const Job& job) {
     if (job.error) return event("error", error_body(*job.error));
     return event("result", job.answer); // a listed job's answer is on one line
-}
-
-std::string answer_text(const EquityRequest& request, const RangeOptions& hooks, AnswerLayout layout) {
-    const Answer answer = compute_answer(request.spot, request.choices, request.by_card, hooks);
-    const AnswerShown shown{request.categories, request.by_hand, request.grid, request.by_card};
-    const Json json = answer_json(request.ranges, request.spot, answer, shown);
-    if (layout == AnswerLayout::one_line) return json.dump(-1, ' ', false, Json::error_handler_t::replace);
-    return dumped(json);
 }
 
 } // namespace varnolith

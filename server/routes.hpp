@@ -74,7 +74,4 @@ Reply answer_reply(const Job& job);
 std::string progress_event(JobBoard& board, const Job& job);
 std::string final_event(const Job& job);
 
-// Runs a request to its answer's JSON text: the work of every job.
-std::string answer_text(const EquityRequest& request, const RangeOptions& hooks, AnswerLayout layout);
-
 } // namespace varnolith

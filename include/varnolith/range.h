@@ -272,6 +272,37 @@ VARNOLITH_RANGE_API size_t varnolith_range_ordering_report(int32_t form, char* o
  * rules are refused as an unknown form is. Since 1.4. */
 VARNOLITH_RANGE_API size_t varnolith_range_rules_ordering_report(int32_t rules, int32_t form, char* out, size_t size);
 
+/* Many spots in one call (since 1.4): `length` bytes at `lines` (null only
+ * when `length` is 0), lines ended by '\n' (the last one may lack it), each a
+ * JSON object with the fields of the body of varnolith_web's POST /api/equity
+ * ({"ranges": ["AhKd", "QQ"], "board": "Jh Tc 6s"}). Each line is answered
+ * as that API answers it: its answer object, or {"error": {"code",
+ * "message", "field", "player"}} for that line alone, which stops no other
+ * line. Small spots run side by side, one thread each, over `threads`
+ * threads (0 for every core, at most the limit); a larger one runs on them
+ * all, or on as many as its own "threads" asks for.
+ *
+ * Returns a result to be released with varnolith_range_free, null only when
+ * not even that could be allocated. varnolith_range_status tells whether the
+ * call as a whole ran: VARNOLITH_RANGE_ERROR_ARGUMENT for a null `lines` with
+ * a positive length or `threads` out of bounds, VARNOLITH_RANGE_ERROR_CANCELLED
+ * when `stop` (may be null) was requested. A batch's result has no figures of
+ * its own: the accessors above and the reports read it as a failed one. */
+VARNOLITH_RANGE_API varnolith_range_result* varnolith_range_batch(const char* lines, size_t length, int32_t threads,
+                                                                   varnolith_range_stop* stop);
+
+/* The number of lines a successful batch answered, one per line given; 0 for
+ * any other result. Since 1.4. */
+VARNOLITH_RANGE_API int64_t varnolith_range_batch_lines(const varnolith_range_result* result);
+
+/* Line `line`'s answer (0-based), one line of JSON without a newline, sized
+ * as the reports are: as much as fits in `size` bytes written to `out`,
+ * NUL-terminated, and the length of the whole returned. A line out of range,
+ * or a result that is not a successful batch, returns 0 and writes an empty
+ * text; an answer is never empty. Since 1.4. */
+VARNOLITH_RANGE_API size_t varnolith_range_batch_answer(const varnolith_range_result* result, int64_t line, char* out,
+                                                        size_t size);
+
 #ifdef __cplusplus
 }
 #endif

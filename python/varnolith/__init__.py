@@ -14,8 +14,9 @@ Cards are written as in varnolith_cli: rank "6789TJQKA" then suit "cdhs", so
 ValueError with the console's message; range_equity takes the ranges of the
 varnolith command and refuses what it refuses, with its message.
 
-evaluate, equity and set_seed call libvarnolith, range_equity and ordering
-(the preflop ordering of the 81 hand classes that "15%" in a range reads) call
+evaluate, equity and set_seed call libvarnolith, range_equity, ordering (the
+preflop ordering of the 81 hand classes that "15%" in a range reads) and batch
+(many spots as the web API's bodies, answered as it answers them) call
 libvarnolith_range. Each library file is looked for in this order:
   1. the path in its environment variable, VARNOLITH_LIBRARY or
      VARNOLITH_RANGE_LIBRARY (then nowhere else);
@@ -34,13 +35,13 @@ from typing import Iterable
 
 from ._library import LibraryNotFoundError, library
 from ._range import (HandEquity, NextCard, NoCompatibleDealError, OrderedClass, PlayerEquity, RangeEquity, SpotError,
-                     estimate_seconds, ordering, range_equity, whole_number)
+                     batch, estimate_seconds, ordering, range_equity, whole_number)
 from ._notation import Card, card_texts, parse_board, parse_card, parse_hand, split_runs
 
 # The library's version, include/varnolith/varnolith.h; a test holds the two together.
 __version__ = "1.0.0"
 
-__all__ = ["evaluate", "equity", "set_seed", "range_equity", "estimate_seconds", "ordering", "RangeEquity",
+__all__ = ["evaluate", "equity", "set_seed", "range_equity", "estimate_seconds", "ordering", "batch", "RangeEquity",
            "PlayerEquity", "HandEquity", "NextCard", "OrderedClass", "LibraryNotFoundError", "SpotError",
            "NoCompatibleDealError"]
 

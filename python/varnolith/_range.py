@@ -1,15 +1,18 @@
-"""Equity of ranges against ranges, through libvarnolith_range (include/varnolith/range.h)."""
+"""Equity of ranges against ranges, one spot or many at a time, through libvarnolith_range
+(include/varnolith/range.h)."""
 
 from __future__ import annotations
 
 import ctypes
 import functools
+import json
 import math
 import operator
 import re
 import threading
-from collections.abc import Callable, Iterable, Sequence
+from collections.abc import Callable, Iterable, Iterator, Mapping, Sequence
 from dataclasses import dataclass
+from itertools import islice
 
 from ._library import SharedLibrary, load
 
@@ -148,6 +151,12 @@ def _declare(library: ctypes.CDLL) -> None:
     library.varnolith_range_ordering_report.restype = ctypes.c_size_t
     library.varnolith_range_rules_ordering_report.argtypes = [int32, int32, ctypes.c_char_p, ctypes.c_size_t]
     library.varnolith_range_rules_ordering_report.restype = ctypes.c_size_t
+    library.varnolith_range_batch.argtypes = [ctypes.c_char_p, ctypes.c_size_t, int32, ctypes.c_void_p]
+    library.varnolith_range_batch.restype = result_p
+    library.varnolith_range_batch_lines.argtypes = [result_p]
+    library.varnolith_range_batch_lines.restype = ctypes.c_int64
+    library.varnolith_range_batch_answer.argtypes = [result_p, ctypes.c_int64, ctypes.c_char_p, ctypes.c_size_t]
+    library.varnolith_range_batch_answer.restype = ctypes.c_size_t
 
 
 RANGES = SharedLibrary("libvarnolith_range.so.1", "VARNOLITH_RANGE_LIBRARY", _declare)
@@ -455,16 +464,13 @@ class _Request:
         return self.ranges, len(self.texts), self.board, self.dead, ctypes.byref(self.options)
 
 
-def _compute(library: ctypes.CDLL, request: _Request, progress: Callable[[float], object] | None) -> int:
-    """varnolith_range_compute on a thread of its own: the main thread stays free to
-    take Ctrl-C, and then stops the call within a few milliseconds."""
+def _stoppable(library: ctypes.CDLL, call: Callable[[int], int], name: str) -> int:
+    """call(stop), a library call that takes a stop and returns a result, on a
+    thread of its own: the main thread stays free to take Ctrl-C, and then
+    stops the call within a few milliseconds."""
     stop = library.varnolith_range_stop_new()
     if not stop:
         raise MemoryError("libvarnolith_range could not allocate a stop")
-    request.options.stop = stop
-    if progress is not None:
-        # Kept referenced until the call returns: ctypes does not keep it alive.
-        request.options.progress = _Progress(lambda done, _context: progress(done))
     outcome: dict[str, int] = {}
     # Waited for by an event, not by join: an interrupted join marks a running
     # thread as stopped (Python 3.11), and it then outlives the interpreter.
@@ -472,11 +478,11 @@ def _compute(library: ctypes.CDLL, request: _Request, progress: Callable[[float]
 
     def work() -> None:
         try:
-            outcome["result"] = library.varnolith_range_compute(*request.arguments())
+            outcome["result"] = call(stop)
         finally:
             finished.set()
 
-    threading.Thread(target=work, name="varnolith range_equity", daemon=True).start()
+    threading.Thread(target=work, name=name, daemon=True).start()
     try:
         while not finished.wait(0.05):
             pass
@@ -497,6 +503,19 @@ def _compute(library: ctypes.CDLL, request: _Request, progress: Callable[[float]
     if not outcome.get("result"):
         raise MemoryError("libvarnolith_range could not allocate a result")
     return outcome["result"]
+
+
+def _compute(library: ctypes.CDLL, request: _Request, progress: Callable[[float], object] | None) -> int:
+    """varnolith_range_compute, stoppable by Ctrl-C."""
+
+    def call(stop: int) -> int:
+        request.options.stop = stop
+        if progress is not None:
+            # Kept referenced until the call returns: ctypes does not keep it alive.
+            request.options.progress = _Progress(lambda done, _context: progress(done))
+        return library.varnolith_range_compute(*request.arguments())
+
+    return _stoppable(library, call, "varnolith range_equity")
 
 
 def range_equity(ranges: Sequence[str], board: str | Iterable[str] = "", dead: str | Iterable[str] = "", *,
@@ -632,3 +651,64 @@ def ordering_report(json: bool = False, rules: str = "straight") -> str:
     library = range_library()
     form = _JSON if json else _TABLE
     return _written(lambda out, size: library.varnolith_range_rules_ordering_report(number, form, out, size))
+
+
+# Spots handed to the library at a time: enough to keep every core busy, and
+# the answers of one chunk come back before the next is read from the iterable.
+_BATCH_CHUNK = 1024
+
+
+def _spot_line(spot: object) -> bytes:
+    if not isinstance(spot, Mapping):
+        raise TypeError(f"a spot must be a mapping of the fields of POST /api/equity, such as "
+                        f"{{'ranges': ['AhKd', 'QQ'], 'board': 'Jh Tc 6s'}}; got {type(spot).__name__}")
+    # ASCII and on one line: json escapes every newline and character beyond it.
+    return json.dumps(dict(spot)).encode("ascii")
+
+
+def _batch_answered(library: ctypes.CDLL, lines: list[bytes], threads: int) -> list[dict]:
+    text = b"\n".join(lines)
+    result = _stoppable(library, lambda stop: library.varnolith_range_batch(text, len(text), threads, stop),
+                       "varnolith batch")
+    try:
+        _raise_for(library, result)
+        return [json.loads(_written(lambda out, size, line=line:
+                                    library.varnolith_range_batch_answer(result, line, out, size)))
+                for line in range(library.varnolith_range_batch_lines(result))]
+    finally:
+        library.varnolith_range_free(result)
+
+
+def _batch_answers(spots: Iterator[object], threads: int) -> Iterator[dict]:
+    library = range_library()
+    while chunk := [_spot_line(spot) for spot in islice(spots, _BATCH_CHUNK)]:
+        yield from _batch_answered(library, chunk, threads)
+
+
+def batch(spots: Iterable[Mapping[str, object]], *, threads: int | None = None) -> Iterator[dict]:
+    """Answers many spots, one answer for each, in order, as `varnolith --batch` does.
+
+    Each spot is a mapping with the fields of the body of varnolith_web's
+    POST /api/equity: {"ranges": ["AhKd", "QsQc"], "board": "6c7d8h"}, and
+    "dead", "method", "trials", "precision", "seed", "threads", "by_hand",
+    "categories", "grid", "by_card" as there. Each answer is the dict that the
+    API answers, fractions from 0 to 1 ({"method": "exact", "board": [...],
+    "players": [{"range": "AhKd", "equity": 0.5147..., ...}], ...}).
+
+    A spot that the API would refuse gives {"error": {"code", "message",
+    "field", "player"}} in its place (code "bad_request", "bad_json" or
+    "no_compatible_deal", field and player saying what it concerns) and stops
+    no other spot, so that answers stay in step with the spots: zip(spots,
+    batch(spots)) pairs each spot with its answer.
+
+    Answers are yielded as they are computed, a chunk of spots at a time: the
+    iterable is read lazily, so a generator of millions of spots runs in
+    bounded memory. Small spots run side by side, one core each; threads (1 to
+    256, None for every core) bounds the cores used. Ctrl-C stops the chunk
+    under way within a few milliseconds and raises KeyboardInterrupt.
+
+    Raises TypeError for a spot that is not a mapping, or whose values JSON
+    cannot hold, and SpotError for a threads out of bounds.
+    """
+    threads = 0 if threads is None else _checked_number(threads, "threads", 1, limit("threads"))
+    return _batch_answers(iter(spots), threads)
