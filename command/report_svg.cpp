@@ -67,6 +67,7 @@ std::string heading(const CommandReport& report) {
     text += r.method == RangeMethod::exact ? " \u00b7 exact"
                                            : " \u00b7 Monte Carlo, " + grouped(static_cast<uint64_t>(r.trials)) +
                                                  " trials, seed " + std::to_string(r.seed);
+    if (report.spot.ranking == Ranking::trips) text += " \u00b7 three of a kind beats a straight";
     return text;
 }
 
