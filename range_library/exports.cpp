@@ -3,6 +3,7 @@
 
 #include <varnolith/range.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstddef>
 #include <cstdio>
@@ -266,12 +267,20 @@ double fraction(const varnolith_range_result* result, int32_t player, Field fiel
 
 extern "C" {
 
-VARNOLITH_RANGE_API void varnolith_range_options_init(varnolith_range_options* options) {
-    if (options == nullptr) return;
-    *options = varnolith_range_options{};
-    options->size = sizeof(varnolith_range_options);
-    options->method = VARNOLITH_RANGE_AUTO;
-    options->precision = default_range_precision;
+VARNOLITH_RANGE_API void varnolith_range_options_init_sized(varnolith_range_options* options, size_t size) {
+    if (options == nullptr || size < sizeof(options->size)) return;
+    varnolith_range_options defaults{};
+    defaults.method = VARNOLITH_RANGE_AUTO;
+    defaults.precision = default_range_precision;
+    defaults.size = std::min(size, sizeof defaults);
+    std::memcpy(options, &defaults, defaults.size);
+}
+
+// Hosts built before 1.4 call the function by this name with the record as
+// 1.1 to 1.3 laid it out: a larger record would be written past its end.
+VARNOLITH_RANGE_API void(varnolith_range_options_init)(varnolith_range_options* options) {
+    varnolith_range_options_init_sized(options, offsetof(varnolith_range_options, progress_context) +
+                                                    sizeof(varnolith_range_options::progress_context));
 }
 
 VARNOLITH_RANGE_API varnolith_range_result* varnolith_range_compute(const char* const* ranges, int32_t num_ranges,

@@ -116,8 +116,20 @@ typedef struct varnolith_range_options {
 /* The answer of one call, or the reason there is none. Opaque. */
 typedef struct varnolith_range_result varnolith_range_result;
 
-/* Fills `options` with the defaults and its own size. A null pointer is ignored. */
+/* Fills the record with the defaults and its size: the first `size` bytes at
+ * `options` and no more (at most the record this library knows), so that a
+ * host built against an older or newer header gets its own record filled and
+ * nothing past it. A null pointer, or a size too small for `size` itself, is
+ * ignored. Since 1.4. */
+VARNOLITH_RANGE_API void varnolith_range_options_init_sized(varnolith_range_options* options, size_t size);
+
+/* Fills `options` with the defaults and its own size. A null pointer is
+ * ignored. Hosts call it as the macro below, with their record's size; the
+ * function itself, which hosts built before 1.4 call, fills the record as
+ * 1.1 to 1.3 laid it out. */
 VARNOLITH_RANGE_API void varnolith_range_options_init(varnolith_range_options* options);
+#define varnolith_range_options_init(options) \
+    varnolith_range_options_init_sized((options), sizeof(varnolith_range_options))
 
 /* Computes each player's equity. `ranges` holds `num_ranges` (2 to 15) range
  * texts, one per player; `board` (0 to 5 cards) and `dead` may be null or

@@ -94,6 +94,8 @@ def _declare(library: ctypes.CDLL) -> None:
     int32, double = ctypes.c_int32, ctypes.c_double
     library.varnolith_range_options_init.argtypes = [ctypes.POINTER(_Options)]
     library.varnolith_range_options_init.restype = None
+    library.varnolith_range_options_init_sized.argtypes = [ctypes.POINTER(_Options), ctypes.c_size_t]
+    library.varnolith_range_options_init_sized.restype = None
     library.varnolith_range_compute.argtypes = [ctypes.POINTER(ctypes.c_char_p), int32, ctypes.c_char_p,
                                                 ctypes.c_char_p, ctypes.POINTER(_Options)]
     library.varnolith_range_compute.restype = result_p
@@ -345,9 +347,8 @@ def _options(trials: object, precision: object, exact: object, seed: object, thr
         threads = _checked_number(threads, "threads", *_INT32)
 
     options = _Options()
-    range_library().varnolith_range_options_init(ctypes.byref(options))
-    # The record as this module knows it, whatever a later library would fill in.
-    options.size = ctypes.sizeof(_Options)
+    # The record as this module knows it, and no more, whatever a later library would fill in.
+    range_library().varnolith_range_options_init_sized(ctypes.byref(options), ctypes.sizeof(_Options))
     if exact:
         options.method = _EXACT
     elif trials is not None:

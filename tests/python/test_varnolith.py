@@ -208,8 +208,9 @@ class RangeEquityTest(unittest.TestCase):
         self.assertEqual(library.varnolith_range_free.call_count, 2)
 
     def test_the_options_record_has_the_size_of_the_c_one(self) -> None:
-        options = _range._Options()
-        _range.range_library().varnolith_range_options_init(options)
+        record = ctypes.create_string_buffer(1024)  # room for whatever the library fills
+        options = _range._Options.from_buffer(record)
+        _range.range_library().varnolith_range_options_init_sized(options, len(record))
         self.assertEqual(options.size, ctypes.sizeof(_range._Options))
         self.assertEqual(options.precision, 0.0005)  # a field after padding lands where the library put it
 
