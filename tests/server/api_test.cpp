@@ -1,5 +1,5 @@
 // The JSON API against a server on an ephemeral loopback port: the engine's
-// figures, each kind of error with its code, message, field and player, the
+// and the plain walk's figures, each kind of error with its code, message, field and player, the
 // Host and Origin checks, routing by exact path and method, jobs that report
 // progress, stop when cancelled or abandoned, and share the cores.
 
@@ -20,6 +20,8 @@
 #include "ranges/equity.hpp"
 #include "ranges/notation/ordering.hpp"
 #include "ranges/request.hpp"
+#include "reference_evaluator.hpp"
+#include "test_cards.hpp"
 #include "test_server.hpp"
 
 namespace varnolith {
@@ -78,7 +80,12 @@ TEST(WebApi, AnswersWithTheEnginesFigures) {
     TestServer server;
     const auto exact = fetch(server.port, "POST", "/api/equity", small_spot);
     ASSERT_EQ(exact.status, 200) << exact.body;
-    EXPECT_EQ(Json::parse(exact.body)["method"], "exact");
+    const Json e = Json::parse(exact.body);
+    EXPECT_EQ(e["method"], "exact");
+    // The plain walk in-process: the AhKd-QsQc flop figures the other front ends' tests write out.
+    const auto plain = testing::reference_board_walk(std::vector{testing::hand("Ah Kd"), testing::hand("Qs Qc")},
+                                                     testing::cards("6c 7d 8h"));
+    for (std::size_t p = 0; p < 2; ++p) EXPECT_EQ(e["players"][p]["equity"].get<double>(), plain.equity(p)) << p;
     const auto simulated = fetch(
         server.port, "POST", "/api/equity",
         R"({"ranges": ["QQ+, AKs", "random", "T9s"], "board": "Kh9c8d", "trials": 20000, "seed": 7, "by_hand": true})");
