@@ -18,6 +18,7 @@
 #include <tuple>
 
 #include "library_version.hpp"
+#include "run_program.hpp"
 
 namespace varnolith {
 namespace {
@@ -25,24 +26,9 @@ namespace {
 using Json = nlohmann::ordered_json;
 using Keys = std::vector<std::string>;
 
-struct Process {
-    std::string out, err;
-    int status;
-};
+using Process = testing::Ran;
 
-// Standard output goes to `out_to` when it is given.
-Process run(const std::string& arguments, std::string out_to = "") {
-    const auto dir = std::filesystem::temp_directory_path() / ("varnolith_command_test_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    if (out_to.empty()) out_to = (dir / "out").string();
-    const int raw = std::system(("'" VARNOLITH_COMMAND_PATH "' " + arguments + " < /dev/null > '" + out_to + "' 2> '" +
-                                 (dir / "err").string() + "'").c_str());
-    std::ostringstream out, err;
-    out << std::ifstream(dir / "out").rdbuf();
-    err << std::ifstream(dir / "err").rdbuf();
-    std::filesystem::remove_all(dir);
-    return {out.str(), err.str(), WIFEXITED(raw) ? WEXITSTATUS(raw) : -1};
-}
+Process run(const std::string& arguments) { return testing::run_program("'" VARNOLITH_COMMAND_PATH "' " + arguments); }
 
 Keys keys(const Json& object) {
     Keys names;
@@ -112,7 +98,7 @@ TEST(VarnolithCommand, RefusesWithOneLineInItsOwnWords) {
         EXPECT_EQ(p.err, "varnolith: " + message + "\n");
     }
     for (const std::string arguments : {"AA KK", "--json AA KK", "--ordering", "--svg - AA KK"}) {
-        const Process p = run(arguments, "/dev/full");
+        const Process p = run(arguments + " > /dev/full");
         EXPECT_EQ(p.status, 1) << arguments;
         EXPECT_EQ(p.err, "varnolith: cannot write the output: No space left on device\n") << arguments;
     }

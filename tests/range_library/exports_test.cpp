@@ -18,6 +18,8 @@
 #include <thread>
 #include <vector>
 
+#include "run_program.hpp"
+
 namespace {
 
 using Result = std::unique_ptr<varnolith_range_result, decltype(&varnolith_range_free)>;
@@ -311,14 +313,7 @@ TEST(RangeExports, ShowUserTextAsTheMessagesQuoteIt) {
 
 // What the command prints to standard output for `arguments`.
 std::string command_output(const std::string& arguments) {
-    const std::string line = std::string(VARNOLITH_COMMAND_PATH) + " " + arguments;
-    FILE* pipe = popen(line.c_str(), "r");
-    if (pipe == nullptr) return "";
-    std::string text;
-    char chunk[4096];
-    for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) text.append(chunk, n);
-    pclose(pipe);
-    return text;
+    return varnolith::testing::run_program(std::string("'") + VARNOLITH_COMMAND_PATH + "' " + arguments).out;
 }
 
 std::string report(const varnolith_range_result* result, int32_t form, int32_t shown) {
