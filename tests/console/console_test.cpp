@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 #include <omp.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <fstream>
 #include <functional>
 #include <iomanip>
 #include <regex>
