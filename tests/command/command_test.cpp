@@ -9,7 +9,6 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -18,6 +17,7 @@
 #include <tuple>
 
 #include "library_version.hpp"
+#include "run_program.hpp"
 
 namespace varnolith {
 namespace {
@@ -25,22 +25,9 @@ namespace {
 using Json = nlohmann::ordered_json;
 using Keys = std::vector<std::string>;
 
-struct Process {
-    std::string out, err;
-    int status;
-};
+using Process = testing::Ran;
 
-Process run(const std::string& arguments) {
-    const auto dir = std::filesystem::temp_directory_path() / ("varnolith_command_test_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    const int raw = std::system(("'" VARNOLITH_COMMAND_PATH "' " + arguments + " < /dev/null > '" +
-                                 (dir / "out").string() + "' 2> '" + (dir / "err").string() + "'").c_str());
-    std::ostringstream out, err;
-    out << std::ifstream(dir / "out").rdbuf();
-    err << std::ifstream(dir / "err").rdbuf();
-    std::filesystem::remove_all(dir);
-    return {out.str(), err.str(), WIFEXITED(raw) ? WEXITSTATUS(raw) : -1};
-}
+Process run(const std::string& arguments) { return testing::run_program("'" VARNOLITH_COMMAND_PATH "' " + arguments); }
 
 Keys keys(const Json& object) {
     Keys names;
@@ -48,75 +35,72 @@ Keys keys(const Json& object) {
     return names;
 }
 
-TEST(VarnolithCommand, EnumeratesHeadsUpExactly) {
+TEST(VarnolithCommand, EnumeratesHeadsUpExactlyAndSimulatesAsSeeded) {
     const Process p = run("--json AhKd QsQc -b 6c7d8h");
     ASSERT_EQ(p.status, 0) << p.err;
     const Json j = Json::parse(p.out);
     EXPECT_EQ(keys(j), (Keys{"method", "rules", "board", "dead", "deals", "boards", "elapsed_seconds", "players"}));
-    EXPECT_EQ(j["method"], "exact");
-    EXPECT_EQ(j["board"], Json({"6c", "7d", "8h"}));
-    EXPECT_EQ(j["deals"], 1);
-    EXPECT_EQ(j["boards"], 406);
     EXPECT_EQ(keys(j["players"][0]), (Keys{"range", "combos", "equity", "win", "tie", "stderr"}));
+    EXPECT_EQ(j["board"], Json({"6c", "7d", "8h"}));
     EXPECT_EQ(j["players"][0]["range"], "AhKd");
     // AhKd wins 195 of the 406 boards and splits 28 with QsQc: (195 + 28 / 2) / 406.
     EXPECT_NEAR(j["players"][0]["equity"].get<double>(), 209.0 / 406.0, 1e-12);
     EXPECT_EQ(j["players"][1]["stderr"], 0.0);
+    EXPECT_EQ(j["deals"].get<int>() * 1000 + j["boards"].get<int>(), 1406);
+    const Json s = Json::parse(run("--json --seed 42 --trials 20000 --threads 2 'QQ+, AKs' random -b Kh9c8d").out);
+    EXPECT_EQ(keys(s), (Keys{"method", "rules", "board", "dead", "trials", "seed", "elapsed_seconds", "players"}));
+    EXPECT_EQ(s["method"].get<std::string>() + " " + s["trials"].dump() + " " + s["seed"].dump(), "monte_carlo 20000 42");
     EXPECT_EQ(run("--version").out, "varnolith " + testing::library_version() + "\n");
 }
 
-TEST(VarnolithCommand, SimulatesAlikeOnAnyThreadCount) {
-    const std::string spot = "--json --seed 42 --trials 20000 'QQ+, AKs' random -b Kh9c8d --threads ";
-    Json one = Json::parse(run(spot + "1").out), two = Json::parse(run(spot + "2").out);
-    EXPECT_EQ(one["method"], "monte_carlo");
-    EXPECT_EQ(one["trials"], 20000);
-    EXPECT_EQ(one["seed"], 42);
-    one.erase("elapsed_seconds");
-    two.erase("elapsed_seconds");
-    EXPECT_EQ(one, two);
-}
-
-// Usage errors exit 2, spots without a compatible deal 1: one line, no report.
-// The messages themselves are the notation's and the spot reader's.
-// Messages in the command's own words, whole; a bad character is named whole
-// and a newline typed into an argument does not break the line.
-TEST(VarnolithCommand, SaysWhatToFix) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"AA KK --precision 0.05%",
-         "--precision: P must be a number above 0 and below 1, such as 0.001 or 1e-4 (got 0.05%)"},
-        {"AA KK --precision inf", "--precision: P must be a number above 0 and below 1, such as 0.001 or 1e-4 (got inf)"},
-        {"AA KK --precision 0x1p-4",
-         "--precision: P must be a number above 0 and below 1, such as 0.001 or 1e-4 (got 0x1p-4)"},
-        {"AA KK --precision 1e-400",
-         "--precision: P must be a number above 0 and below 1, such as 0.001 or 1e-4 (got 1e-400)"},
+// Usage errors exit 2, spots without a compatible deal or output that cannot
+// be written 1: one line, whole, no report. Each family of the command's own
+// words once; the notation's and the engine's messages are tested there.
+TEST(VarnolithCommand, RefusesWithOneLineInItsOwnWords) {
+    const std::tuple<std::string, int, std::string> cases[] = {
+        {"AhKd", 2, "give two to fifteen ranges, one per player (got 1)"},
+        {"AA KK --foo", 2, "unknown option --foo (varnolith --help lists them)"},
+        {"AA KK --board", 2, "--board: a value is missing"},
+        {"AA KK --exact --precision 0.01", 2, "--exact, --trials and --precision exclude one another: give at most one"},
+        {"AhKd QsQc --trials 0", 2, "--trials: N must be a whole number of at least 1 (got 0)"},
+        {"AA KK --seed \"$(printf '1\\n2')\"", 2,
+         "--seed: S must be a whole number from 0 to 18446744073709551615 (got 1\\n2)"},
+        {"AA KK --precision 0.05%", 2, "--precision: P must be a number above 0 and below 1, such as 0.001 or 1e-4 (got 0.05%)"},
+        {"AA KK --precision inf", 2, "--precision: P must be a number above 0 and below 1, such as 0.001 or 1e-4 (got inf)"},
+        {"AA KK --precision 0x1p-4", 2, "--precision: P must be a number above 0 and below 1, such as 0.001 or 1e-4 (got 0x1p-4)"},
+        {"AA KK --precision 1e-400", 2, "--precision: P must be a number above 0 and below 1, such as 0.001 or 1e-4 (got 1e-400)"},
         // The usual slips, named with what to type instead.
-        {"AA KK -b 6c7d8h -b 9s", "-b is given twice: give each option once"},
-        {"AA KK -b 6c7d8h --board=9s", "-b and --board are one option, given twice: give it once"},
-        {"AA KK --trials 5 --trials 6", "--trials is given twice: give each option once"},
-        {"QQ+, AKs JJ", "range 1 (\"QQ+,\") ends with a comma: a range with blanks is one argument, so quote it, as in "
-                        "\"QQ+, AKs\""},
-        {"AA KK -b 6c 7d 8h", "range 3 (\"7d\") is a card, not a range: board cards go together, as in -b 6c7d8h"},
-        {"-d 6c 7d AA KK", "range 1 (\"7d\") is a card, not a range: dead cards go together, as in -d 6c7d"},
-        {"A5s KK", "range 1: item \"A5s\": '5' is not a rank: short deck has no ranks below 6"},
-        {"any KK", "range 1: item \"any\": write random for every hand"},
-        {"AA KK -b Ac5d", "board: card \"5d\": '5' is not a rank: short deck has no ranks below 6"},
-        {"KK AA -b KhKdKc -d Ks", "no compatible deal: every combination of range 1 is blocked by Kh Kd Kc on the board "
-                                  "and Ks dead"},
-        {"AA KK --foo", "unknown option --foo (varnolith --help lists them)"},
-        {"AA KK --board", "--board: a value is missing"},
-        {"AA KK --exact --precision 0.01", "--exact, --trials and --precision exclude one another: give at most one"},
-        {"aks KK", "range 1: item \"aks\": 'a' is not a rank: ranks are 6789TJQKA in upper case, suits cdhs in lower case"},
-        {"AA KK -b 6c10h", "board: card \"10h\": write T for ten"},
-        {"'QQ+ AKs' KK", "range 1: item \"QQ+ AKs\": separate items with commas"},
-        {"\"$(printf 'AA\\nKK')\" QQ", "range 1: item \"AA\\nKK\": '\\n' is not a rank or a suit"},
-        {"AA KK --seed \"$(printf '1\\n2')\"", "--seed: S must be a whole number from 0 to 18446744073709551615 (got 1\\n2)"},
-        {"AhKd AhQc", "no compatible deal: Ah is in the hands of players 1 and 2"},
+        {"AA KK -b 6c7d8h -b 9s", 2, "-b is given twice: give each option once"},
+        {"AA KK -b 6c7d8h --board=9s", 2, "-b and --board are one option, given twice: give it once"},
+        {"QQ+, AKs JJ", 2, "range 1 (\"QQ+,\") ends with a comma: a range with blanks is one argument, so quote it, as in "
+                           "\"QQ+, AKs\""},
+        {"AA KK -b 6c 7d 8h", 2, "range 3 (\"7d\") is a card, not a range: board cards go together, as in -b 6c7d8h"},
+        {"-d 6c 7d AA KK", 2, "range 1 (\"7d\") is a card, not a range: dead cards go together, as in -d 6c7d"},
+        {"A5s KK", 2, "range 1: item \"A5s\": '5' is not a rank: short deck has no ranks below 6"},
+        {"AhKd QsQc --svg ''", 2, "--svg: FILE must not be empty"},
+        {"AhKd QsQc --scale relative", 2, "--scale: must be absolute or fair (got relative)"},
+        {"AhKd QsQc --rules omaha", 2, "--rules: must be straight or trips (got omaha)"},
+        {"--ordering AhKd QsQc", 2, "--ordering takes no ranges: it prints the preflop ordering alone"},
+        {"--ordering --exact", 2, "--ordering goes with --rules and --json alone (got --exact)"},
+        {"--by-card AhKd QsQc -b 6c7d8h9sTs", 2, "--by-card needs a flop or a turn: three or four board cards (got 5)"},
+        {"--by-card --precision 0.01 AhKd QsQc -b 6c7d8h", 2, "--by-card is exact: it goes with neither --trials nor --precision"},
+        {"AhKd QsQc --svg /nonexistent/grid.svg", 1, "cannot write /nonexistent/grid.svg: No such file or directory"},
+        // The default method decides at once that this cannot be dealt.
+        {"-b 6c7d8h9sTc -d JcJd random random random random random random random random random random random "
+         "random random random random",
+         1, "no compatible deal: 15 hands need 30 cards, and 29 are left"},
     };
-    for (const auto& [arguments, message] : cases) {
+    for (const auto& [arguments, status, message] : cases) {
         SCOPED_TRACE(arguments);
         const Process p = run(arguments);
+        EXPECT_EQ(p.status, status);
+        EXPECT_EQ(p.out, "");
         EXPECT_EQ(p.err, "varnolith: " + message + "\n");
-        EXPECT_EQ(p.status, message.starts_with("no compatible") ? 1 : 2);
+    }
+    for (const std::string arguments : {"AA KK", "--json AA KK", "--ordering", "--svg - AA KK"}) {
+        const Process p = run(arguments + " > /dev/full");
+        EXPECT_EQ(p.status, 1) << arguments;
+        EXPECT_EQ(p.err, "varnolith: cannot write the output: No space left on device\n") << arguments;
     }
 }
 
@@ -131,36 +115,27 @@ TEST(VarnolithCommand, ReadsNumbersAsPeopleWriteThem) {
     EXPECT_EQ(run("-b 6c7d8h AhKd QsQc").status, 0);
 }
 
-// Output that cannot be written is a failure with one line, whatever is written.
-TEST(VarnolithCommand, FailsWhenItsOutputCannotBeWritten) {
-    for (const std::string arguments : {"AA KK", "--json AA KK", "--ordering", "--svg - AA KK"}) {
-        const int raw = std::system(("'" VARNOLITH_COMMAND_PATH "' " + arguments + " > /dev/full 2> /dev/null").c_str());
-        EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 1) << arguments;
-    }
-    const auto dir = std::filesystem::temp_directory_path() / ("varnolith_full_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    const int raw = std::system(("'" VARNOLITH_COMMAND_PATH "' AA KK > /dev/full 2> '" + (dir / "err").string() + "'").c_str());
-    std::ostringstream err;
-    err << std::ifstream(dir / "err").rdbuf();
-    std::filesystem::remove_all(dir);
-    EXPECT_EQ(WEXITSTATUS(raw), 1);
-    EXPECT_EQ(err.str(), "varnolith: cannot write the output: No space left on device\n");
-}
-
-// A simulation of days is said before it starts, as a long exact run is.
-TEST(VarnolithCommand, WarnsBeforeALongSimulation) {
+// A long run is said before it starts, and Ctrl-C stops even a run of hours
+// at once: status 130, no report.
+TEST(VarnolithCommand, WarnsBeforeALongRunAndStopsAtOnceOnInterrupt) {
     const auto dir = std::filesystem::temp_directory_path() / ("varnolith_long_" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
-    const std::string err = (dir / "err").string();
-    for (const auto& [option, advice] : {std::pair{"--trials 99999999999999", "fewer --trials"},
-                                         std::pair{"--precision 1e-300", "a larger --precision"}}) {
+    const std::string out = (dir / "out").string(), err = (dir / "err").string();
+    const std::pair<std::vector<const char*>, std::string> cases[] = {
+        {{"--exact", "random", "random", "random"}, "this exact run is expected to take about "},
+        {{"AA", "KK", "--trials", "99999999999999"}, "; fewer --trials shortens it\n"},
+        {{"AA", "KK", "--precision", "1e-300"}, "; a larger --precision shortens it\n"},
+    };
+    for (const auto& [arguments, advice] : cases) {
+        SCOPED_TRACE(advice);
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            if (!std::freopen("/dev/null", "w", stdout) || !std::freopen(err.c_str(), "w", stderr)) ::_exit(99);
-            const std::string o = option;
-            const std::string flag = o.substr(0, o.find(' ')), value = o.substr(o.find(' ') + 1);
-            ::execl(VARNOLITH_COMMAND_PATH, "varnolith", "AA", "KK", flag.c_str(), value.c_str(), nullptr);
+            if (!std::freopen(out.c_str(), "w", stdout) || !std::freopen(err.c_str(), "w", stderr)) ::_exit(99);
+            std::vector<char*> argv{const_cast<char*>("varnolith")};
+            for (const char* a : arguments) argv.push_back(const_cast<char*>(a));
+            argv.push_back(nullptr);
+            ::execv(VARNOLITH_COMMAND_PATH, argv.data());
             ::_exit(98);
         }
         std::string said;
@@ -170,76 +145,18 @@ TEST(VarnolithCommand, WarnsBeforeALongSimulation) {
             text << std::ifstream(err).rdbuf();
             said = text.str();
         }
+        ::usleep(200'000); // into the run itself
+        const auto sent = std::chrono::steady_clock::now();
         ::kill(child, SIGINT);
         int raw = 0;
         ::waitpid(child, &raw, 0);
-        EXPECT_TRUE(said.starts_with("varnolith: this simulation is expected to take ")) << said;
-        EXPECT_NE(said.find(std::string("; ") + advice + " shortens it\n"), std::string::npos) << said;
-        EXPECT_EQ(WEXITSTATUS(raw), 130);
+        EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - sent).count(), 5.0);
+        EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 130) << raw;
+        EXPECT_EQ(std::filesystem::file_size(out), 0u);
+        EXPECT_TRUE(said.starts_with("varnolith: this ")) << said;
+        EXPECT_NE(said.find(advice), std::string::npos) << said;
     }
     std::filesystem::remove_all(dir);
-}
-
-// Ctrl-C stops even a run of hours at once: status 130, no report.
-TEST(VarnolithCommand, StopsAtOnceOnInterrupt) {
-    const auto dir = std::filesystem::temp_directory_path() / ("varnolith_interrupt_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    const std::string out = (dir / "out").string();
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (!std::freopen(out.c_str(), "w", stdout) || !std::freopen((out + ".err").c_str(), "w", stderr)) ::_exit(99);
-        ::execl(VARNOLITH_COMMAND_PATH, "varnolith", "--exact", "random", "random", "random", nullptr);
-        ::_exit(98);
-    }
-    ::usleep(500'000);
-    const auto sent = std::chrono::steady_clock::now();
-    ::kill(child, SIGINT);
-    int raw = 0;
-    ::waitpid(child, &raw, 0);
-    const std::chrono::duration<double> waited = std::chrono::steady_clock::now() - sent;
-    EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 130) << raw;
-    EXPECT_LT(waited.count(), 5.0);
-    EXPECT_EQ(std::filesystem::file_size(out), 0u);
-    // Before a run of half a minute begins, the command says so.
-    std::ostringstream said;
-    said << std::ifstream(out + ".err").rdbuf();
-    EXPECT_EQ(said.str().rfind("varnolith: this exact run is expected to take about ", 0), 0u) << said.str();
-    std::filesystem::remove_all(dir);
-}
-
-TEST(VarnolithCommand, RefusesWithOneLine) {
-    const std::tuple<std::string, int, std::string> cases[] = {
-        {"--frobnicate AhKd QsQc", 2, "varnolith: "},
-        {"AhKd", 2, "varnolith: give two to fifteen ranges"},
-        {"--exact --trials 10 AhKd QsQc", 2, "varnolith: "},
-        {"AhKd QQs", 2, "varnolith: range 2: item \"QQs\": "},
-        {"AhKd QsQc -b 6c7d8h -d 8h", 2, "varnolith: card 8h "},
-        {"AhKd QsQc --trials 0", 2, "varnolith: --trials"},
-        {"AA AA AA -b Ac", 1, "varnolith: no compatible deal"},
-        {"AhKd QsQc --svg ''", 2, "varnolith: --svg"},
-        {"AhKd QsQc --scale relative", 2, "varnolith: --scale: must be absolute or fair (got relative)\n"},
-        {"--ordering AhKd QsQc", 2, "varnolith: --ordering takes no ranges: it prints the preflop ordering alone\n"},
-        {"--ordering --exact", 2, "varnolith: --ordering goes with --rules and --json alone (got --exact)\n"},
-        {"--by-card AhKd QsQc", 2, "varnolith: --by-card needs a flop or a turn: three or four board cards (got 0)\n"},
-        {"--by-card AhKd QsQc -b 6c7d8h9sTs", 2, "varnolith: --by-card needs a flop or a turn: three or four board cards (got 5)\n"},
-        {"--by-card --trials 10 AhKd QsQc -b 6c7d8h", 2, "varnolith: --by-card is exact: it goes with neither --trials nor --precision\n"},
-        {"--by-card --precision 0.01 AhKd QsQc -b 6c7d8h", 2, "varnolith: --by-card is exact"},
-        {"AhKd QsQc --svg /nonexistent/grid.svg", 1,
-         "varnolith: cannot write /nonexistent/grid.svg: No such file or directory"},
-        // The default method decides at once that this cannot be dealt.
-        {"-b 6c7d8h9sTc -d JcJd random random random random random random random random random random random "
-         "random random random random",
-         1, "varnolith: no compatible deal: 15 hands need 30 cards, and 29 are left\n"},
-    };
-    for (const auto& [arguments, status, start] : cases) {
-        SCOPED_TRACE(arguments);
-        const Process p = run(arguments);
-        EXPECT_EQ(p.status, status);
-        EXPECT_EQ(p.out, "");
-        EXPECT_EQ(p.err.rfind(start, 0), 0u) << p.err;
-        EXPECT_EQ(std::count(p.err.begin(), p.err.end(), '\n'), 1);
-    }
 }
 
 // "AhKd" -> "AKo", worked out here apart from the command.
@@ -326,9 +243,6 @@ TEST(VarnolithCommand, OrderingTableAndJsonAgree) {
         EXPECT_EQ(c["place"], i + 1);
         EXPECT_EQ(c["cumulative_combos"], cumulative);
         EXPECT_NEAR(c["cumulative_percent"].get<double>(), 100.0 * cumulative / 630, 1e-12);
-        if (i > 0) {
-            EXPECT_LE(c["equity"].get<double>(), classes[i - 1]["equity"].get<double>());
-        }
         char row[128];
         std::snprintf(row, sizeof row, "%5zu  %-5s  %6d  %10d  %12.2f  %8.3f", i + 1,
                       c["class"].get<std::string>().c_str(), c["combos"].get<int>(), cumulative,
@@ -340,15 +254,15 @@ TEST(VarnolithCommand, OrderingTableAndJsonAgree) {
     EXPECT_FALSE(std::getline(lines, line));
 }
 
-// Every card that can come, once, in deck order; the probabilities add up to
-// 1 and the equities they weight to each player's own. Exact without --exact.
+// The JSON rows: the probabilities add up to 1 and the equities they weight to
+// each player's own. Exact without --exact. (The squares below show which
+// cards come, in deck order.)
 TEST(VarnolithCommand, NextCardsAddUpToTheSpot) {
     const std::string spots[] = {
         "'QQ+, AKs' 'JJ-88, AQs+' -b Kh9c8d",
         "'AA, KQs' 'TT, 98s:0.5' '77' -b Ac8d7h",
         "'AK, QQ' 'JT, 99' -b Kh9c8d6s -d Ts",
     };
-    const std::string deck = "6789TJQKA";
     for (const std::string& spot : spots) {
         SCOPED_TRACE(spot);
         const Process p = run("--json --by-card " + spot);
@@ -359,17 +273,8 @@ TEST(VarnolithCommand, NextCardsAddUpToTheSpot) {
         ASSERT_FALSE(cards.empty());
         double probability = 0;
         std::vector<double> equity(j["players"].size());
-        int last = -1;
         for (const Json& c : cards) {
             ASSERT_EQ(keys(c), (Keys{"card", "probability", "equity"}));
-            const std::string card = c["card"];
-            const int order = static_cast<int>(deck.find(card[0]) * 4 + std::string("cdhs").find(card[1]));
-            EXPECT_GT(order, last) << card;
-            last = order;
-            EXPECT_EQ(std::count(j["board"].begin(), j["board"].end(), card) +
-                          std::count(j["dead"].begin(), j["dead"].end(), card),
-                      0)
-                << card;
             probability += c["probability"].get<double>();
             ASSERT_EQ(c["equity"].size(), equity.size());
             for (std::size_t i = 0; i < equity.size(); ++i)

@@ -58,6 +58,8 @@ TEST(CommandGrid, ColoursOnlyATerminalWithoutNoColorAsDeepAsColortermSays) {
             << terminal << " " << (no_color ? no_color : "unset") << " " << (colorterm ? colorterm : "unset");
 }
 
+// Red through yellow to green; a 36% class and a 55% class once shared one
+// colour of the cube, so neighbouring tenths must differ.
 TEST(CommandGrid, ScaleRunsFromRedThroughYellowToGreen) {
     const std::tuple<double, int, std::string> cases[] = {{-0.5, 203, "#f8696b"}, {0.0, 203, "#f8696b"},
                                                           {0.5, 228, "#ffeb84"},  {1.0, 72, "#63be7b"},
@@ -69,10 +71,6 @@ TEST(CommandGrid, ScaleRunsFromRedThroughYellowToGreen) {
         EXPECT_EQ(cube_colour(position), cube) << position;
         EXPECT_EQ(hex, rgb) << position;
     }
-}
-
-// A 36% class and a 55% class once shared one colour of the cube.
-TEST(CommandGrid, NeighbouringTenthsOfTheCubeDiffer) {
     for (int tenth = 0; tenth < 10; ++tenth)
         EXPECT_NE(cube_colour(tenth / 10.0), cube_colour((tenth + 1) / 10.0)) << tenth;
     EXPECT_NE(cube_colour(0.36), cube_colour(0.55));
@@ -144,13 +142,18 @@ TEST(CommandGrid, FairScaleIsSaidUnderTheSquaresAndInThePicture) {
         EXPECT_NE(svg.find(label), std::string::npos) << label;
 }
 
-// Its cells are counted by grid_svg_check.py on the README's picture.
-TEST(CommandGrid, SvgEscapesTheRangesInItsTitles) {
+// The ranges escaped in the titles, the trials grouped as the table groups
+// them. Its cells are counted by grid_svg_check.py on the README's picture.
+TEST(CommandGrid, SvgEscapesTheRangesAndGroupsTheTrials) {
     Drawn d({"QQ+, AKs", "AQo, KQo"}, "Kh9c8d");
     d.options.ranges[1] = "AQo & <KQo>";
+    d.answer.result.method = RangeMethod::monte_carlo;
+    d.answer.result.trials = 1011168;
+    d.answer.result.seed = 7;
     const std::string svg = svg_picture(d.report());
     EXPECT_NE(svg.find(">AQo &amp; &lt;KQo&gt;</text>"), std::string::npos);
     EXPECT_EQ(svg.find("<KQo>"), std::string::npos);
+    EXPECT_NE(svg.find("Monte Carlo, 1,011,168 trials, seed 7<"), std::string::npos);
 }
 
 // The cell whose title starts "AKs:", or "" when there is none.
@@ -201,14 +204,6 @@ TEST(CommandGrid, SvgWrapsMoreThanFourPlayersOntoAnotherRow) {
     EXPECT_GT(at[4].second, at[0].second);
     const auto width = [](const std::string& picture) { return picture.substr(0, picture.find(" height=")); };
     EXPECT_EQ(width(svg), width(svg_picture(four.report())));
-}
-
-TEST(CommandGrid, SvgHeadingGroupsTrialsAsTheTableDoes) {
-    Drawn d({"AA", "KK"}, "6c7d8h");
-    d.answer.result.method = RangeMethod::monte_carlo;
-    d.answer.result.trials = 1011168;
-    d.answer.result.seed = 7;
-    EXPECT_NE(svg_picture(d.report()).find("Monte Carlo, 1,011,168 trials, seed 7<"), std::string::npos);
 }
 
 // Shares are normalised over the combinations with an equity; a boundary

@@ -1,13 +1,11 @@
 #include <gtest/gtest.h>
 #include <omp.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <fstream>
 #include <functional>
 #include <iomanip>
 #include <regex>
 
+#include "run_program.hpp"
 #include "test_cards.hpp"
 #include "console_monte_carlo.hpp"
 #include "dialogue.hpp"
@@ -114,13 +112,8 @@ Transcript in_process(const std::string& input) {
 }
 
 Transcript as_process(const std::string& input) {
-    const std::string files = ::testing::TempDir() + "varnolith_cli_test_" + std::to_string(getpid());
-    std::ofstream(files + ".in") << input;
-    const int status = std::system(("'" VARNOLITH_CLI_PATH "' <'" + files + ".in' >'" + files + ".out' 2>'" + files + ".err'").c_str());
-    std::ostringstream out, err;
-    out << std::ifstream(files + ".out").rdbuf();
-    err << std::ifstream(files + ".err").rdbuf();
-    return {out.str(), err.str(), WEXITSTATUS(status)};
+    const testing::Ran ran = testing::run_program("'" VARNOLITH_CLI_PATH "'", input);
+    return {ran.out, ran.err, ran.status};
 }
 
 // The prompts for `hands` hands, then for the board count and `board` board cards unless `board` is negative.

@@ -140,25 +140,6 @@ TEST(RangeEquityExact, IsTheWeightedAverageOfTheCompatibleDeals) {
     }
 }
 
-// Heads-up, the same through the engine's own two-hand enumeration, pair by pair.
-TEST(RangeEquityExact, HeadsUpIsTheWeightedAverageOfTwoHandEnumerations) {
-    for (const Spot& s : {exact_spots[0], exact_spots[3]}) {
-        const RangeSpot spot = make(s);
-        double sum = 0, total = 0;
-        for (const WeightedCombo& a : spot.ranges[0])
-            for (const WeightedCombo& b : spot.ranges[1]) {
-                const std::vector<HoleHand> hands = {a.hand, b.hand};
-                std::vector<Card> cards = spot.board;
-                cards.insert(cards.end(), {a.hand.first, a.hand.second, b.hand.first, b.hand.second});
-                std::sort(cards.begin(), cards.end());
-                if (std::adjacent_find(cards.begin(), cards.end()) != cards.end()) continue;
-                sum += a.weight * b.weight * enumerate_equity(hands, spot.board).equity(0);
-                total += a.weight * b.weight;
-            }
-        EXPECT_NEAR(range_equity_exact(spot).players[0].equity, sum / total, 1e-12) << s.ranges[0];
-    }
-}
-
 TEST(RangeEquityMonteCarlo, StaysWithinFiveStandardErrorsOfExact) {
     std::vector<Spot> spots(std::begin(exact_spots), std::end(exact_spots));
     spots.push_back({{"QQ+:0.5, AKs", "random", "T9s"}, "6c 7d 8h", "9d"}); // any two cards: dealt, not drawn
@@ -172,24 +153,6 @@ TEST(RangeEquityMonteCarlo, StaysWithinFiveStandardErrorsOfExact) {
             EXPECT_GT(e.standard_error, 0.0);
             EXPECT_NEAR(e.equity, exact.players[p].equity, 5 * e.standard_error) << s.ranges[p];
             EXPECT_NEAR(e.categories[1], exact.players[p].categories[1], 0.01) << s.ranges[p];
-        }
-    }
-}
-
-TEST(RangeEquityMonteCarlo, IsReproducibleWhateverTheThreadCount) {
-    const RangeSpot spot = make({{"QQ+, AK", "random", "T9s, 87s:0.5"}, "", ""});
-    for (RangeOptions options : {RangeOptions{.trials = 30'011, .seed = 5}, {.precision = 0.004, .seed = 6}}) {
-        options.threads = 1;
-        const RangeResult first = range_equity_monte_carlo(spot, options);
-        for (const RangePlayerResult& p : first.players)
-            if (options.precision > 0) { EXPECT_LE(p.standard_error, options.precision); }
-        for (options.threads = 2; options.threads <= 3; ++options.threads) {
-            const RangeResult run = range_equity_monte_carlo(spot, options);
-            EXPECT_EQ(run.trials, first.trials);
-            for (std::size_t p = 0; p < 3; ++p) {
-                EXPECT_EQ(run.players[p].equity, first.players[p].equity);
-                EXPECT_EQ(run.players[p].standard_error, first.players[p].standard_error);
-            }
         }
     }
 }
@@ -410,59 +373,38 @@ TEST(NextCardTable, AddsUpToTheSpotAndMatchesThePlainWalk) {
     EXPECT_THROW(next_card_table(make({{"AA", "KK"}, "6c 7d 8h 9s Tc", ""})), RangeError);
 }
 
-// Progress only moves forward, also when a run to a precision finds it needs
-// more trials than it thought; a cancel stops both drivers.
-TEST(RangeEquity, ReportsProgressForwardAndStopsWhenCancelled) {
-    const RangeSpot spot = make({{"QQ+, AK", "random", "T9s, 87s:0.5"}, "", ""});
-    std::vector<double> seen;
-    RangeOptions options{.precision = 0.0015, .seed = 3};
-    options.progress = [](double done, void* context) { static_cast<std::vector<double>*>(context)->push_back(done); };
-    options.progress_context = &seen;
-    range_equity_monte_carlo(spot, options);
-    ASSERT_FALSE(seen.empty());
-    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
-    EXPECT_LE(seen.back(), 1.0);
-    const std::atomic<bool> stop{true};
-    EXPECT_THROW(range_equity_monte_carlo(spot, {.trials = 1'000'000'000, .cancel = &stop}), RangeCancelled);
-    EXPECT_THROW(range_equity_exact(spot, {.cancel = &stop}), RangeCancelled);
-}
-
-} // namespace
-} // namespace varnolith
-
-namespace varnolith {
-namespace {
-
 // The run's choices are judged once, here, for every front end.
 TEST(RunChoices, EachFaultNamesItsField) {
-    const auto field_of = [](RunChoices c) {
-        const auto fault = run_choices_fault(c);
-        return fault ? fault->field : ErrorField::none;
+    const struct {
+        int threads;
+        int64_t trials;
+        std::optional<double> precision;
+        bool exact;
+        ErrorField field;
+    } cases[] = {
+        {0, 0, {}, false, ErrorField::none},
+        {max_run_threads, 0, {}, false, ErrorField::none},
+        {max_run_threads + 1, 0, {}, false, ErrorField::threads},
+        {-1, 0, {}, false, ErrorField::threads},
+        {0, -1, {}, false, ErrorField::trials},
+        {0, 0, 0.0, false, ErrorField::precision},
+        {0, 0, 1.0, false, ErrorField::precision},
+        {0, 0, -0.5, false, ErrorField::precision},
+        {0, 0, std::nan(""), false, ErrorField::precision},
+        {0, 100, 0.01, false, ErrorField::precision}, // one or the other
+        {0, 100, {}, true, ErrorField::trials},
     };
-    RunChoices c;
-    EXPECT_EQ(field_of(c), ErrorField::none);
-    c.threads = max_run_threads;
-    EXPECT_EQ(field_of(c), ErrorField::none);
-    c.threads = max_run_threads + 1;
-    EXPECT_EQ(field_of(c), ErrorField::threads);
-    c.threads = -1;
-    EXPECT_EQ(field_of(c), ErrorField::threads);
-    c = {};
-    c.trials = -1;
-    EXPECT_EQ(field_of(c), ErrorField::trials);
-    c = {};
-    for (const double bad : {0.0, 1.0, -0.5, std::nan("")}) {
-        c.precision = bad;
-        EXPECT_EQ(field_of(c), ErrorField::precision) << bad;
+    for (const auto& c : cases) {
+        RunChoices choices;
+        choices.threads = c.threads;
+        choices.trials = c.trials;
+        choices.precision = c.precision;
+        if (c.exact) choices.method = RangeMethod::exact;
+        const auto fault = run_choices_fault(choices);
+        EXPECT_EQ(fault ? fault->field : ErrorField::none, c.field) << c.threads << " " << c.trials;
+        // A planned run refuses them too, before looking at the spot.
+        if (fault) { EXPECT_THROW(plan_range_run(RangeSpot{}, choices), RangeError); }
     }
-    c.precision = 0.01;
-    c.trials = 100;
-    EXPECT_EQ(field_of(c), ErrorField::precision); // one or the other
-    c.precision.reset();
-    c.method = RangeMethod::exact;
-    EXPECT_EQ(field_of(c), ErrorField::trials);
-    // A planned run refuses them too, before looking at the spot.
-    EXPECT_THROW(plan_range_run(RangeSpot{}, c), RangeError);
     EXPECT_EQ(sampling_precision(RunChoices{}), default_range_precision);
 }
 

@@ -21,18 +21,13 @@ function commandSays(...args) {
 
 test("slips in the numbers and the board are named in the command's words", async () => {
   const page = await open(hash([['range', 'AA'], ['range', 'KK'], ['method', 'monte_carlo']]));
-  await page.getByLabel('Trials').fill('abc');
-  await calculate(page);
-  const says = (label, words) => eventually(async () => assert.equal(await description(page, page.getByLabel(label, { exact: true })), words));
-  await says('Trials', commandSays('AA', 'KK', '--trials', 'abc'));
-
-  await page.getByLabel('Trials').fill('');
-  await page.getByLabel('Seed').fill('x');
-  await calculate(page);
-  await says('Seed', commandSays('AA', 'KK', '--seed', 'x'));
-
-  await page.getByLabel('Board', { exact: true }).fill('10h');
-  await says('Board', commandSays('AA', 'KK', '-b', '10h'));
+  for (const [label, text, option] of [['Trials', 'abc', '--trials'], ['Seed', 'x', '--seed'], ['Board', '10h', '-b']]) {
+    const field = page.getByLabel(label, { exact: true });
+    await field.fill(text);
+    await calculate(page);
+    await eventually(async () => assert.equal(await description(page, field), commandSays('AA', 'KK', option, text)));
+    await field.fill('');
+  }
   await page.close();
 });
 

@@ -33,41 +33,31 @@ TEST(RangeExactProgress, MovesForwardToTheEnd) {
     EXPECT_EQ(seen.done.back(), 1.0);
 }
 
-// Three wide ranges preflop take half a minute: the first report stops them.
+// The first report, short of the end, cancels each run from the callback.
+// Three wide ranges preflop take half a minute. Five on a river are one board
+// of minutes, cut into 16 slices of many seconds each that report as they go.
+// Ten hold years of work in one hand near the top of the walk, so progress and
+// the cancel are looked for at every level.
 TEST(RangeExactProgress, ACancelFromTheCallbackStopsTheRun) {
-    std::atomic<bool> stop{false};
-    Seen seen{{}, &stop};
-    RangeOptions options{.progress = record, .progress_context = &seen, .cancel = &stop};
-    const RangeSpot spot{{parse_range("random"), parse_range("random"), parse_range("random")}, {}, {}};
-    EXPECT_THROW(range_equity_exact(spot, options), RangeCancelled);
-    ASSERT_EQ(seen.done.size(), 1u);
-    EXPECT_LT(seen.done[0], 0.01);
-}
-
-// Five wide ranges on a river: one board of minutes, cut into 16 slices of
-// many seconds each, which report their progress as they go.
-TEST(RangeExactProgress, ALongBoardReportsWithinIt) {
-    std::atomic<bool> stop{false};
-    Seen seen{{}, &stop};
-    RangeOptions options{.threads = 1, .progress = record, .progress_context = &seen, .cancel = &stop};
     const Range random = parse_range("random");
-    EXPECT_THROW(
-        range_equity_exact({{random, random, random, random, random}, parse_card_list("6c 7d 8h 9s Tc"), {}}, options),
-        RangeCancelled);
-    ASSERT_EQ(seen.done.size(), 1u);
-    EXPECT_GT(seen.done[0], 0.0);
-    EXPECT_LT(seen.done[0], 1.0 / 16); // within the first slice
-}
-
-// Ten wide ranges: one hand near the top of the walk holds years of work, so
-// progress and the cancel are looked for at every level.
-TEST(RangeExactProgress, TenPlayersStopWhenCancelled) {
-    std::atomic<bool> stop{false};
-    Seen seen{{}, &stop};
-    RangeOptions options{.progress = record, .progress_context = &seen, .cancel = &stop};
-    const RangeSpot spot{std::vector<Range>(10, parse_range("random")), parse_card_list("6c 7d 8h 9s Tc"), {}};
-    EXPECT_THROW(range_equity_exact(spot, options), RangeCancelled);
-    ASSERT_EQ(seen.done.size(), 1u);
+    const struct {
+        RangeSpot spot;
+        int threads;
+        double first_below; // where the first report comes
+    } cases[] = {
+        {{{random, random, random}, {}, {}}, 0, 0.01},
+        {{std::vector<Range>(5, random), parse_card_list("6c 7d 8h 9s Tc"), {}}, 1, 1.0 / 16}, // within the first slice
+        {{std::vector<Range>(10, random), parse_card_list("6c 7d 8h 9s Tc"), {}}, 0, 1.0},
+    };
+    for (const auto& c : cases) {
+        std::atomic<bool> stop{false};
+        Seen seen{{}, &stop};
+        RangeOptions options{.threads = c.threads, .progress = record, .progress_context = &seen, .cancel = &stop};
+        EXPECT_THROW(range_equity_exact(c.spot, options), RangeCancelled) << c.spot.ranges.size();
+        ASSERT_EQ(seen.done.size(), 1u) << c.spot.ranges.size();
+        EXPECT_GT(seen.done[0], 0.0);
+        EXPECT_LT(seen.done[0], c.first_below);
+    }
 }
 
 } // namespace

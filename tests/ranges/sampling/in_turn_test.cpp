@@ -91,20 +91,25 @@ TEST(RangeInTurn, StandardErrorsMeasureTheErrors) {
     }
 }
 
+// Drawn in turn or by plain rejection, a seed gives the same figures on any
+// number of threads.
 TEST(RangeInTurn, IsReproducibleWhateverTheThreadCount) {
-    const RangeSpot spot = make(crowded[4]);
-    for (RangeOptions options : {RangeOptions{.trials = 30'011, .seed = 5}, {.precision = 0.003, .seed = 6}}) {
-        options.threads = 1;
-        const RangeResult first = range_equity_monte_carlo(spot, options);
-        for (options.threads = 2; options.threads <= 3; ++options.threads) {
-            const RangeResult run = range_equity_monte_carlo(spot, options);
-            EXPECT_EQ(run.trials, first.trials);
-            for (std::size_t p = 0; p < spot.ranges.size(); ++p) {
-                EXPECT_EQ(run.players[p].equity, first.players[p].equity);
-                EXPECT_EQ(run.players[p].standard_error, first.players[p].standard_error);
-                EXPECT_EQ(run.players[p].categories, first.players[p].categories);
-                for (std::size_t i = 0; i < first.players[p].hands.size(); ++i)
-                    EXPECT_EQ(run.players[p].hands[i].weight, first.players[p].hands[i].weight);
+    for (const RangeSpot& spot : {make(crowded[4]), make({{"QQ+, AK", "random", "T9s, 87s:0.5"}, "", ""})}) {
+        for (RangeOptions options : {RangeOptions{.trials = 30'011, .seed = 5}, {.precision = 0.003, .seed = 6}}) {
+            options.threads = 1;
+            const RangeResult first = range_equity_monte_carlo(spot, options);
+            for (const RangePlayerResult& p : first.players)
+                if (options.precision > 0) { EXPECT_LE(p.standard_error, options.precision); }
+            for (options.threads = 2; options.threads <= 3; ++options.threads) {
+                const RangeResult run = range_equity_monte_carlo(spot, options);
+                EXPECT_EQ(run.trials, first.trials);
+                for (std::size_t p = 0; p < spot.ranges.size(); ++p) {
+                    EXPECT_EQ(run.players[p].equity, first.players[p].equity);
+                    EXPECT_EQ(run.players[p].standard_error, first.players[p].standard_error);
+                    EXPECT_EQ(run.players[p].categories, first.players[p].categories);
+                    for (std::size_t i = 0; i < first.players[p].hands.size(); ++i)
+                        EXPECT_EQ(run.players[p].hands[i].weight, first.players[p].hands[i].weight);
+                }
             }
         }
     }
@@ -123,18 +128,25 @@ TEST(RangeInTurn, TenWideRangesPreflopReachTheDefaultPrecision) {
     EXPECT_NEAR(total, 1.0, 1e-9);
 }
 
-// Progress only moves forward; a cancel stops the run.
+// Progress only moves forward, drawn in turn or not, also when a run to a
+// precision finds it needs more trials than it thought; a cancel stops both
+// drivers.
 TEST(RangeInTurn, ReportsProgressForwardAndStopsWhenCancelled) {
-    std::vector<double> seen;
-    RangeOptions options{.precision = 0.0007, .seed = 3};
-    options.progress = [](double done, void* context) { static_cast<std::vector<double>*>(context)->push_back(done); };
-    options.progress_context = &seen;
-    range_equity_monte_carlo(crowd(8), options);
-    ASSERT_FALSE(seen.empty());
-    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
-    EXPECT_LE(seen.back(), 1.0);
     const std::atomic<bool> stop{true};
-    EXPECT_THROW(range_equity_monte_carlo(crowd(8), {.trials = 1'000'000'000, .cancel = &stop}), RangeCancelled);
+    const std::pair<RangeSpot, double> runs[] = {{crowd(8), 0.0007},
+                                                 {make({{"QQ+, AK", "random", "T9s, 87s:0.5"}, "", ""}), 0.0015}};
+    for (const auto& [spot, precision] : runs) {
+        std::vector<double> seen;
+        RangeOptions options{.precision = precision, .seed = 3};
+        options.progress = [](double done, void* context) { static_cast<std::vector<double>*>(context)->push_back(done); };
+        options.progress_context = &seen;
+        range_equity_monte_carlo(spot, options);
+        ASSERT_FALSE(seen.empty());
+        EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+        EXPECT_LE(seen.back(), 1.0);
+        EXPECT_THROW(range_equity_monte_carlo(spot, {.trials = 1'000'000'000, .cancel = &stop}), RangeCancelled);
+    }
+    EXPECT_THROW(range_equity_exact(runs[1].first, {.cancel = &stop}), RangeCancelled);
 }
 
 } // namespace
