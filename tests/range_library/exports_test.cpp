@@ -93,6 +93,7 @@ TEST(RangeExports, RefuseBadInputWithStatusMessageFieldAndPlayer) {
         {{.set = [](O o) { o.size = sizeof(Grown); o.threads = 9'999; }}, 2, VARNOLITH_RANGE_ERROR_ARGUMENT,
          "options: 9999 threads"},
         {{.set = [](O o) { o.by_card = 1; }}, 2, VARNOLITH_RANGE_ERROR_ARGUMENT, "a next-card table is exact"},
+        {{.set = [](O o) { o.rules = 2; }}, 2, VARNOLITH_RANGE_ERROR_RULES, "options: unknown rules 2", "rules"},
         // Exact reads no precision; the defaults pass.
         {{.set = [](O o) { o.method = VARNOLITH_RANGE_EXACT; o.precision = 0; }}, 2, VARNOLITH_RANGE_OK, ""},
         {{.set = [](O o) { varnolith_range_options_init(&o); }}, 2, VARNOLITH_RANGE_OK, "", ""},
@@ -241,6 +242,11 @@ TEST(RangeExports, GiveTheFiguresTheNextCardTableAndTheOrdering) {
     EXPECT_NEAR(equity, 0.7307578, 1e-6);
     EXPECT_EQ(varnolith_range_ordering(81, name, &combos, &equity), VARNOLITH_RANGE_ERROR_ARGUMENT);
     EXPECT_EQ(varnolith_range_ordering(-1, nullptr, nullptr, nullptr), VARNOLITH_RANGE_ERROR_ARGUMENT);
+    // Each rule set has its own: pairs rise under trips.
+    EXPECT_EQ(varnolith_range_rules_ordering(VARNOLITH_RANGE_RULES_TRIPS, 7, name, &combos, nullptr), VARNOLITH_RANGE_OK);
+    EXPECT_EQ(std::string(name), "99");
+    EXPECT_EQ(varnolith_range_rules_ordering(2, 0, name, nullptr, nullptr), VARNOLITH_RANGE_ERROR_RULES);
+    EXPECT_EQ(varnolith_range_rules_ordering_report(2, VARNOLITH_RANGE_TABLE, name, sizeof name), 0u);
 }
 
 TEST(RangeExports, SeededMonteCarloIsTheSameOnManyHostThreads) {

@@ -140,6 +140,8 @@ TEST(WebApi, RefusesBadInputWithCodeMessageFieldAndPlayer) {
          "by_hand", nullptr},
         {R"({"ranges": ["AA", "KK"], "colour": true})", 400, "bad_request", "unknown field \"colour\"", "colour",
          nullptr},
+        {R"({"ranges": ["AA", "KK"], "rules": "omaha"})", 400, "bad_request",
+         "rules \"omaha\": the rules are straight or trips", "rules", nullptr},
         {R"({"ranges": ["AA", "AA", "AA"], "board": "Ad"})", 422, "no_compatible_deal",
          "no compatible deal: 3 players need 3 hands at once, and the cards their ranges hold make at most 1", "ranges",
          nullptr},
@@ -172,10 +174,17 @@ TEST(WebApi, ReadsCardsCountsTopSharesAndEstimatesJobs) {
     EXPECT_EQ(slip["error"]["message"], "board: card \"10h\": write T for ten");
     EXPECT_EQ(slip["error"]["field"], "board");
 
-    const Json ordering = Json::parse(fetch(server.port, "GET", "/api/ordering").body);
-    ASSERT_EQ(ordering["top_class_counts"].size(), 100u);
-    for (const int percent : {1, 15, 100}) EXPECT_EQ(ordering["top_class_counts"][percent - 1], top_class_count(percent));
-    EXPECT_EQ(ordering["classes"].size(), 81u);
+    for (const Ranking rules : {Ranking::straight, Ranking::trips}) {
+        const std::string query = rules == Ranking::trips ? "?rules=trips" : "";
+        const Json ordering = Json::parse(fetch(server.port, "GET", "/api/ordering" + query).body);
+        EXPECT_EQ(ordering["rules"], rules_name(rules));
+        ASSERT_EQ(ordering["top_class_counts"].size(), 100u);
+        for (const int percent : {1, 7, 15, 100})
+            EXPECT_EQ(ordering["top_class_counts"][percent - 1], top_class_count(percent, rules));
+        EXPECT_EQ(ordering["classes"][7]["class"], rules == Ranking::trips ? "99" : "AKo");
+    }
+    const Json unknown = Json::parse(fetch(server.port, "GET", "/api/ordering?rules=omaha").body);
+    EXPECT_EQ(unknown["error"]["field"], "rules");
 
     // The estimate alone starts nothing, and says what the job's reply says.
     const auto estimate = fetch(server.port, "POST", "/api/estimate", long_spot);
