@@ -2,48 +2,28 @@
 // runs it: the file's text as it stands, or one line naming the file.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "command_process.hpp"
 
 namespace varnolith {
 namespace {
 
-namespace fs = std::filesystem;
+using testing::Process;
+using testing::Scratch;
 
-struct Process {
-    std::string out, err;
-    int status;
-};
-
-Process run(const fs::path& dir, const std::string& arguments) {
-    const int raw = std::system(("cd '" + dir.string() + "' && '" VARNOLITH_COMMAND_PATH "' " + arguments +
-                                 " < /dev/null > out 2> err").c_str());
-    std::ostringstream out, err;
-    out << std::ifstream(dir / "out").rdbuf();
-    err << std::ifstream(dir / "err").rdbuf();
-    return {out.str(), err.str(), WIFEXITED(raw) ? WEXITSTATUS(raw) : -1};
+Process run(const Scratch& scratch, const std::string& arguments) {
+    return testing::run_in(scratch, VARNOLITH_COMMAND_PATH, arguments);
 }
-
-struct Scratch {
-    fs::path dir = fs::temp_directory_path() / ("varnolith_range_files_" + std::to_string(::getpid()));
-    Scratch() { fs::create_directories(dir); }
-    ~Scratch() { fs::remove_all(dir); }
-    void write(const std::string& name, const std::string& text) const { std::ofstream(dir / name) << text; }
-};
 
 TEST(RangeFiles, AFileIsItsTextAsItStands) {
     const Scratch scratch;
     scratch.write("opening.txt", "# opening range\r\nQQ+, AKs,\nA**:0.5, !A*6*  # no small aces\n");
-    auto from_file = nlohmann::json::parse(run(scratch.dir, "--json @opening.txt KhKd -b 7c8c9c").out);
-    auto typed = nlohmann::json::parse(run(scratch.dir, "--json 'QQ+, AKs, A**:0.5, !A*6*' KhKd -b 7c8c9c").out);
+    auto from_file = nlohmann::json::parse(run(scratch, "--json @opening.txt KhKd -b 7c8c9c").out);
+    auto typed = nlohmann::json::parse(run(scratch, "--json 'QQ+, AKs, A**:0.5, !A*6*' KhKd -b 7c8c9c").out);
     EXPECT_EQ(from_file["players"][0]["range"], "@opening.txt"); // as typed, as any range is shown
     typed["players"][0]["range"] = "@opening.txt";
     from_file.erase("elapsed_seconds");
@@ -60,7 +40,7 @@ TEST(RangeFiles, AFileThatIsMissingOrEmptyIsAUsageErrorNamingIt) {
         {"random @", "range 2: '@' needs a file name after it, as in @opening_range.txt"},
     };
     for (const auto& [arguments, message] : cases) {
-        const Process p = run(scratch.dir, arguments);
+        const Process p = run(scratch, arguments);
         EXPECT_EQ(p.status, 2) << arguments;
         EXPECT_EQ(p.err, "varnolith: " + message + "\n") << arguments;
         EXPECT_EQ(p.out, "") << arguments;

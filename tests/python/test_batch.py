@@ -17,14 +17,11 @@ FLOP = {"ranges": ["AhKd", "QsQc"], "board": "6c7d8h"}
 
 class BatchTest(unittest.TestCase):
     def test_a_bad_spot_answers_in_its_place(self) -> None:
-        spots = [FLOP, {"ranges": ["AhKd", "QQs"]}, {"ranges": ["AA", "AA", "AA"], "board": "Ad"}, FLOP]
-        answers = list(varnolith.batch(spots))
-        self.assertEqual(len(answers), 4)
+        answers = list(varnolith.batch([FLOP, {"ranges": ["AhKd", "QQs"]}, FLOP]))
         self.assertEqual(answers[0]["players"][0]["equity"], 209 / 406)
-        self.assertEqual(answers[0]["players"], answers[3]["players"])
+        self.assertEqual(answers[0], answers[2] | {"elapsed_seconds": answers[0]["elapsed_seconds"]})
         self.assertEqual(answers[1], {"error": {"code": "bad_request", "field": "ranges", "player": 1,
                                                 "message": 'range 2: item "QQs": a pair is neither suited nor offsuit'}})
-        self.assertEqual((answers[2]["error"]["code"], answers[2]["error"]["field"]), ("no_compatible_deal", "ranges"))
 
     def test_the_answers_are_the_commands_json(self) -> None:
         for options in [{}, {"by_hand": True, "categories": True}, {"by_card": True}, {"trials": 1000, "seed": 3}]:

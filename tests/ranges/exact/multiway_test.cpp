@@ -52,9 +52,11 @@ TEST(Multiway, DealsTheNarrowRangesAndSweepsTheTwoWidest) {
     EXPECT_FALSE(sweeps(prepare_spot(make({{"AA", "KK", "QhQs", "random"}, "", ""}))));
 }
 
-// A turn and a river are cut into slices of boards, a flop is not.
-TEST(Multiway, FiguresDoNotDependOnTheThreadCount) {
-    for (const Spot& s : {multiway_spots[0], multiway_spots[3], multiway_spots[4]}) {
+// A turn and a river are cut into slices of boards, a flop is not; heads-up
+// before the flop, the classes of boards are shared out.
+TEST(ExactRun, FiguresDoNotDependOnTheThreadCount) {
+    const Spot heads_up = {{"QQ+, AKs, AhKh:0.5", "TT, AQs"}, "", ""}, three = {{"AA, KK", "QQ, AKs", "JJ, T9s:0.5"}, "7c", ""};
+    for (const Spot& s : {heads_up, three, multiway_spots[0], multiway_spots[3], multiway_spots[4]}) {
         const RangeSpot spot = make(s);
         const RangeResult one = range_equity_exact(spot, {.threads = 1});
         for (const int threads : {2, 3}) expect_identical(range_equity_exact(spot, {.threads = threads}), one);

@@ -16,7 +16,6 @@
 namespace varnolith {
 namespace {
 
-using testing::expect_identical;
 using testing::expect_same;
 using testing::make;
 using testing::Spot;
@@ -43,14 +42,6 @@ TEST(SuitSymmetry, ClassesGiveTheFiguresOfEveryBoard) {
         const RangeSpot spot = make(s.spot);
         EXPECT_EQ(find_suit_symmetry(prepare_spot(spot)).group.size(), s.group);
         expect_same(range_equity_exact(spot, {}, BoardWalk::by_class), range_equity_exact(spot, {}, BoardWalk::every_board));
-    }
-}
-
-TEST(SuitSymmetry, FiguresDoNotDependOnTheThreadCount) {
-    for (const SymmetricSpot& s : {symmetric_spots[1], symmetric_spots[4]}) {
-        const RangeSpot spot = make(s.spot);
-        const RangeResult one = range_equity_exact(spot, {.threads = 1});
-        for (const int threads : {2, 3}) expect_identical(range_equity_exact(spot, {.threads = threads}), one);
     }
 }
 

@@ -53,44 +53,28 @@ TEST(RangeNotation, CountsPatternsExclusionsAndLines) {
     for (const auto& [text, count] : cases) EXPECT_EQ(parse_range(text).size(), count) << text;
 }
 
+// The combinations in the order listed, with their weights where not 1.
+std::string listed(const std::string& text) {
+    std::string out;
+    for (const WeightedCombo& c : parse_range(text))
+        out += hand_text(c.hand) + (c.weight == 1.0 ? std::string() : ':' + std::to_string(c.weight)) + ' ';
+    return out;
+}
+
 // A pattern lists its combinations in random's order, so it names a class in
-// the class's own order; a combination taken out keeps its first place.
-TEST(RangeNotation, PatternsListAsClassesAndOutKeepsPlace) {
-    const auto listed = [](const char* text) {
-        std::string out;
-        for (const WeightedCombo& c : parse_range(text)) out += hand_text(c.hand) + ':' + std::to_string(c.weight) + ' ';
-        return out;
+// its own order; a combination taken out or weighted again keeps its first
+// place, the last weight winning; a percentage names whole classes of the
+// ordering, best first, and a band is the difference of two tops.
+TEST(RangeNotation, ListsInItemOrderHigherCardFirst) {
+    const std::pair<const char*, const char*> same[] = {
+        {"**", "random"}, {"A*K*", "AK"}, {"K*A*", "AK"}, {"AxKx", "AKs"}, {"AxKy", "AKo"}, {"Q*Q*", "QQ"},
+        {"AhKd, QQ, !AhKd, KdAh:0.5", "AhKd:0.5, QQ"}, {"AhKd:0.5, AK:.25, QQ, KdAh", "AhKd, AK:.25, QQ, AhKd"},
+        {"5%", "AA, KK, QQ, JJ, TT"}, {"5%-6%", "AKs, AQs"}, // 6% is 37.8: 38 is nearer than 34 or 50
+        {"20%:0.5", "20%, 20%:0.5"},
     };
-    for (const auto& [pattern, same] : std::vector<std::pair<const char*, const char*>>{
-             {"**", "random"}, {"A*K*", "AK"}, {"K*A*", "AK"}, {"AxKx", "AKs"}, {"AxKy", "AKo"}, {"Q*Q*", "QQ"}})
-        EXPECT_EQ(listed(pattern), listed(same)) << pattern;
-    EXPECT_EQ(listed("AhKd, QQ, !AhKd, KdAh:0.5"), listed("AhKd:0.5, QQ"));
-}
-
-// A percentage names whole classes of the ordering, best first; a band is
-// the difference of two tops.
-TEST(RangeNotation, PercentagesAreTopsOfTheOrdering) {
-    const auto listed = [](const char* text) {
-        std::string out;
-        for (const WeightedCombo& c : parse_range(text)) out += hand_text(c.hand) + ' ';
-        return out;
-    };
-    EXPECT_EQ(listed("5%"), listed("AA, KK, QQ, JJ, TT"));
-    EXPECT_EQ(listed("5%-6%"), listed("AKs, AQs")); // 6% is 37.8: 38 is nearer than 34 or 50
-    EXPECT_EQ(parse_range("20%:0.5").front().weight, 0.5);
-}
-
-TEST(RangeNotation, ListsHigherCardFirstInItemOrder) {
-    std::string listed;
-    for (const WeightedCombo& c : parse_range("KAs, QhQs, 77")) listed += hand_text(c.hand) + ' ';
-    EXPECT_EQ(listed, "AcKc AdKd AhKh AsKs QsQh 7d7c 7h7c 7h7d 7s7c 7s7d 7s7h ");
-}
-
-TEST(RangeNotation, LastWeightWinsButFirstPlaceStays) {
-    const Range r = parse_range("AhKd:0.5, AK:.25, QQ, KdAh");
-    ASSERT_EQ(r.size(), 22u);
-    EXPECT_EQ(r[0].hand, testing::hand("Ah Kd"));
-    EXPECT_EQ(std::vector({r[0].weight, r[1].weight, r[21].weight}), std::vector({1.0, 0.25, 1.0}));
+    for (const auto& [text, as] : same) EXPECT_EQ(listed(text), listed(as)) << text;
+    EXPECT_EQ(listed("KAs, QhQs, 77"), "AcKc AdKd AhKh AsKs QsQh 7d7c 7h7c 7h7d 7s7c 7s7d 7s7h ");
+    EXPECT_EQ(listed("AhKd:0.5, AK:.25, QQ, KdAh").substr(0, 23), "AhKd AcKc:0.250000 AcKd");
 }
 
 TEST(RangeNotation, RefusesTheFirstBadItemByName) {
