@@ -4,6 +4,7 @@
 
 #include "card_text.hpp"
 #include "ranges/notation/ordering.hpp"
+#include "postflop_json.hpp"
 #include "range_grid.hpp"
 #include "ranges/request.hpp"
 
@@ -22,7 +23,8 @@ Json cards_json(const std::vector<Card>& cards) {
 // A hand no compatible deal allows has no equity.
 Json fraction_or_null(double x) { return std::isnan(x) ? Json(nullptr) : Json(x); }
 
-Json player_json(const std::string& range, const RangePlayerResult& p, Ranking ranking, const AnswerShown& shown) {
+Json player_json(const std::string& range, const RangePlayerResult& p, Ranking ranking, const AnswerShown& shown,
+                 const std::vector<HitLine>* hits, bool simulated) {
     Json player = Json::object();
     player["range"] = range;
     player["combos"] = p.combos;
@@ -46,6 +48,7 @@ Json player_json(const std::string& range, const RangePlayerResult& p, Ranking r
                                  {"equity", fraction_or_null(h.equity)}});
         player["hands"] = std::move(hands);
     }
+    if (hits != nullptr) player["hits"] = hits_json(*hits, simulated);
     if (shown.grid) {
         Json grid = Json::array();
         for (const GridCell& c : range_grid(p))
@@ -81,9 +84,17 @@ nlohmann::ordered_json answer_json(const std::vector<std::string>& ranges, const
     }
     json["elapsed_seconds"] = answer.elapsed_seconds;
     Json players = Json::array();
-    for (std::size_t i = 0; i < r.players.size(); ++i) players.push_back(player_json(ranges[i], r.players[i], spot.ranking, shown));
+    const bool simulated = r.method == RangeMethod::monte_carlo;
+    for (std::size_t i = 0; i < r.players.size(); ++i) {
+        const std::vector<HitLine>* hits = shown.hits && i < answer.hits.size() ? &answer.hits[i] : nullptr;
+        players.push_back(player_json(ranges[i], r.players[i], spot.ranking, shown, hits, simulated));
+    }
     json["players"] = std::move(players);
     if (shown.by_card) json["next_cards"] = next_cards_json(answer.next_cards);
+    if (shown.flops) {
+        json["flops"] = flops_json(answer.flops);
+        json["textures"] = textures_json(answer.textures);
+    }
     return json;
 }
 

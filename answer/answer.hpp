@@ -33,6 +33,8 @@ struct AnswerShown {
     bool by_hand = false;
     bool grid = false;
     bool by_card = false;
+    bool hits = false;  // per player, from the answer's hits
+    bool flops = false; // the flop rows and the texture groups
 };
 
 // The JSON object; `ranges` are the texts as given, one per player.

@@ -17,19 +17,11 @@ namespace {
 // Longer range texts are cut in the table; JSON keeps them whole.
 constexpr std::size_t range_column_limit = 32;
 
-std::string percent(double fraction) {
-    if (std::isnan(fraction)) return "-";
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3f", 100.0 * fraction);
-    return text;
-}
+std::string percent(double fraction) { return percent_text(fraction); }
 
 std::string cards_line(const std::vector<Card>& cards) { return cards.empty() ? "none" : cards_text(cards); }
 
-std::string shortened(const std::string& range) {
-    if (range.size() <= range_column_limit) return range;
-    return range.substr(0, range_column_limit - 3) + "...";
-}
+std::string shortened(const std::string& range) { return shortened_range(range); }
 
 std::string rules_line(Ranking ranking) {
     return std::string(rules_name(ranking)) +
@@ -87,6 +79,18 @@ void write_hands(std::ostream& out, const std::vector<std::string>& ranges, cons
 
 } // namespace
 
+std::string percent_text(double fraction) {
+    if (std::isnan(fraction)) return "-";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", 100.0 * fraction);
+    return text;
+}
+
+std::string shortened_range(const std::string& range) {
+    if (range.size() <= range_column_limit) return range;
+    return range.substr(0, range_column_limit - 3) + "...";
+}
+
 void write_answer_text(std::ostream& out, const std::vector<std::string>& ranges, const RangeSpot& spot,
                        const Answer& answer, const AnswerShown& shown, bool elapsed) {
     out << "Board    " << cards_line(spot.board) << '\n'
@@ -103,6 +107,8 @@ void write_answer_text(std::ostream& out, const std::vector<std::string>& ranges
     if (shown.by_card) write_next_cards_text(out, answer);
     if (shown.categories) write_categories(out, answer.result, spot.ranking);
     if (shown.by_hand) write_hands(out, ranges, answer.result);
+    if (shown.hits) write_hits_text(out, ranges, spot, answer);
+    if (shown.flops) write_flops_text(out, answer);
 }
 
 } // namespace varnolith

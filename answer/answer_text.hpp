@@ -23,6 +23,23 @@ void write_answer_text(std::ostream& out, const std::vector<std::string>& ranges
 // their probabilities.
 void write_next_cards_text(std::ostream& out, const Answer& answer);
 
+// What each range holds on the board (or, with the flops, on the flop): the
+// classes and draws it has combinations in.
+void write_hits_text(std::ostream& out, const std::vector<std::string>& ranges, const RangeSpot& spot,
+                     const Answer& answer);
+
+// The flop rows by player 1's equity, then the texture groups.
+void write_flops_text(std::ostream& out, const Answer& answer);
+
+// The flop rows for a spreadsheet: a header line, then a line per row.
+void write_flops_csv(std::ostream& out, const Answer& answer);
+
+// "12.345" for 0.12345, "-" for NaN: a fraction as the tables show it.
+std::string percent_text(double fraction);
+
+// A range text cut to the tables' column, "..." where it was cut.
+std::string shortened_range(const std::string& range);
+
 // The ranking's preflop ordering, best class first.
 void write_ordering_text(std::ostream& out, Ranking ranking);
 

@@ -42,7 +42,7 @@ std::variant<ReadyLine, LineAnswer> read_line(std::string_view line) {
     try {
         const PreparedSpot prepared = prepare_spot(ready.request.spot);
         require_a_deal(prepared);
-        ready.small = estimate_answer(prepared, ready.request.choices, ready.request.by_card).one_thread <=
+        ready.small = estimate_answer(prepared, ready.request.choices, answer_asked(ready.request)).one_thread <=
                       small_spot_seconds;
     } catch (...) {
         return refusal(run_failure());

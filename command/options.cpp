@@ -26,6 +26,7 @@ constexpr const char* help_text =
     "Usage: varnolith [options] RANGE RANGE [RANGE ...]\n"
     "       varnolith --ordering [--rules R] [--json]\n"
     "       varnolith --batch [--threads N] < SPOTS\n"
+    "       varnolith --filter NAMES -b CARDS [-d CARDS] [--rules R] RANGE ...\n"
     "\n"
     "Equity of Short-Deck Hold'em ranges against one another: one range per\n"
     "player, two to fifteen players. Equity, win and tie are printed in percent;\n"
@@ -71,6 +72,26 @@ constexpr const char* help_text =
     "      --scale KIND   the squares' colours, red through yellow to green:\n"
     "                     absolute (the default), yellow at 50%; or fair, yellow\n"
     "                     at the fair share, 1/n of the pot for n players\n"
+    "      --hits         also tell, per player, how the range falls on the board\n"
+    "                     into made hands (straight_flush, quads, flush,\n"
+    "                     full_house, straight, set, trips, two_pair, overpair,\n"
+    "                     top_pair, pocket_pair_below_top, middle_pair,\n"
+    "                     weak_pair, ace_high, nothing: each combination in the\n"
+    "                     strongest it makes with a hole card) and draws on a\n"
+    "                     flop or turn (flush_draw, nut_flush_draw, open_ended,\n"
+    "                     gutshot, combo_draw, backdoor_flush, overcards), with\n"
+    "                     each one's combinations, share and equity. With\n"
+    "                     --flops, how often each comes on the flop\n"
+    "      --filter NAMES print each range cut to the combinations on the board\n"
+    "                     that fall in any of the classes and draws named (as\n"
+    "                     --hits names them, separated by commas), as notation;\n"
+    "                     a name after '!' takes out what it names: \"overpair,\n"
+    "                     top_pair, !flush_draw\". No equity is run\n"
+    "      --flops        also tell every flop of a preflop spot, exactly: one\n"
+    "                     row per flops the suits make alike, with how many it\n"
+    "                     stands for, their probability and each player's\n"
+    "                     equity, by player 1's equity; then by texture\n"
+    "      --csv          with --flops, print only the flop rows, as CSV\n"
     "      --json         print one JSON object instead of the table\n"
     "      --ordering     print varnolith's preflop ordering of the 81 hand\n"
     "                     classes under the rules, best first, and exit; it\n"
@@ -136,6 +157,9 @@ constexpr const char* help_text =
     "  varnolith --by-card 15% \"5%-15%\" -b Kh9c8d\n"
     "  varnolith 'random, !QQ+, !AK' AhKh\n"
     "  varnolith @examples/opening_range.txt \"A**, *h*h\" -b Kh9c8d\n"
+    "  varnolith --hits 15% random -b Kh9h8d\n"
+    "  varnolith --filter \"set, two_pair, flush_draw\" -b Kh9h8d 15%\n"
+    "  varnolith --flops 15% 50%\n"
     "\n"
     "Exit status: 0 done; 1 no deal is possible, the SVG cannot be written, or\n"
     "another failure; 2 a usage error; 130 interrupted. With --batch: 0 when\n"
@@ -180,6 +204,20 @@ constexpr StandAlone ordering_mode{
     "--ordering", "it prints the preflop ordering alone", {"--rules", "--json"}, "--rules and --json"};
 constexpr StandAlone batch_mode{"--batch", "it reads its spots from standard input", {"--threads", ""}, "--threads"};
 
+// --filter runs no equity: it takes ranges, the cards and the rules alone.
+std::string filter_check(const CommandOptions& o, const CLI::App& app) {
+    for (const CLI::Option* option : app.get_options()) {
+        const std::string given = option->get_name();
+        if (option->count() > 0 && given != "--filter" && given != "RANGE" && given != "--board" && given != "--dead" &&
+            given != "--rules")
+            return "--filter goes with --board, --dead and --rules alone (got " + given + ")";
+    }
+    const auto count = static_cast<int>(o.ranges.size());
+    if (count < 1 || count > max_range_players)
+        return "--filter: give one to fifteen ranges (got " + std::to_string(count) + ")";
+    return {};
+}
+
 std::string stand_alone_check(const StandAlone& mode, const CommandOptions& o, const CLI::App& app) {
     for (const std::string& extra : app.remaining()) return extra_text(extra);
     const std::string name(mode.name), goes_with(mode.goes_with_text);
@@ -213,6 +251,10 @@ std::string value_check(CommandOptions& o, const WholeNumbers& text, const CLI::
     if (o.ordering) return stand_alone_check(ordering_mode, o, app);
     if (o.batch) {
         if (std::string slip = stand_alone_check(batch_mode, o, app); !slip.empty()) return slip;
+    } else if (o.filter_given) {
+        if (std::string slip = range_slip(o.ranges, argc, argv); !slip.empty()) return slip;
+        if (std::string slip = filter_check(o, app); !slip.empty()) return slip;
+        for (const std::string& extra : app.remaining()) return extra_text(extra);
     } else {
         if (std::string slip = range_slip(o.ranges, argc, argv); !slip.empty()) return slip;
         const auto count = static_cast<int>(o.ranges.size());
@@ -235,6 +277,8 @@ std::string value_check(CommandOptions& o, const WholeNumbers& text, const CLI::
     if (o.by_card && (o.trials > 0 || o.precision > 0.0))
         return "--by-card is exact: it goes with neither --trials nor --precision";
     if (app.count("--svg") > 0 && o.svg.empty()) return "--svg: FILE must not be empty";
+    if (o.csv && !o.flops) return "--csv goes with --flops: the flop rows are the table it writes";
+    if (o.csv && (o.json || o.svg == "-")) return "--csv, --json and --svg - each write the whole output: give one";
     if (app.count("--scale") > 0) {
         const std::string kind = app["--scale"]->as<std::string>();
         if (kind == "fair") o.scale = ColourScale::fair;
@@ -244,6 +288,8 @@ std::string value_check(CommandOptions& o, const WholeNumbers& text, const CLI::
 }
 
 } // namespace
+
+AnswerAsked answer_asked(const CommandOptions& o) { return {o.by_card, o.hits, o.flops}; }
 
 RunChoices run_choices(const CommandOptions& o) {
     RunChoices choices;
@@ -281,6 +327,10 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
     app.add_flag("--json", o.json);
     app.add_flag("--ordering", o.ordering);
     app.add_flag("--batch", o.batch);
+    app.add_flag("--hits", o.hits);
+    app.add_flag("--flops", o.flops);
+    app.add_flag("--csv", o.csv);
+    app.add_option("--filter", o.filter);
     if (std::string repeated = repeated_option(argc, argv); !repeated.empty())
         return {CommandLineOutcome::usage_error, {}, repeated};
     try {
@@ -292,6 +342,7 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
     } catch (const CLI::ParseError& e) {
         return {CommandLineOutcome::usage_error, {}, parse_error_text(e, argc, argv)};
     }
+    o.filter_given = app.count("--filter") > 0;
     parsed.text = value_check(o, whole, app, argc, argv);
     if (!parsed.text.empty()) parsed.outcome = CommandLineOutcome::usage_error;
     return parsed;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "ranges/answer.hpp"
 #include "ranges/request.hpp"
 
 namespace varnolith {
@@ -32,7 +33,15 @@ struct CommandOptions {
     bool ordering = false; // the preflop ordering alone, no spot
     Ranking rules = default_rules;
     bool batch = false;    // spots as JSON lines on standard input, an answer line each
+    bool hits = false;     // what each range holds on the board, or with flops on the flop
+    bool flops = false;    // every flop of a preflop spot
+    bool csv = false;      // the flop rows as CSV instead of the table
+    bool filter_given = false;
+    std::string filter;    // the classes and draws each range is cut to, printed as notation
 };
+
+// What the options ask the answer for beyond the players' figures.
+AnswerAsked answer_asked(const CommandOptions& o);
 
 enum class CommandLineOutcome { run, print, usage_error };
 

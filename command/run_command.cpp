@@ -12,6 +12,8 @@
 #include "options.hpp"
 #include "progress.hpp"
 #include "answer.hpp"
+#include "ranges/notation/writer.hpp"
+#include "ranges/postflop/filter.hpp"
 #include "report.hpp"
 
 namespace varnolith {
@@ -26,8 +28,8 @@ constexpr int status_usage = 2;
 constexpr double long_run_seconds = 10;
 
 void warn_of_a_long_run(const CommandOptions& o, const RangeSpot& spot, std::ostream& err) {
-    if (!o.exact && !o.by_card && o.trials == 0 && o.precision == 0.0) return;
-    const AnswerEstimate expected = estimate_answer(prepare_spot(spot), run_choices(o), o.by_card);
+    if (!o.exact && !o.by_card && !o.flops && o.trials == 0 && o.precision == 0.0) return;
+    const AnswerEstimate expected = estimate_answer(prepare_spot(spot), run_choices(o), answer_asked(o));
     if (expected.all_threads <= long_run_seconds) return;
     if (expected.method == RangeMethod::exact)
         err << "varnolith: this exact run is expected to take " << rough_duration(expected.all_threads)
@@ -66,6 +68,13 @@ int batch_status(const BatchTally& tally, std::ostream& out, std::ostream& err) 
     return tally.refused > 0 ? status_failure : 0;
 }
 
+// Each range cut to what the filter keeps on the board, one line of notation
+// per range: an empty line for a range that keeps nothing.
+void write_filtered(std::ostream& out, const RangeSpot& spot, const HitFilter& filter) {
+    for (const Range& range : spot.ranges)
+        out << range_notation(filter_range(range, spot.board, spot.dead, spot.ranking, filter)) << '\n';
+}
+
 } // namespace
 
 int run_command(int argc, const char* const* argv, std::ostream& out, std::ostream& err, bool show_progress,
@@ -86,6 +95,11 @@ int run_command(int argc, const char* const* argv, std::ostream& out, std::ostre
     ProgressLine line{show_progress ? &err : nullptr};
     try {
         const RangeSpot spot = make_command_spot(o);
+        if (o.filter_given) {
+            write_filtered(out, spot, parse_hit_filter(o.filter));
+            return finish_output(out, err);
+        }
+        if (const auto fault = asked_fault(spot, run_choices(o), answer_asked(o))) throw *fault;
         require_a_deal(spot);
         warn_of_a_long_run(o, spot, err);
         line.start = std::chrono::steady_clock::now();
@@ -95,7 +109,7 @@ int run_command(int argc, const char* const* argv, std::ostream& out, std::ostre
             hooks.progress_context = &line;
         }
         hooks.cancel = interrupt;
-        const Answer answer = compute_answer(spot, run_choices(o), o.by_card, hooks);
+        const Answer answer = compute_answer(spot, run_choices(o), answer_asked(o), hooks);
         if (interrupt != nullptr && interrupt->load()) throw RangeCancelled{};
         erase_progress(line);
         const CommandReport report{o, spot, answer, colour};
@@ -105,7 +119,11 @@ int run_command(int argc, const char* const* argv, std::ostream& out, std::ostre
         }
         if (!o.svg.empty()) write_svg_file(o.svg, report); // a failure leaves no report
         if (o.json)
-            out << answer_json(o.ranges, spot, answer, {o.categories, o.by_hand, o.grid, o.by_card}).dump(2) << '\n';
+            out << answer_json(o.ranges, spot, answer, {o.categories, o.by_hand, o.grid, o.by_card, o.hits, o.flops})
+                       .dump(2)
+                << '\n';
+        else if (o.csv)
+            write_flops_csv(out, answer);
         else
             write_text_report(out, report);
         return finish_output(out, err);

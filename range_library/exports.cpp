@@ -298,7 +298,7 @@ VARNOLITH_RANGE_API varnolith_range_result* varnolith_range_compute(const char* 
             hooks.progress = forward_progress;
             hooks.progress_context = &host;
         }
-        Answer answer = compute_answer(call.spot, call.choices, o.by_card != 0, hooks);
+        Answer answer = compute_answer(call.spot, call.choices, AnswerAsked{o.by_card != 0}, hooks);
         if (cancelled(hooks)) throw RangeCancelled{};
         result->answer = std::move(answer);
         const std::vector<std::string> sources = range_sources(o, num_ranges);
@@ -344,7 +344,7 @@ VARNOLITH_RANGE_API int32_t varnolith_range_estimate(const char* const* ranges, 
         const Call call = read_call(ranges, num_ranges, board, dead, options);
         const PreparedSpot spot = prepare_spot(call.spot);
         require_a_deal(spot);
-        expected = estimate_answer(spot, call.choices, call.options.by_card != 0).all_threads;
+        expected = estimate_answer(spot, call.choices, AnswerAsked{call.options.by_card != 0}).all_threads;
     });
     if (!read) return result.status;
     *seconds = expected;

@@ -14,6 +14,9 @@ std::string_view field_name(ErrorField field) {
     case ErrorField::threads: return "threads";
     case ErrorField::by_card: return "by_card";
     case ErrorField::rules: return "rules";
+    case ErrorField::hits: return "hits";
+    case ErrorField::filter: return "filter";
+    case ErrorField::flops: return "flops";
     case ErrorField::none: break;
     }
     return "";

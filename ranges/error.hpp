@@ -21,7 +21,7 @@ enum class ErrorKind {
 };
 
 // The part of a request an error concerns, named as the API's JSON fields are.
-enum class ErrorField { none, ranges, board, dead, method, trials, precision, seed, threads, by_card, rules };
+enum class ErrorField { none, ranges, board, dead, method, trials, precision, seed, threads, by_card, rules, hits, filter, flops };
 
 // "ranges", "board", ... ; "" for none.
 std::string_view field_name(ErrorField field);

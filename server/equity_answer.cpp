@@ -16,8 +16,9 @@ std::string laid_out(const nlohmann::ordered_json& json, AnswerLayout layout) {
 }
 
 std::string answer_text(const EquityRequest& request, const RangeOptions& hooks, AnswerLayout layout) {
-    const Answer answer = compute_answer(request.spot, request.choices, request.by_card, hooks);
-    const AnswerShown shown{request.categories, request.by_hand, request.grid, request.by_card};
+    const Answer answer = compute_answer(request.spot, request.choices, answer_asked(request), hooks);
+    const AnswerShown shown{request.categories, request.by_hand, request.grid, request.by_card, request.hits,
+                            request.flops};
     return laid_out(answer_json(request.ranges, request.spot, answer, shown), layout);
 }
 

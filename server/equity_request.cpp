@@ -25,9 +25,9 @@ struct Refusal {
     throw Refusal{std::move(message), std::string(field), player};
 }
 
-constexpr std::array<std::string_view, 13> known_fields{"ranges", "board", "dead", "method", "trials", "precision",
+constexpr std::array<std::string_view, 15> known_fields{"ranges", "board", "dead", "method", "trials", "precision",
                                                        "seed", "by_hand", "categories", "grid", "by_card", "threads",
-                                                       "rules"};
+                                                       "rules", "hits", "flops"};
 
 std::string named_field(std::string_view name) { return "field \"" + shown_text(name) + "\""; }
 
@@ -141,6 +141,8 @@ EquityRequest read(const Json& body) {
     request.categories = flag_field(body, "categories");
     request.grid = flag_field(body, "grid");
     request.by_card = flag_field(body, "by_card");
+    request.hits = flag_field(body, "hits");
+    request.flops = flag_field(body, "flops");
     const Ranking rules = rules_field(body);
     SpotFromText read = spot_from_text(request.ranges, request.board, request.dead, rules);
     if (read.error) throw *read.error;
@@ -150,6 +152,9 @@ EquityRequest read(const Json& body) {
         if (!refusal.empty()) refuse(refusal, "by_card");
         request.choices.method = RangeMethod::exact;
     }
+    if (const auto fault = asked_fault(request.spot, request.choices, answer_asked(request)))
+        refuse(fault->what(), field_name(fault->field));
+    if (request.flops) request.choices.method = RangeMethod::exact;
     return request;
 }
 

@@ -23,7 +23,7 @@ std::variant<JobCost, ApiError> job_cost(const EquityRequest& request, const Pre
                                          const JobLimits& limits) {
     RunChoices on_every_core = request.choices;
     on_every_core.threads = limits.cores;
-    const AnswerEstimate estimate = estimate_answer(spot, on_every_core, request.by_card);
+    const AnswerEstimate estimate = estimate_answer(spot, on_every_core, answer_asked(request));
     const bool lasting = estimate.all_threads > limits.lasting_seconds;
     // A lasting job keeps all but one core, and a simulation's time shares out
     // over its threads. Exact estimates are rougher: those run to the limit.

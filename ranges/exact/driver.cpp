@@ -21,6 +21,7 @@
 #include <limits>
 #include <optional>
 #include <stdexcept>
+#include <utility>
 
 #include "ranges/exact/board_classes.hpp"
 #include "ranges/exact/board_values.hpp"
@@ -44,8 +45,32 @@ struct Scratch {
     HeadsUpScratch heads_up;
     MultiwayScratch multiway;
     std::vector<double> sums;
+    std::vector<double> aside; // the players' running figures while one board's are kept apart
     Scratch(const PreparedSpot& spot, const SumLayout& layout)
-        : board(spot), heads_up(spot), multiway(spot), sums(layout.size) {}
+        : board(spot), heads_up(spot), multiway(spot), sums(layout.size),
+          aside(layout.offset.size() * SumLayout::combos_at) {}
+
+    // Zeroes the players' win, tie and categories, so that after a board they
+    // hold that board's alone.
+    void set_headers_aside(const SumLayout& layout) {
+        for (std::size_t p = 0; p < layout.offset.size(); ++p)
+            for (std::size_t i = 0; i < SumLayout::combos_at; ++i)
+                aside[p * SumLayout::combos_at + i] = std::exchange(sums[layout.offset[p] + i], 0.0);
+    }
+
+    // Writes the board's pot shares and deal weight (the first player's
+    // categories hold every deal once), then adds the running figures back.
+    void keep_board_figures(const SumLayout& layout, double* out) {
+        const std::size_t players = layout.offset.size();
+        for (std::size_t p = 0; p < players; ++p)
+            out[p] = sums[layout.offset[p] + SumLayout::win_at] + sums[layout.offset[p] + SumLayout::tie_at];
+        double weight = 0;
+        for (int c = 0; c < category_count; ++c) weight += sums[layout.offset[0] + SumLayout::category_at + static_cast<std::size_t>(c)];
+        out[players] = weight;
+        for (std::size_t p = 0; p < players; ++p)
+            for (std::size_t i = 0; i < SumLayout::combos_at; ++i)
+                sums[layout.offset[p] + i] += aside[p * SumLayout::combos_at + i];
+    }
 };
 
 // Boards settled, counted by every thread now and then into one total that
@@ -144,7 +169,7 @@ RangeResult range_equity_exact(const RangeSpot& range_spot, const RangeOptions& 
 }
 
 RangeResult range_equity_exact(const PreparedSpot& spot, SuitSymmetry symmetry, const RangeOptions& options,
-                               BoardWalk walk, DealWalk deals) {
+                               BoardWalk walk, DealWalk deals, PerBoardFigures* per_board) {
     const SumLayout layout(spot);
     if (walk == BoardWalk::every_board) {
         symmetry.group.resize(1);
@@ -163,6 +188,11 @@ RangeResult range_equity_exact(const PreparedSpot& spot, SuitSymmetry symmetry, 
     if (spot.players == 2) heads_up.emplace(spot, layout, pairs);
     else multiway.emplace(spot, layout, pairs, options, deals);
     const bool sweep = heads_up && heads_up->sweeps();
+    const std::size_t kept = static_cast<std::size_t>(spot.players) + 1;
+    if (per_board != nullptr) {
+        per_board->boards.resize(static_cast<std::size_t>(units));
+        per_board->figures.assign(static_cast<std::size_t>(units) * kept, 0.0);
+    }
     SharedCount settled;
     std::atomic<bool> failed{false};
     const int threads = options.threads > 0 ? options.threads : omp_get_num_procs();
@@ -183,6 +213,7 @@ RangeResult range_equity_exact(const PreparedSpot& spot, SuitSymmetry symmetry, 
                      ++u) {
                     const BoardClass& board = boards[static_cast<std::size_t>(u / slices)];
                     const BoardSlice slice{static_cast<std::size_t>(u % slices), static_cast<std::size_t>(slices)};
+                    if (per_board != nullptr) s.set_headers_aside(layout);
                     value_rank_pairs(pairs, packed_board(board.cards), spot.ranking, s.board);
                     if (sweep) {
                         find_flushing(spot, pairs, s.board);
@@ -190,6 +221,10 @@ RangeResult range_equity_exact(const PreparedSpot& spot, SuitSymmetry symmetry, 
                     } else if (value_combos(spot, pairs, s.board)) {
                         if (heads_up) heads_up->settle_pairs(s.board, board.size, s.sums.data());
                         else multiway->settle(s.board, board.size, s.heads_up, s.multiway, s.sums.data(), slice);
+                    }
+                    if (per_board != nullptr) {
+                        per_board->boards[static_cast<std::size_t>(u)] = board.cards;
+                        s.keep_board_figures(layout, per_board->figures.data() + static_cast<std::size_t>(u) * kept);
                     }
                     meter.board_settled();
                 }

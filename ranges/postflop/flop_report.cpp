@@ -1,0 +1,180 @@
+#include "ranges/postflop/flop_report.hpp"
+
+#include <algorithm>
+#include <bit>
+#include <numeric>
+
+#include "ranges/error.hpp"
+#include "ranges/exact/driver.hpp"
+#include "ranges/exact/suit_symmetry.hpp"
+#include "ranges/spot.hpp"
+
+namespace varnolith {
+
+namespace {
+
+constexpr int flop_count = 7140; // C(36, 3)
+
+// The flop's place among the C(36, 3), by the combinatorial number system
+// over the cards' places 0..35 in the deck.
+int flop_index(uint64_t cards) {
+    int index = 0, taken = 0;
+    for (uint64_t rest = cards >> first_card_index; rest != 0; rest &= rest - 1) {
+        const int place = std::countr_zero(rest);
+        ++taken;
+        index += static_cast<int>(choose(static_cast<uint64_t>(place), static_cast<uint64_t>(taken)));
+    }
+    return index;
+}
+
+// Every flop's card mask, by index.
+std::vector<uint64_t> every_flop() {
+    std::vector<uint64_t> flops(flop_count);
+    for (int a = 0; a < deck_size; ++a)
+        for (int b = a + 1; b < deck_size; ++b)
+            for (int c = b + 1; c < deck_size; ++c) {
+                const uint64_t cards = (uint64_t{1} << a | uint64_t{1} << b | uint64_t{1} << c) << first_card_index;
+                flops[static_cast<std::size_t>(flop_index(cards))] = cards;
+            }
+    return flops;
+}
+
+Board cards_of(uint64_t mask) {
+    Board cards;
+    for (; mask != 0; mask &= mask - 1) cards.push_back(card_from_index(std::countr_zero(mask)));
+    std::sort(cards.begin(), cards.end(), [](Card a, Card b) { return a > b; });
+    return cards;
+}
+
+// Each board's figures shared among the ten flops in it: the board is as
+// likely to come after each of them.
+std::vector<double> sums_by_flop(const PerBoardFigures& per_board, std::size_t kept) {
+    std::vector<double> sums(static_cast<std::size_t>(flop_count) * kept, 0.0);
+    for (std::size_t u = 0; u < per_board.boards.size(); ++u) {
+        const double* figures = per_board.figures.data() + u * kept;
+        if (figures[kept - 1] == 0) continue;
+        const uint64_t board = per_board.boards[u];
+        for (uint64_t a = board; a != 0; a &= a - 1)
+            for (uint64_t b = a & (a - 1); b != 0; b &= b - 1)
+                for (uint64_t c = b & (b - 1); c != 0; c &= c - 1) {
+                    const uint64_t flop = (a & -a) | (b & -b) | (c & -c);
+                    double* into = sums.data() + static_cast<std::size_t>(flop_index(flop)) * kept;
+                    for (std::size_t i = 0; i < kept; ++i) into[i] += figures[i];
+                }
+    }
+    return sums;
+}
+
+void add_to_group(std::vector<TextureGroup>& groups, std::string_view kind, std::string texture, const FlopRow& row,
+                  const double* sums, std::size_t players) {
+    auto at = std::find_if(groups.begin(), groups.end(),
+                           [&](const TextureGroup& g) { return g.kind == kind && g.texture == texture; });
+    if (at == groups.end()) {
+        groups.push_back({kind, std::move(texture), 0, 0, std::vector<double>(players + 1, 0.0)});
+        at = groups.end() - 1;
+    }
+    at->flops += row.flops;
+    at->probability += row.probability;
+    for (std::size_t i = 0; i <= players; ++i) at->equity[i] += sums[i]; // sums for now; shares at the end
+}
+
+std::string rank_text(int32_t rank) { return std::string(1, "6789TJQKA"[rank - lowest_rank]); }
+
+} // namespace
+
+FlopTexture flop_texture(const Board& flop) {
+    FlopTexture texture;
+    std::array<int, suit_count> suits{};
+    uint64_t ranks = 0;
+    for (const Card c : flop) {
+        ++suits[static_cast<std::size_t>(c.suit)];
+        ranks |= detail::rank_bit(c.rank);
+        texture.high = std::max(texture.high, c.rank);
+    }
+    const int most = *std::max_element(suits.begin(), suits.end());
+    texture.suits = most == 3 ? FlopSuits::monotone : most == 2 ? FlopSuits::two_tone : FlopSuits::rainbow;
+    const int distinct = std::popcount(ranks);
+    texture.pairing = distinct == 1 ? FlopPairing::trips : distinct == 2 ? FlopPairing::paired : FlopPairing::unpaired;
+    for (int32_t a = lowest_rank; a <= highest_rank && !texture.straight_possible; ++a)
+        for (int32_t b = a; b <= highest_rank; ++b)
+            if (detail::straight_high(ranks | detail::rank_bit(a) | detail::rank_bit(b)) != 0) {
+                texture.straight_possible = true;
+                break;
+            }
+    return texture;
+}
+
+FlopReport flop_report(const RangeSpot& range_spot, const RangeOptions& options) {
+    const PreparedSpot spot = prepare_spot(range_spot);
+    require_a_deal(spot);
+    return flop_report(spot, find_suit_symmetry(spot), options);
+}
+
+FlopReport flop_report(const PreparedSpot& spot, const SuitSymmetry& symmetry, const RangeOptions& options) {
+    if (spot.to_come != 5)
+        throw RangeError(ErrorKind::usage, "the flops are of a preflop spot: give no board cards", ErrorField::flops);
+    PerBoardFigures per_board;
+    FlopReport report;
+    report.preflop = range_equity_exact(spot, symmetry, options, BoardWalk::by_class, DealWalk::sweep_last_two, &per_board);
+    const std::size_t players = static_cast<std::size_t>(spot.players), kept = players + 1;
+    const std::vector<double> sums = sums_by_flop(per_board, kept);
+    double total = 0;
+    for (int f = 0; f < flop_count; ++f) total += sums[static_cast<std::size_t>(f) * kept + players];
+
+    // One row per orbit of the spot's suit group; its sums are its flops' sums.
+    const std::vector<uint64_t> flops = every_flop();
+    std::vector<bool> placed(flop_count, false);
+    std::vector<std::vector<double>> row_sums;
+    for (int f = 0; f < flop_count; ++f) {
+        if (placed[static_cast<std::size_t>(f)]) continue;
+        FlopRow row;
+        std::vector<double> own(kept, 0.0);
+        for (const SuitPermutation& g : symmetry.group) {
+            const int image = flop_index(permute_cards(flops[static_cast<std::size_t>(f)], g));
+            if (placed[static_cast<std::size_t>(image)]) continue;
+            placed[static_cast<std::size_t>(image)] = true;
+            ++row.flops;
+            for (std::size_t i = 0; i < kept; ++i) own[i] += sums[static_cast<std::size_t>(image) * kept + i];
+        }
+        if (!(own[players] > 0)) continue; // no deal leaves these flops
+        row.flop = cards_of(flops[static_cast<std::size_t>(f)]);
+        row.probability = own[players] / total;
+        for (std::size_t p = 0; p < players; ++p) row.equity.push_back(std::clamp(own[p] / own[players], 0.0, 1.0));
+        row.texture = flop_texture(row.flop);
+        report.rows.push_back(std::move(row));
+        row_sums.push_back(std::move(own));
+    }
+
+    for (std::size_t r = 0; r < report.rows.size(); ++r) {
+        const FlopRow& row = report.rows[r];
+        const FlopTexture& t = row.texture;
+        const double* own = row_sums[r].data();
+        add_to_group(report.textures, "suits", std::string(flop_suits_names[static_cast<std::size_t>(t.suits)]), row, own, players);
+        add_to_group(report.textures, "pairing", std::string(flop_pairing_names[static_cast<std::size_t>(t.pairing)]), row, own, players);
+        add_to_group(report.textures, "high_card", rank_text(t.high), row, own, players);
+        add_to_group(report.textures, "straight_possible", t.straight_possible ? "yes" : "no", row, own, players);
+    }
+    for (TextureGroup& g : report.textures) {
+        const double weight = g.equity[players];
+        g.equity.pop_back();
+        for (double& e : g.equity) e = std::clamp(e / weight, 0.0, 1.0);
+    }
+    // Groups in a fixed order whatever rows there are: kinds as listed, textures by name's place.
+    const auto group_order = [](const TextureGroup& g) {
+        const std::array<std::string_view, 4> kinds{"suits", "pairing", "high_card", "straight_possible"};
+        const int kind = static_cast<int>(std::find(kinds.begin(), kinds.end(), g.kind) - kinds.begin());
+        int place = 0;
+        if (g.kind == "suits") place = static_cast<int>(std::find(flop_suits_names.begin(), flop_suits_names.end(), g.texture) - flop_suits_names.begin());
+        else if (g.kind == "pairing") place = static_cast<int>(std::find(flop_pairing_names.begin(), flop_pairing_names.end(), g.texture) - flop_pairing_names.begin());
+        else if (g.kind == "high_card") place = -static_cast<int>(std::string_view("6789TJQKA").find(g.texture));
+        else place = g.texture == "yes" ? 0 : 1;
+        return std::pair{kind, place};
+    };
+    std::stable_sort(report.textures.begin(), report.textures.end(),
+                     [&](const TextureGroup& a, const TextureGroup& b) { return group_order(a) < group_order(b); });
+    std::stable_sort(report.rows.begin(), report.rows.end(),
+                     [](const FlopRow& a, const FlopRow& b) { return a.equity[0] > b.equity[0]; });
+    return report;
+}
+
+} // namespace varnolith
