@@ -33,6 +33,9 @@ void write_grid_text(std::ostream& out, const CommandReport& report);
 // from run to run but what the result does.
 std::string svg_picture(const CommandReport& report);
 
+// With --flops: player 1's equity over the flops and by texture, as SVG.
+std::string flops_svg(const CommandReport& report);
+
 // Throws std::runtime_error "cannot write FILE: reason".
 void write_svg_file(const std::string& path, const CommandReport& report);
 

@@ -148,6 +148,7 @@ std::string scale(const CommandReport& report, double middle, int top) {
 } // namespace
 
 std::string svg_picture(const CommandReport& report) {
+    if (report.options.flops) return flops_svg(report);
     const int players = static_cast<int>(report.answer.result.players.size());
     const int across = std::min(players, panels_across);
     const int rows = (players + panels_across - 1) / panels_across;

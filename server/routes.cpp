@@ -13,6 +13,7 @@
 #include "page_files.hpp"
 #include "ranges/notation/ordering.hpp"
 #include "ranges/notation/writer.hpp"
+#include "ranges/postflop/filter.hpp"
 #include "ranges/request.hpp"
 #include "ranges/spot.hpp"
 #include "user_text.hpp"
@@ -28,7 +29,7 @@ constexpr const char* json_type = "application/json";
 constexpr std::string_view jobs_prefix = "/api/jobs/";
 constexpr std::size_t job_id_digits = 32;
 
-enum class Resource { none, version, ordering, equity, estimate, jobs, job, job_events, range, notation, cards, page_file };
+enum class Resource { none, version, ordering, equity, estimate, jobs, job, job_events, range, notation, filter, cards, page_file };
 
 // What a path names: found by exact comparison, a job's id by plain string
 // operations, never by a pattern run over what the client sent.
@@ -38,7 +39,7 @@ struct Resolved {
     const PageFile* file = nullptr;
 };
 
-constexpr std::array<std::pair<std::string_view, Resource>, 8> api_paths{{
+constexpr std::array<std::pair<std::string_view, Resource>, 9> api_paths{{
     {"/api/version", Resource::version},
     {"/api/ordering", Resource::ordering},
     {"/api/equity", Resource::equity},
@@ -46,6 +47,7 @@ constexpr std::array<std::pair<std::string_view, Resource>, 8> api_paths{{
     {"/api/jobs", Resource::jobs},
     {"/api/range", Resource::range},
     {"/api/notation", Resource::notation},
+    {"/api/filter", Resource::filter},
     {"/api/cards", Resource::cards},
 }};
 
@@ -76,6 +78,7 @@ std::string_view allowed(Resource resource) {
     case Resource::jobs:
     case Resource::range:
     case Resource::notation:
+    case Resource::filter:
     case Resource::cards: return "POST";
     case Resource::job: return "DELETE";
     case Resource::version:
@@ -211,6 +214,37 @@ Reply range_route(const HttpRequest& req) {
     }
 }
 
+// A text field of the filter's body: absent is empty; any other type refused.
+std::string filter_text(const nlohmann::json& body, const char* name) {
+    const auto at = body.find(name);
+    if (at == body.end() || at->is_null()) return {};
+    if (!at->is_string()) throw RangeError(ErrorKind::usage, std::string("field \"") + name + "\" must be a string", ErrorField::filter);
+    return at->get<std::string>();
+}
+
+// {"range", "board", "dead", "filter", "rules"} -> {"range": notation, "combos": n}:
+// the range cut to what the filter keeps on the board, as --filter prints it.
+Reply filter_route(const HttpRequest& req) {
+    auto read = read_json_body(req.body);
+    if (auto* e = std::get_if<ApiError>(&read)) return error_reply(*e);
+    const nlohmann::json& body = std::get<nlohmann::json>(read);
+    if (!body.is_object())
+        return error_reply({400, "bad_request", "the body must be {\"range\", \"board\", \"filter\"}", "filter"});
+    try {
+        const Ranking rules = body.contains("rules") ? read_rules(filter_text(body, "rules")) : default_rules;
+        SpotFromText spot = spot_from_text({filter_text(body, "range")}, filter_text(body, "board"),
+                                           filter_text(body, "dead"), rules);
+        if (spot.error) throw *spot.error;
+        const HitFilter filter = parse_hit_filter(filter_text(body, "filter"));
+        const Range kept = filter_range(spot.spot.ranges[0], spot.spot.board, spot.spot.dead, rules, filter);
+        return json_reply(200, dumped(Json{{"range", range_notation(kept)}, {"combos", kept.size()}}));
+    } catch (const RangeError& e) {
+        ApiError error = api_error(e);
+        if (error.field == "ranges") error.field = "range";
+        return error_reply(error);
+    }
+}
+
 // {"hands": [{"hand": "AhKd", "weight": 1}, ...]} -> {"range": "short notation"}.
 Reply notation_route(const HttpRequest& req) {
     auto read = read_json_body(req.body);
@@ -339,6 +373,7 @@ RouteOutcome route(const HttpRequest& req, JobBoard& board, const ServerPlace& p
     case Resource::job_events: return events_route(req, board, found.job_id);
     case Resource::range: return range_route(req);
     case Resource::notation: return notation_route(req);
+    case Resource::filter: return filter_route(req);
     case Resource::cards: return cards_route(req);
     case Resource::page_file: return page_reply(*found.file);
     case Resource::none: break;
