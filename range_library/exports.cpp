@@ -25,6 +25,8 @@
 #include "ranges/notation/ordering.hpp"
 #include "ranges/answer.hpp"
 #include "ranges/next_card.hpp"
+#include "ranges/notation/writer.hpp"
+#include "ranges/postflop/filter.hpp"
 #include "ranges/request.hpp"
 #include "ranges/spot.hpp"
 #include "user_text.hpp"
@@ -42,8 +44,12 @@ struct varnolith_range_result {
     std::vector<std::string> ranges;
     varnolith::RangeSpot spot;
     bool by_card = false;
-    // A batch's answers, one line each; a batch has no figures of its own.
+    bool hits = false;
+    bool flops = false;
+    // A batch's answers, one line each, or a filter's ranges, one each: such
+    // a result has no figures of its own.
     bool batch = false;
+    bool filter = false;
     std::vector<std::string> lines;
 };
 
@@ -77,6 +83,8 @@ constexpr std::size_t field_ends[] = {
     offsetof(varnolith_range_options, progress_context) + sizeof(varnolith_range_options::progress_context),
     offsetof(varnolith_range_options, rules) + sizeof(varnolith_range_options::rules),
     offsetof(varnolith_range_options, sources) + sizeof(varnolith_range_options::sources),
+    offsetof(varnolith_range_options, hits) + sizeof(varnolith_range_options::hits),
+    offsetof(varnolith_range_options, flops) + sizeof(varnolith_range_options::flops),
 };
 
 // The rules a host's number names; the rule on names is the engine's.
@@ -112,7 +120,8 @@ RunChoices read_choices(const varnolith_range_options& o) {
     // table makes the run exact). An exact run
     // ignores both, though a negative trial count is refused whatever the method.
     if (o.method != VARNOLITH_RANGE_EXACT || o.trials < 0) choices.trials = o.trials;
-    if (o.method != VARNOLITH_RANGE_EXACT && o.trials == 0 && o.by_card == 0) choices.precision = o.precision;
+    if (o.method != VARNOLITH_RANGE_EXACT && o.trials == 0 && o.by_card == 0 && o.flops == 0)
+        choices.precision = o.precision;
     if (o.seed_given != 0) choices.seed = o.seed;
     if (const auto fault = run_choices_fault(choices))
         refuse("options: " + std::string(fault->what()), fault->field, fault->player);
@@ -178,6 +187,8 @@ void forward_progress(double done, void* context) {
     host->call(done, host->context);
 }
 
+AnswerAsked asked_of(const varnolith_range_options& o) { return {o.by_card != 0, o.hits != 0, o.flops != 0}; }
+
 // The spot and choices of a call, read and checked as varnolith_range_compute reads them.
 struct Call {
     varnolith_range_options options;
@@ -199,6 +210,7 @@ Call read_call(const char* const* ranges, int32_t num_ranges, const char* board,
         if (!refusal.empty()) refuse(refusal, ErrorField::by_card);
         call.choices.method = RangeMethod::exact;
     }
+    if (const auto fault = asked_fault(call.spot, call.choices, asked_of(call.options))) throw *fault;
     return call;
 }
 
@@ -224,7 +236,17 @@ bool guarded(varnolith_range_result& result, Work work) noexcept {
 
 // A result with figures: one spot's, computed.
 bool succeeded(const varnolith_range_result* result) {
-    return result != nullptr && result->status == VARNOLITH_RANGE_OK && !result->batch;
+    return result != nullptr && result->status == VARNOLITH_RANGE_OK && !result->batch && !result->filter;
+}
+
+const std::vector<HitLine>* hits_of(const varnolith_range_result* result, int32_t player) {
+    if (!succeeded(result) || player < 0 || static_cast<std::size_t>(player) >= result->answer.hits.size()) return nullptr;
+    return &result->answer.hits[static_cast<std::size_t>(player)];
+}
+
+const FlopRow* flop_of(const varnolith_range_result* result, int32_t index) {
+    if (!succeeded(result) || index < 0 || static_cast<std::size_t>(index) >= result->answer.flops.size()) return nullptr;
+    return &result->answer.flops[static_cast<std::size_t>(index)];
 }
 
 bool answered_batch(const varnolith_range_result* result) {
@@ -298,7 +320,7 @@ VARNOLITH_RANGE_API varnolith_range_result* varnolith_range_compute(const char* 
             hooks.progress = forward_progress;
             hooks.progress_context = &host;
         }
-        Answer answer = compute_answer(call.spot, call.choices, AnswerAsked{o.by_card != 0}, hooks);
+        Answer answer = compute_answer(call.spot, call.choices, asked_of(o), hooks);
         if (cancelled(hooks)) throw RangeCancelled{};
         result->answer = std::move(answer);
         const std::vector<std::string> sources = range_sources(o, num_ranges);
@@ -306,6 +328,8 @@ VARNOLITH_RANGE_API varnolith_range_result* varnolith_range_compute(const char* 
             result->ranges.emplace_back(sources[static_cast<std::size_t>(i)].empty() ? ranges[i] : sources[static_cast<std::size_t>(i)]);
         result->spot = call.spot;
         result->by_card = o.by_card != 0;
+        result->hits = o.hits != 0;
+        result->flops = o.flops != 0;
         result->status = VARNOLITH_RANGE_OK;
     });
     return result;
@@ -344,7 +368,7 @@ VARNOLITH_RANGE_API int32_t varnolith_range_estimate(const char* const* ranges, 
         const Call call = read_call(ranges, num_ranges, board, dead, options);
         const PreparedSpot spot = prepare_spot(call.spot);
         require_a_deal(spot);
-        expected = estimate_answer(spot, call.choices, AnswerAsked{call.options.by_card != 0}).all_threads;
+        expected = estimate_answer(spot, call.choices, asked_of(call.options)).all_threads;
     });
     if (!read) return result.status;
     *seconds = expected;
@@ -488,14 +512,17 @@ VARNOLITH_RANGE_API int64_t varnolith_range_limit(int32_t which) {
 
 VARNOLITH_RANGE_API size_t varnolith_range_report(const varnolith_range_result* result, int32_t form, int32_t shown,
                                                   char* out, size_t size) {
-    if (!succeeded(result) || (form != VARNOLITH_RANGE_TABLE && form != VARNOLITH_RANGE_JSON) ||
-        (shown & ~every_shown) != 0)
-        return no_report(out, size);
+    const bool known_form = form == VARNOLITH_RANGE_TABLE || form == VARNOLITH_RANGE_JSON ||
+                            (form == VARNOLITH_RANGE_CSV && succeeded(result) && result->flops);
+    if (!succeeded(result) || !known_form || (shown & ~every_shown) != 0) return no_report(out, size);
     try {
         const AnswerShown asked{(shown & VARNOLITH_RANGE_SHOW_CATEGORIES) != 0,
-                                (shown & VARNOLITH_RANGE_SHOW_BY_HAND) != 0, false, result->by_card};
+                                (shown & VARNOLITH_RANGE_SHOW_BY_HAND) != 0, false, result->by_card, result->hits,
+                                result->flops};
         std::ostringstream text;
-        if (form == VARNOLITH_RANGE_JSON)
+        if (form == VARNOLITH_RANGE_CSV)
+            write_flops_csv(text, result->answer);
+        else if (form == VARNOLITH_RANGE_JSON)
             text << answer_json(result->ranges, result->spot, result->answer, asked).dump(2) << '\n';
         else
             write_answer_text(text, result->ranges, result->spot, result->answer, asked,
@@ -549,6 +576,93 @@ VARNOLITH_RANGE_API size_t varnolith_range_batch_answer(const varnolith_range_re
                                                         size_t size) {
     if (line < 0 || line >= varnolith_range_batch_lines(result)) return no_report(out, size);
     return copied(result->lines[static_cast<std::size_t>(line)], out, size);
+}
+
+VARNOLITH_RANGE_API int32_t varnolith_range_hits(const varnolith_range_result* result, int32_t player) {
+    const std::vector<HitLine>* lines = hits_of(result, player);
+    return lines != nullptr ? static_cast<int32_t>(lines->size()) : 0;
+}
+
+VARNOLITH_RANGE_API int32_t varnolith_range_hit(const varnolith_range_result* result, int32_t player, int32_t index,
+                                                const char** name, int32_t* draw, double* combos, double* share,
+                                                double* equity) {
+    const std::vector<HitLine>* lines = hits_of(result, player);
+    if (lines == nullptr || index < 0 || static_cast<std::size_t>(index) >= lines->size())
+        return VARNOLITH_RANGE_ERROR_ARGUMENT;
+    const HitLine& line = (*lines)[static_cast<std::size_t>(index)];
+    if (name != nullptr) *name = hit_name(line).data(); // the names are string literals
+    if (draw != nullptr) *draw = line.is_draw ? 1 : 0;
+    if (combos != nullptr) *combos = line.combos;
+    if (share != nullptr) *share = line.share;
+    if (equity != nullptr) *equity = line.equity;
+    return VARNOLITH_RANGE_OK;
+}
+
+VARNOLITH_RANGE_API int32_t varnolith_range_flops(const varnolith_range_result* result) {
+    return succeeded(result) ? static_cast<int32_t>(result->answer.flops.size()) : 0;
+}
+
+VARNOLITH_RANGE_API int32_t varnolith_range_flop(const varnolith_range_result* result, int32_t index, char flop[7],
+                                                 int32_t* flops, double* probability) {
+    const FlopRow* row = flop_of(result, index);
+    if (row == nullptr) return VARNOLITH_RANGE_ERROR_ARGUMENT;
+    if (flop != nullptr) {
+        char* at = flop;
+        for (const Card c : row->flop) {
+            *at++ = "6789TJQKA"[c.rank - lowest_rank];
+            *at++ = "cdhs"[c.suit];
+        }
+        *at = '\0';
+    }
+    if (flops != nullptr) *flops = row->flops;
+    if (probability != nullptr) *probability = row->probability;
+    return VARNOLITH_RANGE_OK;
+}
+
+VARNOLITH_RANGE_API double varnolith_range_flop_equity(const varnolith_range_result* result, int32_t index,
+                                                       int32_t player) {
+    const FlopRow* row = flop_of(result, index);
+    if (row == nullptr || player < 0 || static_cast<std::size_t>(player) >= row->equity.size()) return not_a_number;
+    return row->equity[static_cast<std::size_t>(player)];
+}
+
+VARNOLITH_RANGE_API varnolith_range_result* varnolith_range_filter(const char* const* ranges, int32_t num_ranges,
+                                                                    const char* board, const char* dead,
+                                                                    const char* names,
+                                                                    const varnolith_range_options* options) {
+    auto* result = new (std::nothrow) varnolith_range_result;
+    if (result == nullptr) return nullptr;
+    result->filter = true;
+    guarded(*result, [&] {
+        const varnolith_range_options o = read_options(options);
+        const std::optional<Ranking> rules = rules_of(o.rules);
+        if (!rules) refuse("options: unknown rules " + std::to_string(o.rules), ErrorField::rules);
+        if (num_ranges < 1 || num_ranges > max_range_players)
+            refuse("between 1 and 15 ranges are needed, got " + std::to_string(num_ranges), ErrorField::ranges);
+        if (ranges == nullptr) refuse("no ranges: the pointer is null", ErrorField::ranges);
+        std::vector<std::string> texts;
+        for (int32_t i = 0; i < num_ranges; ++i) {
+            if (ranges[i] == nullptr) refuse("range " + std::to_string(i + 1) + ": the pointer is null", ErrorField::ranges, i);
+            texts.emplace_back(ranges[i]);
+        }
+        SpotFromText read = spot_from_text(texts, board ? board : "", dead ? dead : "", *rules, range_sources(o, num_ranges));
+        if (read.error) throw *read.error;
+        if (names == nullptr) refuse("filter: the names' pointer is null", ErrorField::filter);
+        const HitFilter filter = parse_hit_filter(names);
+        for (const Range& range : read.spot.ranges)
+            result->lines.push_back(
+                range_notation(filter_range(range, read.spot.board, read.spot.dead, *rules, filter)));
+        result->status = VARNOLITH_RANGE_OK;
+    });
+    return result;
+}
+
+VARNOLITH_RANGE_API size_t varnolith_range_filtered(const varnolith_range_result* result, int32_t player, char* out,
+                                                    size_t size) {
+    if (result == nullptr || result->status != VARNOLITH_RANGE_OK || !result->filter || player < 0 ||
+        static_cast<std::size_t>(player) >= result->lines.size())
+        return no_report(out, size);
+    return copied(result->lines[static_cast<std::size_t>(player)], out, size);
 }
 
 VARNOLITH_RANGE_API size_t varnolith_range_shown(const char* text, size_t length, char* out, size_t size) {

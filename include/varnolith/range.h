@@ -19,7 +19,7 @@
 #include <stdint.h>
 
 #define VARNOLITH_RANGE_VERSION_MAJOR 1
-#define VARNOLITH_RANGE_VERSION_MINOR 4
+#define VARNOLITH_RANGE_VERSION_MINOR 5
 #define VARNOLITH_RANGE_VERSION_PATCH 0
 
 #if defined(_WIN32)
@@ -111,6 +111,12 @@ typedef struct varnolith_range_options {
                                    the range's number ("range 2 (@opening.txt): ...") and reports
                                    show it in place of the text; a null or empty entry for a range
                                    given as it is. Null (default) for none */
+    /* Since 1.5: */
+    int32_t hits;   /* non-zero: also what each range holds: on a board of 3 to 5 cards its
+                       classes and draws, or with `flops` how often each comes on the flop
+                       (read with varnolith_range_hit); 0 (default) */
+    int32_t flops;  /* non-zero: a preflop spot's every flop, exactly (read with
+                       varnolith_range_flop); no board, and no trials or precision; 0 (default) */
 } varnolith_range_options;
 
 /* The answer of one call, or the reason there is none. Opaque. */
@@ -264,9 +270,12 @@ VARNOLITH_RANGE_API size_t varnolith_range_shown(const char* text, size_t length
 /* Forms of a report. */
 #define VARNOLITH_RANGE_TABLE 0 /* the table, ranges longer than 32 characters cut */
 #define VARNOLITH_RANGE_JSON 1  /* the object of `varnolith --json`, indented by 2 */
+#define VARNOLITH_RANGE_CSV 2   /* the flop rows as `varnolith --flops --csv` prints them; a
+                                   result without flops is refused (since 1.5) */
 
 /* What a report shows besides the players' figures, or-ed together. The
- * next-card table comes when the result has one (`by_card` was asked). */
+ * next-card table, the hits and the flops come when the result has them
+ * (`by_card`, `hits`, `flops` were asked). */
 #define VARNOLITH_RANGE_SHOW_CATEGORIES 1 /* how often each final hand category comes (--categories) */
 #define VARNOLITH_RANGE_SHOW_BY_HAND 2    /* every live combination's share and equity (--by-hand) */
 #define VARNOLITH_RANGE_SHOW_ELAPSED 4    /* the table's "Elapsed" line, the time the call took; the JSON
@@ -314,6 +323,57 @@ VARNOLITH_RANGE_API int64_t varnolith_range_batch_lines(const varnolith_range_re
  * text; an answer is never empty. Since 1.4. */
 VARNOLITH_RANGE_API size_t varnolith_range_batch_answer(const varnolith_range_result* result, int64_t line, char* out,
                                                         size_t size);
+
+/* What a range holds (since 1.5), when `hits` was asked: the number of lines
+ * for `player`, 0 without hits. The made-hand classes come first, strongest
+ * first under the rules, then the draws (none on a river); every class and
+ * draw is listed, at zero when the range has none. */
+VARNOLITH_RANGE_API int32_t varnolith_range_hits(const varnolith_range_result* result, int32_t player);
+
+/* Line `index` of a player's hits: its name ("set", "flush_draw", as
+ * `varnolith --hits --json` names them; a static string), whether it is a
+ * draw, the combinations by their weights as typed, their share of the
+ * player's deals and the player's equity within them (NaN when no deal holds
+ * them, and over flops). Null pointers are skipped. VARNOLITH_RANGE_ERROR_ARGUMENT
+ * for a line or player out of range. Since 1.5. */
+VARNOLITH_RANGE_API int32_t varnolith_range_hit(const varnolith_range_result* result, int32_t player, int32_t index,
+                                                const char** name, int32_t* draw, double* combos, double* share,
+                                                double* equity);
+
+/* The flop report's rows (since 1.5), when `flops` was asked: how many, 0
+ * without. Rows come by player 1's equity, highest first; a row stands for
+ * the flops the suits make alike. */
+VARNOLITH_RANGE_API int32_t varnolith_range_flops(const varnolith_range_result* result);
+
+/* Row `index`: one of its flops as text ("AhKd6c", highest card first, 7 bytes
+ * with the NUL), how many flops it stands for, and its probability.
+ * VARNOLITH_RANGE_ERROR_ARGUMENT for a row out of range. Since 1.5. */
+VARNOLITH_RANGE_API int32_t varnolith_range_flop(const varnolith_range_result* result, int32_t index, char flop[7],
+                                                 int32_t* flops, double* probability);
+
+/* A player's equity on row `index`'s flops; NaN out of range. Since 1.5. */
+VARNOLITH_RANGE_API double varnolith_range_flop_equity(const varnolith_range_result* result, int32_t index,
+                                                       int32_t player);
+
+/* Keeps part of each range (since 1.5): of `num_ranges` (1 to 15) range texts,
+ * the combinations live on `board` (3 to 5 cards) and `dead` that fall in any
+ * class or draw `names` lists ("set, two_pair, flush_draw"; a name after '!'
+ * takes out what it names), at their weights, as `varnolith --filter` keeps
+ * them. Only the options' `rules` and `sources` count; `options` may be null.
+ * No equity is run. Returns a result as varnolith_range_compute does; a bad
+ * name is VARNOLITH_RANGE_ERROR_ARGUMENT with the error field "filter". The
+ * result has no figures: read it with varnolith_range_filtered. */
+VARNOLITH_RANGE_API varnolith_range_result* varnolith_range_filter(const char* const* ranges, int32_t num_ranges,
+                                                                    const char* board, const char* dead,
+                                                                    const char* names,
+                                                                    const varnolith_range_options* options);
+
+/* Range `player`'s kept combinations as notation that reads back to exactly
+ * them ("" when none is kept), sized as the reports are; a refused index or a
+ * result that is not a successful filter writes an empty text and returns 0.
+ * Since 1.5. */
+VARNOLITH_RANGE_API size_t varnolith_range_filtered(const varnolith_range_result* result, int32_t player, char* out,
+                                                    size_t size);
 
 #ifdef __cplusplus
 }

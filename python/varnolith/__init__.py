@@ -35,13 +35,14 @@ from typing import Iterable
 
 from ._library import LibraryNotFoundError, library
 from ._range import (HandEquity, NextCard, NoCompatibleDealError, OrderedClass, PlayerEquity, RangeEquity, SpotError,
-                     batch, estimate_seconds, ordering, range_equity, whole_number)
+                     batch, estimate_seconds, filter_ranges, flop_report, ordering, range_equity, whole_number)
 from ._notation import Card, card_texts, parse_board, parse_card, parse_hand, split_runs
 
 # The library's version, include/varnolith/varnolith.h; a test holds the two together.
 __version__ = "1.0.0"
 
-__all__ = ["evaluate", "equity", "set_seed", "range_equity", "estimate_seconds", "ordering", "batch", "RangeEquity",
+__all__ = ["evaluate", "equity", "set_seed", "range_equity", "estimate_seconds", "ordering", "batch", "flop_report",
+           "filter_ranges", "RangeEquity",
            "PlayerEquity", "HandEquity", "NextCard", "OrderedClass", "LibraryNotFoundError", "SpotError",
            "NoCompatibleDealError"]
 

@@ -86,6 +86,8 @@ class _Options(ctypes.Structure):
         ("progress_context", ctypes.c_void_p),
         ("rules", ctypes.c_int32),
         ("sources", ctypes.POINTER(ctypes.c_char_p)),
+        ("hits", ctypes.c_int32),
+        ("flops", ctypes.c_int32),
     ]
 
 
@@ -159,6 +161,11 @@ def _declare(library: ctypes.CDLL) -> None:
     library.varnolith_range_batch_lines.restype = ctypes.c_int64
     library.varnolith_range_batch_answer.argtypes = [result_p, ctypes.c_int64, ctypes.c_char_p, ctypes.c_size_t]
     library.varnolith_range_batch_answer.restype = ctypes.c_size_t
+    library.varnolith_range_filter.argtypes = [ctypes.POINTER(ctypes.c_char_p), int32, ctypes.c_char_p,
+                                               ctypes.c_char_p, ctypes.c_char_p, ctypes.POINTER(_Options)]
+    library.varnolith_range_filter.restype = result_p
+    library.varnolith_range_filtered.argtypes = [result_p, int32, ctypes.c_char_p, ctypes.c_size_t]
+    library.varnolith_range_filtered.restype = ctypes.c_size_t
 
 
 RANGES = SharedLibrary("libvarnolith_range.so.1", "VARNOLITH_RANGE_LIBRARY", _declare)
@@ -247,6 +254,16 @@ class RangeEquity:
     board: tuple[str, ...] = ()  # the board cards given, ("6c", "7d", "8h")
     dead: tuple[str, ...] = ()   # the dead cards given
     next_cards: tuple[NextCard, ...] | None = None  # with by_card=True: each card that can come, in deck order
+    # With hits=True, per player: what the range holds on the board (or with
+    # flops=True, how often on the flop), the dicts of the command's JSON
+    # "hits": {"class", "kind", "combos", "share", "equity"} ("stderr" too when simulated).
+    hits: tuple[tuple[dict, ...], ...] | None = None
+    # With flops=True: every flop row, a flat dict each, ready for a data frame
+    # ({"flop", "flops", "probability", "equity_1", "equity_2", ..., "suits",
+    # "pairing", "high_card", "straight_possible"}), by player 1's equity; and
+    # the texture groups ({"kind", "texture", "flops", "probability", "equity_1", ...}).
+    flops: list[dict] | None = None
+    textures: list[dict] | None = None
 
     def __str__(self) -> str:
         """The table the varnolith command prints, without its Elapsed line and
@@ -331,7 +348,7 @@ def rules_number(rules: object) -> int:
 
 
 def _options(trials: object, precision: object, exact: object, seed: object, threads: object,
-             by_card: bool, rules: object) -> _Options:
+             by_card: bool, rules: object, hits: bool = False, flops: bool = False) -> _Options:
     exact = False if exact is None else _flag(exact, "exact")
     given = conflicting_methods(exact, trials, precision)
     if given:
@@ -361,6 +378,7 @@ def _options(trials: object, precision: object, exact: object, seed: object, thr
         options.threads = threads
     options.by_card = int(by_card)
     options.rules = rules_number(rules)
+    options.hits, options.flops = int(hits), int(flops)
     return options
 
 
@@ -443,7 +461,7 @@ class _Request:
 
     def __init__(self, ranges: object, board: object, dead: object, trials: object, precision: object,
                  exact: object, seed: object, threads: object, by_card: object, rules: object,
-                 sources: Sequence[str] | None = None) -> None:
+                 sources: Sequence[str] | None = None, hits: object = False, flops: object = False) -> None:
         if isinstance(ranges, (str, bytes, bytearray)) or not isinstance(ranges, Sequence):
             raise TypeError("ranges must be a sequence of strings, one per player")
         self.texts = list(ranges)
@@ -453,7 +471,8 @@ class _Request:
         self.ranges = (ctypes.c_char_p * len(encoded))(*encoded)
         self.board, self.dead = _text(board, "board"), _text(dead, "dead cards")
         self.by_card = _flag(by_card, "by_card")
-        self.options = _options(trials, precision, exact, seed, threads, self.by_card, rules)
+        self.hits, self.flops = _flag(hits, "hits"), _flag(flops, "flops")
+        self.options = _options(trials, precision, exact, seed, threads, self.by_card, rules, self.hits, self.flops)
         self.rules = str(rules)
         if sources is not None:
             # Where each range came from ("@opening.txt"), for the messages and reports to name.
@@ -522,8 +541,8 @@ def _compute(library: ctypes.CDLL, request: _Request, progress: Callable[[float]
 def range_equity(ranges: Sequence[str], board: str | Iterable[str] = "", dead: str | Iterable[str] = "", *,
                  trials: int | None = None, precision: float | None = None, exact: bool | None = None,
                  seed: int | None = None, threads: int | None = None, categories: bool = False,
-                 by_hand: bool = False, by_card: bool = False, rules: str = "straight",
-                 progress: Callable[[float], object] | None = None) -> RangeEquity:
+                 by_hand: bool = False, by_card: bool = False, rules: str = "straight", hits: bool = False,
+                 flops: bool = False, progress: Callable[[float], object] | None = None) -> RangeEquity:
     """Returns each player's equity, one range per player, as the varnolith command reckons it.
 
     ranges: 2 to 15 range texts in the command's notation, such as
@@ -540,7 +559,11 @@ def range_equity(ranges: Sequence[str], board: str | Iterable[str] = "", dead: s
     player's equity; it needs a flop or a turn and is exact (without trials or
     precision). rules="trips" ranks three of a kind above a straight (a hand
     holding both plays the three of a kind) and reads "15%" from that ranking's
-    own ordering; the default, "straight", ranks a straight higher. progress, when
+    own ordering; the default, "straight", ranks a straight higher. hits=True
+    adds what each range holds on a board of 3 to 5 cards: its made-hand
+    classes and draws, as `varnolith --hits` names them. flops=True, on a
+    preflop spot, adds every flop's row and the texture groups, exactly (see
+    flop_report); with hits=True too, how often each class comes on the flop. progress, when
     given, is called now and then (from another thread) with the fraction of
     the work done, which never goes back.
 
@@ -552,13 +575,20 @@ def range_equity(ranges: Sequence[str], board: str | Iterable[str] = "", dead: s
     MemoryError when memory ran out, RuntimeError for any other failure of the
     library.
     """
-    request = _Request(ranges, board, dead, trials, precision, exact, seed, threads, by_card, rules)
+    request = _Request(ranges, board, dead, trials, precision, exact, seed, threads, by_card, rules, None, hits, flops)
     categories, by_hand = _flag(categories, "categories"), _flag(by_hand, "by_hand")
     shown = (_SHOW_CATEGORIES if categories else 0) | (_SHOW_BY_HAND if by_hand else 0)
 
     def read(library: ctypes.CDLL, result: int) -> RangeEquity:
         cards = {"board": _cards(request.board), "dead": _cards(request.dead), "rules": request.rules}
         equity = _read(library, result, request.texts, cards, categories, by_hand, request.by_card)
+        if request.hits or request.flops:
+            answer = json.loads(_report(library, result, _JSON, 0))
+            if request.hits:
+                object.__setattr__(equity, "hits", tuple(tuple(p["hits"]) for p in answer["players"]))
+            if request.flops:
+                object.__setattr__(equity, "flops", [_flat(row) for row in answer["flops"]])
+                object.__setattr__(equity, "textures", [_flat(group) for group in answer["textures"]])
         # str() prints the library's own table: frozen, but not a field of the answer.
         object.__setattr__(equity, "_table", _report(library, result, _TABLE, shown).removesuffix("\n"))
         return equity
@@ -569,18 +599,82 @@ def range_equity(ranges: Sequence[str], board: str | Iterable[str] = "", dead: s
 def command_report(ranges: Sequence[str], board: str = "", dead: str = "", *, json: bool = False,
                    trials: int | None = None, precision: float | None = None, exact: bool | None = None,
                    seed: int | None = None, threads: int | None = None, categories: bool = False,
-                   by_hand: bool = False, by_card: bool = False, rules: str = "straight",
-                   progress: Callable[[float], object] | None = None, sources: Sequence[str] | None = None) -> str:
+                   by_hand: bool = False, by_card: bool = False, rules: str = "straight", hits: bool = False,
+                   flops: bool = False, progress: Callable[[float], object] | None = None,
+                   sources: Sequence[str] | None = None) -> str:
     """What the varnolith command prints for these arguments, final newline
     included: its table, with the time the call took, or with json=True its
     JSON. Computes and refuses as range_equity does. `sources` says where each
     range came from ("@opening.txt", "" for none), for the report and the
     messages to name as the command names them."""
-    request = _Request(ranges, board, dead, trials, precision, exact, seed, threads, by_card, rules, sources)
+    request = _Request(ranges, board, dead, trials, precision, exact, seed, threads, by_card, rules, sources, hits,
+                       flops)
     shown = (_SHOW_CATEGORIES if _flag(categories, "categories") else 0) \
         | (_SHOW_BY_HAND if _flag(by_hand, "by_hand") else 0)
     form, shown = (_JSON, shown) if _flag(json, "json") else (_TABLE, shown | _SHOW_ELAPSED)
     return _answered(request, progress, lambda library, result: _report(library, result, form, shown))
+
+
+def _flat(row: dict) -> dict:
+    """A row with its list of equities as one column per player, equity_1 first."""
+    flat = {}
+    for key, value in row.items():
+        if key == "equity":
+            flat.update({f"equity_{player + 1}": e for player, e in enumerate(value)})
+        else:
+            flat[key] = value
+    return flat
+
+
+def flop_report(ranges: Sequence[str], dead: str | Iterable[str] = "", *, threads: int | None = None,
+                rules: str = "straight", progress: Callable[[float], object] | None = None) -> list[dict]:
+    """Every flop of a preflop spot, exactly, as `varnolith --flops` tells it:
+    a list of flat dicts ready for a data frame (pandas.DataFrame(rows)), one
+    per row of flops the suits make alike, by player 1's equity: "flop"
+    ("AhKd6c"), "flops" (how many it stands for), "probability" (of any of
+    them, given the ranges and the dead cards; the rows' add up to 1),
+    "equity_1", "equity_2", ... and the texture: "suits", "pairing",
+    "high_card", "straight_possible". For the texture groups and the preflop
+    figures too, range_equity(..., flops=True). Raises what range_equity raises."""
+    return range_equity(ranges, "", dead, exact=True, threads=threads, rules=rules, flops=True,
+                        progress=progress).flops or []
+
+
+def filter_ranges(ranges: Sequence[str], board: str | Iterable[str], names: str | Iterable[str],
+                  dead: str | Iterable[str] = "", *, rules: str = "straight") -> tuple[str, ...]:
+    """Each range cut to its combinations on the board that fall in any of the
+    classes and draws named, as `varnolith --filter` cuts it: names such as
+    "set, two_pair, flush_draw" or ["overpair", "top_pair", "!flush_draw"] (a
+    name after "!" takes out what it names). Returns one notation per range,
+    which range_equity reads back to exactly those combinations at their
+    weights ("" when nothing is kept). Raises SpotError for a bad range, card
+    or name (field "filter"), or a board of fewer than three cards."""
+    if isinstance(ranges, (str, bytes, bytearray)) or not isinstance(ranges, Sequence):
+        raise TypeError("ranges must be a sequence of strings, one per range")
+    texts = list(ranges)
+    if not all(isinstance(text, str) for text in texts):
+        raise TypeError("ranges must be a sequence of strings, one per range")
+    if not isinstance(names, str):
+        names = ", ".join(names)
+    encoded = [_encode(text, f"range {i + 1}") for i, text in enumerate(texts)]
+    array = (ctypes.c_char_p * len(encoded))(*encoded)
+    options = _options(None, None, None, None, None, False, rules)
+    library = range_library()
+    result = library.varnolith_range_filter(array, len(encoded), _text(board, "board"), _text(dead, "dead cards"),
+                                            _encode(names, "names"), ctypes.byref(options))
+    if not result:
+        raise MemoryError("libvarnolith_range could not allocate a result")
+    try:
+        _raise_for(library, result)
+        kept = []
+        for player in range(len(texts)):  # "" is an answer here: nothing kept
+            size = library.varnolith_range_filtered(result, player, None, 0)
+            out = ctypes.create_string_buffer(size + 1)
+            library.varnolith_range_filtered(result, player, out, size + 1)
+            kept.append(out.raw[:size].decode("ascii"))
+        return tuple(kept)
+    finally:
+        library.varnolith_range_free(result)
 
 
 def _answered(request: _Request, progress: Callable[[float], object] | None,

@@ -33,7 +33,7 @@ HitFilter parse_hit_filter(std::string_view text) {
             (drop ? filter.drop_draws : filter.keep_draws).set(static_cast<std::size_t>(*draw));
         } else {
             throw RangeError(ErrorKind::usage,
-                             "filter: unknown class " + shown_text(std::string(name)) +
+                             "filter: unknown class or draw \"" + shown_text(std::string(name)) + "\"" +
                                  " (classes: set, two_pair, top_pair, ...; draws: flush_draw, open_ended, ...)",
                              ErrorField::filter);
         }

@@ -307,24 +307,24 @@ TEST(RangeEquity, ChoosesExactOnlyWhenItIsQuick) {
 TEST(RangeEquity, EstimatesTheRunARequestMakes) {
     const PreparedSpot wide = prepare_spot(make({{"random", "random", "AK, QQ+"}, "6c 7d 8h", ""}));
     RunChoices automatic;
-    const AnswerEstimate every_core = estimate_answer(wide, automatic, false);
+    const AnswerEstimate every_core = estimate_answer(wide, automatic, {});
     automatic.threads = 1;
-    const AnswerEstimate one = estimate_answer(wide, automatic, false);
+    const AnswerEstimate one = estimate_answer(wide, automatic, {});
     EXPECT_GE(one.all_threads, every_core.all_threads);
     EXPECT_EQ(one.one_thread, one.all_threads);
     EXPECT_EQ(every_core.method == RangeMethod::exact, every_core.all_threads <= exact_budget_seconds);
     // A next-card table makes the run exact, and costs about as much again.
-    const AnswerEstimate table = estimate_answer(wide, automatic, true);
+    const AnswerEstimate table = estimate_answer(wide, automatic, {.by_card = true});
     EXPECT_EQ(table.method, RangeMethod::exact);
     EXPECT_NEAR(table.one_thread, 2 * estimate_exact_seconds(wide, 1), 1e-9);
     RunChoices fine;
     fine.method = RangeMethod::monte_carlo;
     fine.precision = 1e-300;
-    EXPECT_TRUE(std::isinf(estimate_answer(wide, fine, false).one_thread));
+    EXPECT_TRUE(std::isinf(estimate_answer(wide, fine, {}).one_thread));
     RunChoices trials;
     trials.method = RangeMethod::monte_carlo;
     trials.trials = 1000;
-    EXPECT_LT(estimate_answer(wide, trials, false).all_threads, 0.01);
+    EXPECT_LT(estimate_answer(wide, trials, {}).all_threads, 0.01);
     // The default method decides on the threads the run gets.
     const RangeSpot spot = make({{"random", "random"}, "", ""});
     EXPECT_EQ(choose_range_method(spot, 1) == RangeMethod::exact, estimate_exact_seconds(spot, 1) <= exact_budget_seconds);

@@ -56,7 +56,7 @@ std::vector<Valid> valid_spots() {
         const RangeSpot spot = spot_from_text(ranges, board, "").spot;
         RunChoices exact;
         exact.method = RangeMethod::exact;
-        const Answer answer = compute_answer(spot, exact, false, {});
+        const Answer answer = compute_answer(spot, exact, {}, {});
         Valid v{Json{{"ranges", ranges}, {"board", board}, {"method", "exact"}}.dump(), {}};
         for (const auto& p : answer.result.players) v.equity.push_back(p.equity);
         valid.push_back(std::move(v));
