@@ -14,7 +14,7 @@ from typing import NoReturn, Sequence
 
 from . import NoCompatibleDealError, SpotError, __version__, estimate_seconds
 from ._progress import ProgressLine, rough_duration
-from ._range import RULES, command_report, conflicting_methods, limit, ordering_report, shown
+from ._range import RULES, command_report, conflicting_methods, filter_ranges, limit, ordering_report, shown
 
 _USAGE = 2
 _FAILURE = 1
@@ -63,6 +63,10 @@ def _parser() -> _Parser:
     parser.add_argument("--ordering", action="store_true",
                         help="print varnolith's preflop ordering of the 81 hand classes, best first, and exit; "
                              "no ranges are given")
+    parser.add_argument("--hits", action="store_true", help="add what each range holds on the board, or on the flop")
+    parser.add_argument("--filter", metavar="NAMES", help="print each range cut to the classes and draws named")
+    parser.add_argument("--flops", action="store_true", help="add every flop of a preflop spot, exactly")
+    parser.add_argument("--csv", action="store_true", help="with --flops, print only the flop rows, as CSV")
     parser.add_argument("--json", action="store_true", help="print one JSON object instead of the table")
     parser.add_argument("--version", action="version", version=f"varnolith {__version__}")
     return parser
@@ -188,6 +192,16 @@ def _ordering_check(parser: _Parser, options: argparse.Namespace) -> None:
             raise _UsageError(f"--ordering goes with --rules and --json alone (got {action.option_strings[-1]})")
 
 
+def _filter_check(parser: _Parser, options: argparse.Namespace) -> None:
+    # A filter runs no equity: it takes ranges, the cards and the rules alone.
+    for action in parser._actions:
+        if action.option_strings and action.dest not in ("filter", "board", "dead", "rules") \
+                and getattr(options, action.dest, action.default) != action.default:
+            raise _UsageError(f"--filter goes with --board, --dead and --rules alone (got {action.option_strings[-1]})")
+    if not 1 <= len(options.ranges) <= 15:
+        raise _UsageError(f"--filter: give one to fifteen ranges (got {len(options.ranges)})")
+
+
 def _options(argv: Sequence[str]) -> argparse.Namespace:
     repeated = _repeated_option(argv)
     if repeated:
@@ -208,6 +222,13 @@ def _options(argv: Sequence[str]) -> argparse.Namespace:
     slip = _range_slip(options.ranges, argv)
     if slip:
         raise _UsageError(slip)
+    if options.filter is not None:
+        _filter_check(parser, options)
+        return options
+    if options.csv and not options.flops:
+        raise _UsageError("--csv goes with --flops: the flop rows are the table it writes")
+    if options.csv and options.json:
+        raise _UsageError("--csv, --json and --svg - each write the whole output: give one")
     if conflicting_methods(options.exact, options.trials, options.precision):
         raise _UsageError("--exact, --trials and --precision exclude one another: give at most one")
     options.trials = _whole(options.trials, "--trials", 1, 2**63 - 1, "N must be a whole number of at least 1")
@@ -270,12 +291,13 @@ def _complain(error: object, status: int) -> int:
 def _warn_of_a_long_run(options: argparse.Namespace) -> None:
     # As the command: said before an exact run or a simulation that was asked
     # for and will take long; the default method never chooses one.
-    exact = options.exact or options.by_card
+    exact = options.exact or options.by_card or options.flops
     if not exact and options.trials is None and options.precision is None:
         return
     expected = estimate_seconds(options.texts, options.board, options.dead, exact=options.exact or None,
                                 trials=options.trials, precision=options.precision, threads=options.threads,
-                                by_card=options.by_card, rules=options.rules, sources=options.sources)
+                                by_card=options.by_card, rules=options.rules, sources=options.sources,
+                                hits=options.hits, flops=options.flops)
     if expected <= _LONG_RUN_SECONDS:
         return
     if exact:
@@ -293,6 +315,9 @@ def _compute(options: argparse.Namespace) -> str:
     if options.ordering:
         return ordering_report(json=options.json, rules=options.rules)
     options.texts, options.sources = _range_texts(options.ranges)
+    if options.filter is not None:
+        return "".join(kept + "\n" for kept in filter_ranges(options.texts, options.board, options.filter,
+                                                             options.dead, rules=options.rules))
     _warn_of_a_long_run(options)
     line = ProgressLine(sys.stderr if sys.stderr.isatty() else None)
     try:
@@ -300,7 +325,8 @@ def _compute(options: argparse.Namespace) -> str:
                               exact=options.exact or None, trials=options.trials, precision=options.precision,
                               seed=options.seed, threads=options.threads, categories=options.categories,
                               by_hand=options.by_hand, by_card=options.by_card, rules=options.rules,
-                              progress=line, sources=options.sources)
+                              hits=options.hits, flops=options.flops, csv=options.csv, progress=line,
+                              sources=options.sources)
     finally:
         line.erase()
 

@@ -30,6 +30,7 @@ _MONTE_CARLO = 2
 # The reports' forms and what they show.
 _TABLE = 0
 _JSON = 1
+_CSV = 2
 _SHOW_CATEGORIES = 1
 _SHOW_BY_HAND = 2
 _SHOW_ELAPSED = 4
@@ -600,7 +601,7 @@ def command_report(ranges: Sequence[str], board: str = "", dead: str = "", *, js
                    trials: int | None = None, precision: float | None = None, exact: bool | None = None,
                    seed: int | None = None, threads: int | None = None, categories: bool = False,
                    by_hand: bool = False, by_card: bool = False, rules: str = "straight", hits: bool = False,
-                   flops: bool = False, progress: Callable[[float], object] | None = None,
+                   flops: bool = False, csv: bool = False, progress: Callable[[float], object] | None = None,
                    sources: Sequence[str] | None = None) -> str:
     """What the varnolith command prints for these arguments, final newline
     included: its table, with the time the call took, or with json=True its
@@ -612,6 +613,8 @@ def command_report(ranges: Sequence[str], board: str = "", dead: str = "", *, js
     shown = (_SHOW_CATEGORIES if _flag(categories, "categories") else 0) \
         | (_SHOW_BY_HAND if _flag(by_hand, "by_hand") else 0)
     form, shown = (_JSON, shown) if _flag(json, "json") else (_TABLE, shown | _SHOW_ELAPSED)
+    if _flag(csv, "csv"):
+        form, shown = _CSV, 0
     return _answered(request, progress, lambda library, result: _report(library, result, form, shown))
 
 
@@ -692,13 +695,15 @@ def _answered(request: _Request, progress: Callable[[float], object] | None,
 def estimate_seconds(ranges: Sequence[str], board: str | Iterable[str] = "", dead: str | Iterable[str] = "", *,
                      trials: int | None = None, precision: float | None = None, exact: bool | None = None,
                      seed: int | None = None, threads: int | None = None, by_card: bool = False,
-                     rules: str = "straight", sources: Sequence[str] | None = None) -> float:
+                     rules: str = "straight", sources: Sequence[str] | None = None, hits: bool = False,
+                     flops: bool = False) -> float:
     """The expected time of range_equity with these arguments on this machine, in
     seconds, without running it (inf for a precision too fine to reach). Raises
     what range_equity raises for the arguments, a spot with no deal included;
     its messages name each range's source, when `sources` gives one, as
     command_report's do."""
-    request = _Request(ranges, board, dead, trials, precision, exact, seed, threads, by_card, rules, sources)
+    request = _Request(ranges, board, dead, trials, precision, exact, seed, threads, by_card, rules, sources, hits,
+                       flops)
     library = range_library()
     seconds = ctypes.c_double()
     status = library.varnolith_range_estimate(*request.arguments(), ctypes.byref(seconds))

@@ -85,6 +85,16 @@ TEST(VarnolithCommand, RefusesWithOneLineInItsOwnWords) {
         {"--by-card AhKd QsQc -b 6c7d8h9sTs", 2, "--by-card needs a flop or a turn: three or four board cards (got 5)"},
         {"--by-card --precision 0.01 AhKd QsQc -b 6c7d8h", 2, "--by-card is exact: it goes with neither --trials nor --precision"},
         {"AhKd QsQc --svg /nonexistent/grid.svg", 1, "cannot write /nonexistent/grid.svg: No such file or directory"},
+        {"--hits AhKd QsQc", 2, "hits are of a board: give a flop, a turn or a river, or ask for the flops"},
+        {"--flops AhKd QsQc -b 6c7d8h", 2, "the flops are of a preflop spot: give no board cards"},
+        {"--flops --trials 10 AhKd QsQc", 2, "the flops are exact: they go with neither trials nor a precision"},
+        {"--csv AhKd QsQc", 2, "--csv goes with --flops: the flop rows are the table it writes"},
+        {"--flops --csv --json AA KK", 2, "--csv, --json and --svg - each write the whole output: give one"},
+        {"--filter set --exact AA -b Kh9h8d", 2, "--filter goes with --board, --dead and --rules alone (got --exact)"},
+        {"--filter sets AA -b Kh9h8d", 2,
+         "filter: unknown class or draw \"sets\" (classes: set, two_pair, top_pair, ...; draws: flush_draw, "
+         "open_ended, ...)"},
+        {"--filter set AA -b Kh9h", 2, "filter: give a board of three to five cards"},
         // The default method decides at once that this cannot be dealt.
         {"-b 6c7d8h9sTc -d JcJd random random random random random random random random random random random "
          "random random random random",
@@ -338,6 +348,38 @@ TEST(VarnolithCommand, QuartilesOfARiverSpot) {
                   std::string::npos)
             << p.out << p.err;
     }
+}
+
+} // namespace
+} // namespace varnolith
+
+namespace varnolith {
+namespace {
+
+// The postflop outputs as scripts read them: hits by name in every player,
+// the flop rows and their CSV in step, and a filter's lines read back.
+TEST(VarnolithCommand, PostflopOutputsHoldTogether) {
+    const Json hits = Json::parse(run("--json --hits 'QQ+, AKs' 'JJ-88, AQs+' -b Kh9h8d").out);
+    ASSERT_EQ(hits["players"].size(), 2u);
+    const Json& first = hits["players"][0]["hits"];
+    ASSERT_EQ(first.size(), 22u);
+    EXPECT_EQ(keys(first[0]), (Keys{"class", "kind", "combos", "share", "equity"}));
+    EXPECT_EQ(first[5]["class"], "set");
+    EXPECT_EQ(first[5]["combos"], 3.0); // KK less the board's king
+    const Json flops = Json::parse(run("--json --flops AA KK").out);
+    const Process csv = run("--flops --csv AA KK");
+    EXPECT_EQ(csv.status, 0);
+    std::istringstream lines(csv.out);
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, "flop,flops,probability,equity_1,equity_2,suits,pairing,high_card,straight_possible");
+    std::size_t rows = 0;
+    while (std::getline(lines, line)) ++rows;
+    EXPECT_EQ(rows, flops["flops"].size());
+    EXPECT_EQ(keys(flops["textures"][0]), (Keys{"kind", "texture", "flops", "probability", "equity"}));
+    const Process kept = run("--filter 'set, !nothing' -b Kh9h8d 'KK, 99, AQ' '88-66'");
+    EXPECT_EQ(kept.status, 0);
+    EXPECT_EQ(kept.out, "KdKc, KsKc, KsKd, 9d9c, 9s9c, 9s9d\n8h8c, 8s8c, 8s8h\n");
 }
 
 } // namespace

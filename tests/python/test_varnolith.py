@@ -337,7 +337,9 @@ Player  Range  Combos  Equity %   Win %  Tie %
                      ["QQ+,", "AKs", "JJ"], ["QQ+,\t", "AKs", "JJ"], ["AA", "KK", "-b", "6c", "7d", "8h"],
                      ["A5s", "KK"], ["AA", "K\x1bK"], ["AA", "KK", "\udcff"], ["--ordering", "AA"],
                      ["--ordering", "--by-card", "-b", "Kh"], ["--by-card", "--trials", "9", "AA", "KK", "-b", "Kh9c8d"],
-                     ["--by-card", "AA", "KK"], ["--rules", "omaha", "AA", "KK"]):
+                     ["--by-card", "AA", "KK"], ["--rules", "omaha", "AA", "KK"], ["--hits", "AA", "KK"],
+                     ["--flops", "AA", "KK", "-b", "6c7d8h"], ["--csv", "AA", "KK"],
+                     ["--filter", "sets", "AA", "-b", "Kh9h8d"], ["--filter", "set", "--exact", "AA", "-b", "Kh9h8d"]):
             with self.subTest(argv=argv):
                 command = subprocess.run([str(COMMAND), *argv], capture_output=True, check=False,
                                          env={**os.environ, "LC_ALL": "C"})

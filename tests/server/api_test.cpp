@@ -142,6 +142,10 @@ TEST(WebApi, RefusesBadInputWithCodeMessageFieldAndPlayer) {
          nullptr},
         {R"({"ranges": ["AA", "KK"], "rules": "omaha"})", 400, "bad_request",
          "rules \"omaha\": the rules are straight or trips", "rules", nullptr},
+        {R"({"ranges": ["AA", "KK"], "hits": true})", 400, "bad_request",
+         "hits are of a board: give a flop, a turn or a river, or ask for the flops", "hits", nullptr},
+        {R"({"ranges": ["AA", "KK"], "flops": true, "method": "monte_carlo"})", 400, "bad_request",
+         "the flops are exact: they go with neither trials nor a precision", "flops", nullptr},
         {R"({"ranges": ["AA", "AA", "AA"], "board": "Ad"})", 422, "no_compatible_deal",
          "no compatible deal: 3 players need 3 hands at once, and the cards their ranges hold make at most 1", "ranges",
          nullptr},
@@ -199,6 +203,39 @@ TEST(WebApi, ReadsCardsCountsTopSharesAndEstimatesJobs) {
     EXPECT_GT(reply["estimate_seconds"].get<double>(), 0.0);
     EXPECT_EQ(reply["limit_seconds"], server.board.limits.max_seconds);
     cancel_job(server.board, *find_job(server.board, reply["id"].get<std::string>()), StopReason::cancelled);
+}
+
+// The postflop study as the page asks for it: hits on a board, the flop rows
+// of a preflop spot, and a range cut to a class.
+TEST(WebApi, AnswersHitsFlopsAndFilters) {
+    TestServer server;
+    const Json hits = Json::parse(
+        fetch(server.port, "POST", "/api/equity", R"({"ranges": ["QQ", "AK"], "board": "Kh9h8d", "hits": true})").body);
+    EXPECT_EQ(hits["players"][0]["hits"][10]["class"], "pocket_pair_below_top");
+    EXPECT_NEAR(hits["players"][0]["hits"][10]["share"].get<double>(), 1.0, 1e-12);
+    const Json flops =
+        Json::parse(fetch(server.port, "POST", "/api/equity", R"({"ranges": ["AA", "KK"], "flops": true})").body);
+    EXPECT_EQ(flops["method"], "exact");
+    EXPECT_EQ(flops["textures"].size(), 3u + 3u + 9u + 2u);
+    EXPECT_GT(flops["flops"].size(), 100u);
+    const auto kept = fetch(server.port, "POST", "/api/filter",
+                            R"({"range": "KK, 99, AQ", "board": "Kh9h8d", "filter": "set", "rules": "trips"})");
+    ASSERT_EQ(kept.status, 200) << kept.body;
+    EXPECT_EQ(Json::parse(kept.body), (Json{{"range", "KdKc, KsKc, KsKd, 9d9c, 9s9c, 9s9d"}, {"combos", 6}}));
+    const struct {
+        std::string body, field;
+    } refused[] = {
+        {R"({"range": "KK", "board": "Kh9h8d", "filter": "sets"})", "filter"},
+        {R"({"range": "KQs+x", "board": "Kh9h8d", "filter": "set"})", "range"},
+        {R"({"range": "KK", "board": "Kh9h8x", "filter": "set"})", "board"},
+        {R"({"range": "KK", "board": "Kh9h8d", "filter": 7})", "filter"},
+        {R"([])", "filter"},
+    };
+    for (const auto& r : refused) {
+        const auto res = fetch(server.port, "POST", "/api/filter", r.body);
+        EXPECT_EQ(res.status, 400) << r.body;
+        EXPECT_EQ(Json::parse(res.body)["error"]["field"], r.field) << r.body;
+    }
 }
 
 // Another site's page may reach 127.0.0.1 through the browser, under its own
