@@ -79,6 +79,27 @@ void check_result(const varnolith_range_result* r, int32_t players) {
     check(near(pot, 1));
 }
 
+// Hit lines, when asked for: every player's made classes share its deals.
+void check_hits(const varnolith_range_result* r, int32_t players) {
+    for (int32_t p = 0; p < players; ++p) {
+        const int32_t lines = varnolith_range_hits(r, p);
+        check(lines == 0 || lines == 15 || lines == 22);
+        double share = 0;
+        for (int32_t i = 0; i < lines; ++i) {
+            const char* name = nullptr;
+            int32_t draw = -1;
+            double combos = -1, part = -1, equity = -1;
+            check(varnolith_range_hit(r, p, i, &name, &draw, &combos, &part, &equity) == VARNOLITH_RANGE_OK);
+            check(name != nullptr && std::strlen(name) > 0 && combos >= 0 && part >= 0 && part <= 1 + 1e-9);
+            check(std::isnan(equity) || (equity >= 0 && equity <= 1));
+            if (draw == 0) share += part;
+        }
+        check(lines == 0 || near(share, 1));
+        check(varnolith_range_hit(r, p, lines, nullptr, nullptr, nullptr, nullptr, nullptr) ==
+              VARNOLITH_RANGE_ERROR_ARGUMENT);
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
@@ -106,6 +127,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     record.known.seed_given = 1;
     record.known.seed = data[1];
     record.known.threads = 1;
+    record.known.hits = (flags & 32) != 0; // read only by a record of the full size
     const bool with_board = (flags & 8) == 0;
     const bool exact = (flags & 4) != 0 && players == 2 && with_board && board_cards(board) >= 4;
     if (exact) record.known.method = VARNOLITH_RANGE_EXACT;
@@ -116,8 +138,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     check(r != nullptr);
     if ((flags & 3) == 3) check(varnolith_range_status(r) == VARNOLITH_RANGE_ERROR_ARGUMENT);
     check_result(r, players);
-    if (varnolith_range_status(r) == VARNOLITH_RANGE_OK)
+    if (varnolith_range_status(r) == VARNOLITH_RANGE_OK) {
         check(varnolith_range_method(r) == (exact ? VARNOLITH_RANGE_EXACT : VARNOLITH_RANGE_MONTE_CARLO));
+        check_hits(r, players);
+    }
     varnolith_range_free(r);
+
+    // The same pieces cut by a filter: the first range's text is the names
+    // when it has a flag of its own, else a list that parses.
+    const char* names = (flags & 64) != 0 && players > 1 ? ranges[0] : "set, top_pair, !flush_draw";
+    varnolith_range_result* f = varnolith_range_filter(players > 0 ? ranges.data() : nullptr, players,
+                                                       with_board ? board.c_str() : nullptr, dead.c_str(), names,
+                                                       &record.known);
+    check(f != nullptr);
+    const int32_t status = varnolith_range_status(f);
+    check(status == VARNOLITH_RANGE_OK || status == VARNOLITH_RANGE_ERROR_ARGUMENT ||
+          status == VARNOLITH_RANGE_ERROR_RANGE || status == VARNOLITH_RANGE_ERROR_CARDS);
+    check(varnolith_range_players(f) == 0);
+    for (int32_t p = 0; p <= players; ++p) {
+        char text[16];
+        const std::size_t length = varnolith_range_filtered(f, p, text, sizeof text);
+        check(std::strlen(text) == (length < sizeof text ? length : sizeof text - 1));
+        if (status != VARNOLITH_RANGE_OK || p == players) check(length == 0);
+    }
+    varnolith_range_free(f);
     return 0;
 }

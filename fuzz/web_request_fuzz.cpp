@@ -34,5 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     check(r.spot.board.size() <= 5);
     for (const Range& range : r.spot.ranges) check(!range.empty());
     check(!(r.choices.trials > 0 && r.choices.precision));
+    // The postflop asks come only where they can be answered.
+    if (r.flops) check(r.spot.board.empty() && r.choices.method == RangeMethod::exact && !r.by_card);
+    if (r.hits && !r.flops) check(r.spot.board.size() >= 3);
     return 0;
 }
