@@ -34,6 +34,9 @@ void write_flops_text(std::ostream& out, const Answer& answer);
 // The flop rows for a spreadsheet: a header line, then a line per row.
 void write_flops_csv(std::ostream& out, const Answer& answer);
 
+// A texture group as the table names it: "two-tone", "A high", "straight possible".
+std::string texture_words(const TextureGroup& g);
+
 // "12.345" for 0.12345, "-" for NaN: a fraction as the tables show it.
 std::string percent_text(double fraction);
 

@@ -50,7 +50,7 @@ nlohmann::ordered_json flops_json(const std::vector<FlopRow>& rows) {
                             {"equity", equities(row.equity)},
                             {"suits", flop_suits_names[static_cast<std::size_t>(t.suits)]},
                             {"pairing", flop_pairing_names[static_cast<std::size_t>(t.pairing)]},
-                            {"high_card", std::string(1, "6789TJQKA"[t.high - lowest_rank])},
+                            {"high_card", rank_letter(t.high)},
                             {"straight_possible", t.straight_possible}});
     }
     return list;

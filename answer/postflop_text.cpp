@@ -17,13 +17,6 @@ namespace {
 // Shortest text that reads back to the same double, as JSON writes it.
 std::string exact_number(double x) { return nlohmann::json(x).dump(); }
 
-std::string texture_words(const TextureGroup& g) {
-    if (g.kind == "suits") return g.texture == "two_tone" ? "two-tone" : g.texture;
-    if (g.kind == "high_card") return g.texture + " high";
-    if (g.kind == "straight_possible") return g.texture == "yes" ? "straight possible" : "no straight possible";
-    return g.texture;
-}
-
 std::vector<Column> player_columns(std::vector<Column> first, std::size_t players) {
     for (std::size_t p = 0; p < players; ++p) first.push_back({"Player " + std::to_string(p + 1)});
     return first;
@@ -50,6 +43,13 @@ void write_player_hits(std::ostream& out, const std::vector<HitLine>& lines, boo
 }
 
 } // namespace
+
+std::string texture_words(const TextureGroup& g) {
+    if (g.kind == "suits") return g.texture == "two_tone" ? "two-tone" : g.texture;
+    if (g.kind == "high_card") return g.texture + " high";
+    if (g.kind == "straight_possible") return g.texture == "yes" ? "straight possible" : "no straight possible";
+    return g.texture;
+}
 
 void write_hits_text(std::ostream& out, const std::vector<std::string>& ranges, const RangeSpot& spot,
                      const Answer& answer) {

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "answer_text.hpp"
 #include "grid.hpp"
 #include "report.hpp"
 #include "svg_text.hpp"
@@ -18,23 +19,11 @@ constexpr int margin = 16;
 constexpr int bins = 20; // five points of equity each
 constexpr int plot_width = 600, plot_height = 200, label_width = 140, bar_height = 16, gap = 48;
 
-std::string hex_colour(double equity) {
-    const Rgb c = scale_colour(equity);
-    char text[8];
-    std::snprintf(text, sizeof text, "#%02x%02x%02x", c.red, c.green, c.blue);
-    return text;
-}
+std::string fill(double equity) { return hex_colour(scale_colour(equity)); }
 
 std::string rect(double x, double y, double width, double height, const std::string& fill, const std::string& title) {
     return "<rect x=\"" + fixed(x, 1) + "\" y=\"" + fixed(y, 1) + "\" width=\"" + fixed(width, 1) + "\" height=\"" +
            fixed(height, 1) + "\" fill=\"" + fill + "\"><title>" + escaped(title) + "</title></rect>\n";
-}
-
-std::string texture_label(const TextureGroup& g) {
-    if (g.kind == "suits") return g.texture == "two_tone" ? "two-tone" : g.texture;
-    if (g.kind == "high_card") return g.texture + " high";
-    if (g.kind == "straight_possible") return g.texture == "yes" ? "straight possible" : "no straight possible";
-    return g.texture;
 }
 
 // Probability of player 1's equity falling in each bin, and the bars.
@@ -48,7 +37,7 @@ std::string histogram(const Answer& answer, int left, int top) {
     const double width = static_cast<double>(plot_width) / bins;
     for (int b = 0; b < bins; ++b) {
         const double height = plot_height * mass[static_cast<std::size_t>(b)] / tallest;
-        svg += rect(left + b * width + 1, base - height, width - 2, height, hex_colour((b + 0.5) / bins),
+        svg += rect(left + b * width + 1, base - height, width - 2, height, fill((b + 0.5) / bins),
                     std::to_string(5 * b) + "-" + std::to_string(5 * b + 5) + "%: " +
                         fixed(100 * mass[static_cast<std::size_t>(b)], 2) + "% of flops");
     }
@@ -62,9 +51,9 @@ std::string by_texture(const Answer& answer, int left, int top) {
     int y = top + 16;
     for (const TextureGroup& g : answer.textures) {
         const double equity = g.equity[0];
-        svg += text_at(left, y + 12, "label", texture_label(g));
-        svg += rect(left + label_width, y, (plot_width - label_width) * equity, bar_height - 3, hex_colour(equity),
-                    texture_label(g) + ": " + fixed(100 * g.probability, 1) + "% of flops, equity " +
+        svg += text_at(left, y + 12, "label", texture_words(g));
+        svg += rect(left + label_width, y, (plot_width - label_width) * equity, bar_height - 3, fill(equity),
+                    texture_words(g) + ": " + fixed(100 * g.probability, 1) + "% of flops, equity " +
                         fixed(100 * equity, 1) + "%");
         svg += text_at(left + label_width + static_cast<int>((plot_width - label_width) * equity) + 4, y + 12, "label",
                        fixed(100 * equity, 1) + "%");

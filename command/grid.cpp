@@ -74,6 +74,12 @@ std::string short_percent(double fraction) {
     return shown;
 }
 
+std::string hex_colour(Rgb c) {
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02x%02x%02x", c.red, c.green, c.blue);
+    return text;
+}
+
 Rgb scale_colour(double position) {
     const double p = std::clamp(position, 0.0, 1.0);
     return p < 0.5 ? blend(scale_low, scale_middle_colour, 2 * p) : blend(scale_middle_colour, scale_high, 2 * p - 1);

@@ -45,6 +45,9 @@ struct Rgb {
 // Red at 0 through yellow at one half to green at 1.
 Rgb scale_colour(double position);
 
+// "#rrggbb", as SVG and CSS write a colour.
+std::string hex_colour(Rgb c);
+
 // A 256-colour terminal's colour for a position: the cube step of the nearest
 // tenth of the scale, a different one for each tenth.
 int cube_colour(double position);

@@ -51,12 +51,6 @@ std::string cut(const std::string& text) {
     return text.size() <= range_limit ? text : text.substr(0, range_limit - 3) + "...";
 }
 
-std::string hex(Rgb c) {
-    char text[8];
-    std::snprintf(text, sizeof text, "#%02x%02x%02x", c.red, c.green, c.blue);
-    return text;
-}
-
 std::string cards(const std::vector<Card>& list) { return list.empty() ? "none" : cards_text(list); }
 
 // Only what repeats: no timings, and a seed only where it decides the result.
@@ -88,7 +82,7 @@ std::string cell(const GridCell& c, double range_weight, double middle, int x, i
                              "\" class=\"name\">" + c.name + "</text>";
     if (std::isnan(c.equity))
         return "<g class=\"blank\">" + cell_rect("cell", x, y, cell_size, blank_fill) + name + "</g>\n";
-    const std::string fill = hex(scale_colour(scale_position(c.equity, middle)));
+    const std::string fill = hex_colour(scale_colour(scale_position(c.equity, middle)));
     const int filled = std::clamp(static_cast<int>(std::lround(range_weight * cell_size)), 1, cell_size);
     std::string svg = "<g><title>" + cell_title(c, range_weight) + "</title>";
     if (filled == cell_size)
@@ -164,7 +158,7 @@ std::string svg_picture(const CommandReport& report) {
     svg += "<style>" + std::string(style) + equity_chart_style + "</style>\n<defs><linearGradient id=\"scale\">";
     for (int percent = 0; percent <= 100; percent += 25)
         svg += "<stop offset=\"" + std::to_string(percent) + "%\" stop-color=\"" +
-               hex(scale_colour(percent / 100.0)) + "\"/>";
+               hex_colour(scale_colour(percent / 100.0)) + "\"/>";
     svg += "</linearGradient></defs>\n";
     svg += "<rect width=\"" + w + "\" height=\"" + h + "\" fill=\"#ffffff\"/>\n";
     svg += text_at(margin, margin + 14, "heading", heading(report));

@@ -78,6 +78,8 @@ std::vector<Card> parse_card_list(std::string_view text) {
     return cards;
 }
 
+std::string rank_letter(int32_t rank) { return card_text(Card{rank, 0}).substr(0, 1); }
+
 std::string card_text(Card c) {
     std::string text(2, '?');
     if (c.rank >= lowest_rank && c.rank <= highest_rank)

@@ -32,6 +32,9 @@ std::vector<Card> parse_card_list(std::string_view text);
 // "Ah", and "AhKd" for a combination; "?" stands in for a rank or suit outside
 // the short deck.
 std::string card_text(Card c);
+
+// "A" for 14, "T" for 10: a rank as cards write it.
+std::string rank_letter(int32_t rank);
 std::string hand_text(const HoleHand& h);
 
 // "6c 7d 8h": the cards separated by blanks, "" for none.

@@ -20,6 +20,7 @@
 
 #include "answer.hpp"
 #include "answer_text.hpp"
+#include "postflop_json.hpp"
 #include "batch.hpp"
 #include "card_text.hpp"
 #include "ranges/notation/ordering.hpp"
@@ -607,12 +608,12 @@ VARNOLITH_RANGE_API int32_t varnolith_range_flop(const varnolith_range_result* r
     const FlopRow* row = flop_of(result, index);
     if (row == nullptr) return VARNOLITH_RANGE_ERROR_ARGUMENT;
     if (flop != nullptr) {
-        char* at = flop;
-        for (const Card c : row->flop) {
-            *at++ = "6789TJQKA"[c.rank - lowest_rank];
-            *at++ = "cdhs"[c.suit];
+        try {
+            const std::string text = flop_text(row->flop); // six characters: no allocation
+            std::memcpy(flop, text.c_str(), text.size() + 1);
+        } catch (...) {
+            return VARNOLITH_RANGE_ERROR_MEMORY;
         }
-        *at = '\0';
     }
     if (flops != nullptr) *flops = row->flops;
     if (probability != nullptr) *probability = row->probability;

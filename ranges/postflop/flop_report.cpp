@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <bit>
-#include <numeric>
 
+#include "card_text.hpp"
 #include "ranges/error.hpp"
 #include "ranges/exact/driver.hpp"
 #include "ranges/exact/suit_symmetry.hpp"
@@ -65,20 +65,27 @@ std::vector<double> sums_by_flop(const PerBoardFigures& per_board, std::size_t k
     return sums;
 }
 
-void add_to_group(std::vector<TextureGroup>& groups, std::string_view kind, std::string texture, const FlopRow& row,
-                  const double* sums, std::size_t players) {
-    auto at = std::find_if(groups.begin(), groups.end(),
-                           [&](const TextureGroup& g) { return g.kind == kind && g.texture == texture; });
-    if (at == groups.end()) {
-        groups.push_back({kind, std::move(texture), 0, 0, std::vector<double>(players + 1, 0.0)});
-        at = groups.end() - 1;
-    }
-    at->flops += row.flops;
-    at->probability += row.probability;
-    for (std::size_t i = 0; i <= players; ++i) at->equity[i] += sums[i]; // sums for now; shares at the end
+// Every group in the order reports list them: suits, pairing, the highest
+// card from A down, and whether a straight is possible.
+std::vector<TextureGroup> every_group(std::size_t players) {
+    std::vector<TextureGroup> groups;
+    const auto add = [&](std::string_view kind, std::string_view texture) {
+        groups.push_back({kind, std::string(texture), 0, 0, std::vector<double>(players + 1, 0.0)});
+    };
+    for (const std::string_view name : flop_suits_names) add("suits", name);
+    for (const std::string_view name : flop_pairing_names) add("pairing", name);
+    for (int32_t rank = highest_rank; rank >= lowest_rank; --rank) add("high_card", rank_letter(rank));
+    add("straight_possible", "yes");
+    add("straight_possible", "no");
+    return groups;
 }
 
-std::string rank_text(int32_t rank) { return std::string(1, "6789TJQKA"[rank - lowest_rank]); }
+// The four groups a flop belongs to, as places in every_group's list.
+std::array<std::size_t, 4> groups_of(const FlopTexture& t) {
+    constexpr std::size_t pairing_at = 3, high_at = 6, straight_at = 15;
+    return {static_cast<std::size_t>(t.suits), pairing_at + static_cast<std::size_t>(t.pairing),
+            high_at + static_cast<std::size_t>(highest_rank - t.high), straight_at + (t.straight_possible ? 0 : 1)};
+}
 
 } // namespace
 
@@ -145,33 +152,22 @@ FlopReport flop_report(const PreparedSpot& spot, const SuitSymmetry& symmetry, c
         row_sums.push_back(std::move(own));
     }
 
-    for (std::size_t r = 0; r < report.rows.size(); ++r) {
-        const FlopRow& row = report.rows[r];
-        const FlopTexture& t = row.texture;
-        const double* own = row_sums[r].data();
-        add_to_group(report.textures, "suits", std::string(flop_suits_names[static_cast<std::size_t>(t.suits)]), row, own, players);
-        add_to_group(report.textures, "pairing", std::string(flop_pairing_names[static_cast<std::size_t>(t.pairing)]), row, own, players);
-        add_to_group(report.textures, "high_card", rank_text(t.high), row, own, players);
-        add_to_group(report.textures, "straight_possible", t.straight_possible ? "yes" : "no", row, own, players);
-    }
-    for (TextureGroup& g : report.textures) {
+    // Groups add their rows' sums; their equities are shares of those at the end.
+    std::vector<TextureGroup> groups = every_group(players);
+    for (std::size_t r = 0; r < report.rows.size(); ++r)
+        for (const std::size_t g : groups_of(report.rows[r].texture)) {
+            TextureGroup& group = groups[g];
+            group.flops += report.rows[r].flops;
+            group.probability += report.rows[r].probability;
+            for (std::size_t i = 0; i < kept; ++i) group.equity[i] += row_sums[r][i];
+        }
+    for (TextureGroup& g : groups) {
+        if (g.flops == 0) continue;
         const double weight = g.equity[players];
         g.equity.pop_back();
         for (double& e : g.equity) e = std::clamp(e / weight, 0.0, 1.0);
+        report.textures.push_back(std::move(g));
     }
-    // Groups in a fixed order whatever rows there are: kinds as listed, textures by name's place.
-    const auto group_order = [](const TextureGroup& g) {
-        const std::array<std::string_view, 4> kinds{"suits", "pairing", "high_card", "straight_possible"};
-        const int kind = static_cast<int>(std::find(kinds.begin(), kinds.end(), g.kind) - kinds.begin());
-        int place = 0;
-        if (g.kind == "suits") place = static_cast<int>(std::find(flop_suits_names.begin(), flop_suits_names.end(), g.texture) - flop_suits_names.begin());
-        else if (g.kind == "pairing") place = static_cast<int>(std::find(flop_pairing_names.begin(), flop_pairing_names.end(), g.texture) - flop_pairing_names.begin());
-        else if (g.kind == "high_card") place = -static_cast<int>(std::string_view("6789TJQKA").find(g.texture));
-        else place = g.texture == "yes" ? 0 : 1;
-        return std::pair{kind, place};
-    };
-    std::stable_sort(report.textures.begin(), report.textures.end(),
-                     [&](const TextureGroup& a, const TextureGroup& b) { return group_order(a) < group_order(b); });
     std::stable_sort(report.rows.begin(), report.rows.end(),
                      [](const FlopRow& a, const FlopRow& b) { return a.equity[0] > b.equity[0]; });
     return report;
