@@ -43,6 +43,8 @@ export const getVersion = () => call('GET', '/api/version');
 export const getOrdering = (rules) => call('GET', `/api/ordering?rules=${encodeURIComponent(rules)}`);
 export const readRange = (range, rules) => call('POST', '/api/range', { range, rules });
 export const writeNotation = (hands) => call('POST', '/api/notation', { hands });
+// {range, board, dead, filter, rules} -> {range: the kept combinations' notation, combos}.
+export const filterRange = (body) => call('POST', '/api/filter', body);
 export const readCards = (board, dead) => call('POST', '/api/cards', { board, dead });
 export const cancelJob = (id) => call('DELETE', `/api/jobs/${encodeURIComponent(id)}`);
 

@@ -110,10 +110,11 @@ export function buildCards() {
   );
 }
 
-function slotHtml(card, label) {
-  if (!card) return `<span class="slot empty">${label}</span>`;
-  return `<span class="card big suit-${card[1]}"><span class="rank">${card[0]}</span><span class="pip">${cardSymbol(card).slice(1)}</span></span>`;
-}
+// One card shown, not pressed: `size` is "big" for the board's slots, "mini" in a table.
+export const cardHtml = (card, size) =>
+  `<span class="card ${size} suit-${card[1]}"><span class="rank">${card[0]}</span><span class="pip">${cardSymbol(card).slice(1)}</span></span>`;
+
+const slotHtml = (card, label) => (card ? cardHtml(card, 'big') : `<span class="slot empty">${label}</span>`);
 
 export function drawCards() {
   const boardFull = state.board.length >= MAX_BOARD;

@@ -16,6 +16,10 @@ export function shortPercent(fraction) {
   return text.endsWith('.0') ? text.slice(0, -2) : text;
 }
 
+// A name the server writes for scripts, in a table's words: "top_pair" -> "top pair".
+const WORDS = { open_ended: 'open-ended', two_tone: 'two-tone' };
+export const words = (name) => WORDS[name] ?? name.replace(/_/g, ' ');
+
 // 42 -> "42 s", 1500 -> "25 min", 9000 -> "2.5 h": a duration as a person says it.
 export function duration(seconds) {
   if (seconds < 90) return `${Math.max(1, Math.round(seconds))} s`;

@@ -13,6 +13,7 @@ export function writeFragment() {
   for (const name of ['trials', 'precision', 'seed']) if (state[name].trim()) f.set(name, state[name].trim());
   if (!state.categories) f.set('categories', 'no');
   if (state.byCard) f.set('next', 'yes');
+  if (state.flops) f.set('flops', 'yes');
   if (state.scale) f.set('scale', state.scale); // chosen, not the default for the players
   const hash = `#${f.toString()}`;
   // Replaced, not pushed: Back should leave the page, not undo a click.
@@ -37,6 +38,7 @@ export function readFragment(hash = location.hash) {
     seed: f.get('seed') ?? '',
     categories: f.get('categories') !== 'no',
     byCard: f.get('next') === 'yes',
+    flops: f.get('flops') === 'yes',
     scale: ['fair', 'absolute'].includes(f.get('scale')) ? f.get('scale') : null,
   };
 }

@@ -6,6 +6,7 @@ import { buildCards, drawCards, readCardFields, setCardHooks } from './cards.js'
 import { commandLine } from './command.js';
 import { readFragment, writeFragment } from './fragment.js';
 import { canRedo, canUndo, redo, undo } from './history.js';
+import { buildKeepOnly } from './keep.js';
 import { buildLibrary, drawLibrary, loadLibrary } from './library.js';
 import { addPlayer, drawAllPlayers, drawPlayers, readText, setPlayerHooks } from './players.js';
 import { buildResults, drawResults } from './results.js';
@@ -62,7 +63,7 @@ function applySpot(spot) {
   state.board = [];
   state.dead = [];
   readCardFields();
-  for (const name of ['rules', 'method', 'trials', 'precision', 'seed', 'categories', 'byCard', 'scale'])
+  for (const name of ['rules', 'method', 'trials', 'precision', 'seed', 'categories', 'byCard', 'flops', 'scale'])
     state[name] = spot[name];
   state.results = null;
   drawPlayers();
@@ -90,6 +91,7 @@ function start() {
   buildCards();
   buildRun();
   buildResults(changed);
+  buildKeepOnly($('details'), changed);
   buildLibrary({ changed });
   const spot = readFragment();
   if (spot) applySpot(spot);

@@ -1,8 +1,11 @@
 // The figures of the last calculation: one table of every player by the
-// Calculate button and a table in each player's panel, the run's summary, the
-// hand categories and the next-card squares under the players.
+// Calculate button and a table in each player's panel, the run's summary, and
+// under the players what each range holds on the board, the flop report, the
+// hand categories and the next-card squares.
 
+import { buildFlopReport, drawFlopReport, flopReportHtml } from './flops.js';
 import { counted, grouped, percent } from './format.js';
+import { hitsHtml } from './hits.js';
 import { nextCardsHtml } from './nextcards.js';
 import { drawLegend } from './scale.js';
 import { currentResults, scaleKind, spotKey, state } from './state.js';
@@ -90,13 +93,20 @@ export function drawResults() {
     $('all-players').dataset.html = table;
   }
   drawLegend($('legend'), scaleKind(), answer.players.length);
-  $('details').innerHTML = current ? detailsHtml(answer) : '';
+  // Written only when it changes: the flop report's rows, filters and focus stay put.
+  const details = current ? detailsHtml(answer) : '';
+  if ($('details').dataset.html !== details) {
+    $('details').innerHTML = details;
+    $('details').dataset.html = details;
+  }
+  if (current && answer.flops) drawFlopReport($('details'), answer);
 }
 
 // What was asked for and computed; a table asked for since is a Calculate away.
 function detailsHtml(answer) {
-  const parts = [];
+  const parts = [hitsHtml(answer)];
   const wanted = [];
+  if (answer.flops) parts.push(flopReportHtml(answer));
   if (state.categories) {
     if (answer.players.some((p) => p.categories)) parts.push(categoriesHtml(answer));
     else wanted.push('hand categories');
@@ -111,6 +121,7 @@ function detailsHtml(answer) {
 
 // The seed of the run shown, kept for the next: the same seed gives the same figures.
 export function buildResults(changed) {
+  buildFlopReport($('details'));
   $('use-seed').addEventListener('click', () => {
     const results = currentResults();
     if (!results) return;

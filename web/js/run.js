@@ -5,7 +5,7 @@ import { cancelJob, estimateRun, followJob, submitJob } from './api.js';
 import { readCardFields } from './cards.js';
 import { duration } from './format.js';
 import { rangesWritten } from './players.js';
-import { byCardAllowed, requestBody, scaleKind, spotKey, state } from './state.js';
+import { byCardAllowed, flopsAllowed, requestBody, scaleKind, spotKey, state } from './state.js';
 
 // Progress is shown only for what takes longer than a moment.
 const MOMENT_MS = 250;
@@ -18,7 +18,7 @@ export function setRunHooks(h) {
 }
 
 // The server says which field, and which player, an error concerns.
-function placeError(error) {
+export function placeError(error) {
   const player = error.field === 'ranges' && error.player !== null ? state.players[error.player] : null;
   if (player) player.error = error.message;
   else if (error.field in state.numberErrors) state.numberErrors[error.field] = error.message;
@@ -120,6 +120,7 @@ export async function calculate() {
 function simulateInstead() {
   state.method = 'monte_carlo';
   state.byCard = false; // the next-card table is exact only
+  state.flops = false; // and so is the flop report
   hooks.changed();
   calculate();
 }
@@ -193,6 +194,7 @@ export function drawRun() {
   // Unticked where it cannot be had, so that it never claims a table that will not come.
   $('by-card').checked = state.byCard && byCardAllowed();
   $('by-card').disabled = !byCardAllowed();
+  $('run-flops').disabled = !flopsAllowed();
   $('scale').value = scaleKind();
   $('rules').value = state.rules;
 }
@@ -225,6 +227,16 @@ export function buildRun() {
   $('scale').addEventListener('change', () => {
     state.scale = $('scale').value;
     hooks.changed();
+  });
+  // Calculate runs the spot itself; the flop report runs it with every flop told,
+  // and stays asked for (in the link and the command) until Calculate is pressed.
+  $('calculate').addEventListener('click', () => {
+    state.flops = false;
+  });
+  $('run-flops').addEventListener('click', () => {
+    state.flops = true;
+    hooks.changed();
+    calculate();
   });
   $('cancel').addEventListener('click', () => cancel());
   $('simulate').addEventListener('click', simulateInstead);

@@ -2,6 +2,8 @@
 // the middle, green at the top, straight lines between. The three colours are
 // the CSS variables --scale-low, --scale-mid and --scale-high.
 
+import { shortPercent } from './format.js';
+
 let stops = null;
 
 function readStops() {
@@ -33,12 +35,6 @@ export function scaleColour(position) {
 }
 
 export const equityColour = (equity, middle) => scaleColour(scalePosition(equity, middle));
-
-// 0.5 -> "50", 0.3333 -> "33.3": a tenth only when there is one.
-export function shortPercent(fraction) {
-  const text = (100 * fraction).toFixed(1);
-  return text.endsWith('.0') ? text.slice(0, -2) : text;
-}
 
 // The bar with its labels at every quarter, as under the command's squares.
 export function drawLegend(element, kind, players) {

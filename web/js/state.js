@@ -33,6 +33,7 @@ export const state = {
   numberErrors: { trials: '', precision: '', seed: '' }, // by each field, in the command's words
   categories: true,
   byCard: false,
+  flops: false, // the flop report: a preflop run asked for every flop, exactly
   scale: null, // absolute | fair, or null for the default of the number of players
   run: null, // {id, close, done, queued, elapsed, shown, estimate}
   runError: '', // by the Calculate button
@@ -44,6 +45,10 @@ export const state = {
 };
 
 export const byCardAllowed = () => state.board.length === 3 || state.board.length === 4;
+// The flop report is of a preflop spot; what a range holds is told on a flop, turn or river.
+export const flopsAllowed = () => state.board.length === 0;
+export const flopReport = () => state.flops && flopsAllowed();
+const hitsAllowed = () => state.board.length >= 3;
 
 // Yellow at one half heads-up; with more players the fair share is the middle worth seeing.
 export const scaleKind = () => state.scale ?? (state.players.length >= 3 ? 'fair' : 'absolute');
@@ -53,8 +58,9 @@ export const scaleKind = () => state.scale ?? (state.players.length >= 3 ? 'fair
 // names a bad one in the command's words.
 export function requestBody() {
   const byCard = state.byCard && byCardAllowed();
-  // The next-card table is enumerated, and so is the whole run with it.
-  const method = byCard ? 'exact' : state.method;
+  const flops = flopReport();
+  // The next-card table and the flop report are enumerated, and so is the whole run with them.
+  const method = byCard || flops ? 'exact' : state.method;
   const typed = (name) => (method === 'monte_carlo' && state[name].trim() !== '' ? state[name].trim() : null);
   return {
     ranges: state.players.map((p) => p.text.trim()),
@@ -69,6 +75,8 @@ export function requestBody() {
     categories: state.categories,
     grid: true,
     by_card: byCard,
+    hits: hitsAllowed(),
+    flops,
   };
 }
 
