@@ -130,7 +130,9 @@ RunChoices read_choices(const varnolith_range_options& o) {
 }
 
 // Where each range came from, as the options give it: "" for a range given as it is.
+// None for a count out of bounds, which read_spot then refuses.
 std::vector<std::string> range_sources(const varnolith_range_options& o, int32_t num_ranges) {
+    if (num_ranges < 0 || num_ranges > max_range_players) return {};
     std::vector<std::string> sources(static_cast<std::size_t>(num_ranges));
     if (o.sources != nullptr)
         for (int32_t i = 0; i < num_ranges; ++i)
@@ -138,10 +140,12 @@ std::vector<std::string> range_sources(const varnolith_range_options& o, int32_t
     return sources;
 }
 
+// A run needs two ranges at least, a filter one.
 RangeSpot read_spot(const char* const* ranges, int32_t num_ranges, const char* board, const char* dead,
-                    Ranking rules, const std::vector<std::string>& sources) {
-    if (num_ranges < 2 || num_ranges > max_range_players)
-        refuse("between 2 and 15 ranges are needed, got " + std::to_string(num_ranges), ErrorField::ranges);
+                    Ranking rules, const std::vector<std::string>& sources, int32_t fewest = 2) {
+    if (num_ranges < fewest || num_ranges > max_range_players)
+        refuse("between " + std::to_string(fewest) + " and 15 ranges are needed, got " + std::to_string(num_ranges),
+               ErrorField::ranges);
     if (ranges == nullptr) refuse("no ranges: the pointer is null", ErrorField::ranges);
     std::vector<std::string> texts;
     for (int32_t i = 0; i < num_ranges; ++i) {
@@ -638,21 +642,11 @@ VARNOLITH_RANGE_API varnolith_range_result* varnolith_range_filter(const char* c
         const varnolith_range_options o = read_options(options);
         const std::optional<Ranking> rules = rules_of(o.rules);
         if (!rules) refuse("options: unknown rules " + std::to_string(o.rules), ErrorField::rules);
-        if (num_ranges < 1 || num_ranges > max_range_players)
-            refuse("between 1 and 15 ranges are needed, got " + std::to_string(num_ranges), ErrorField::ranges);
-        if (ranges == nullptr) refuse("no ranges: the pointer is null", ErrorField::ranges);
-        std::vector<std::string> texts;
-        for (int32_t i = 0; i < num_ranges; ++i) {
-            if (ranges[i] == nullptr) refuse("range " + std::to_string(i + 1) + ": the pointer is null", ErrorField::ranges, i);
-            texts.emplace_back(ranges[i]);
-        }
-        SpotFromText read = spot_from_text(texts, board ? board : "", dead ? dead : "", *rules, range_sources(o, num_ranges));
-        if (read.error) throw *read.error;
+        const RangeSpot spot = read_spot(ranges, num_ranges, board, dead, *rules, range_sources(o, num_ranges), 1);
         if (names == nullptr) refuse("filter: the names' pointer is null", ErrorField::filter);
         const HitFilter filter = parse_hit_filter(names);
-        for (const Range& range : read.spot.ranges)
-            result->lines.push_back(
-                range_notation(filter_range(range, read.spot.board, read.spot.dead, *rules, filter)));
+        for (const Range& range : spot.ranges)
+            result->lines.push_back(range_notation(filter_range(range, spot.board, spot.dead, *rules, filter)));
         result->status = VARNOLITH_RANGE_OK;
     });
     return result;

@@ -67,6 +67,7 @@ TEST(RangeExports, RefuseBadInputWithStatusMessageFieldAndPlayer) {
     } cases[] = {
         {{}, 1, VARNOLITH_RANGE_ERROR_ARGUMENT, "between 2 and 15 ranges are needed, got 1"},
         {{}, 16, VARNOLITH_RANGE_ERROR_ARGUMENT, "between 2 and 15 ranges are needed, got 16"},
+        {{}, -1, VARNOLITH_RANGE_ERROR_ARGUMENT, "between 2 and 15 ranges are needed, got -1"},
         {{.ranges = {}}, 2, VARNOLITH_RANGE_ERROR_ARGUMENT, "no ranges: the pointer is null"},
         {{.ranges = {"AhKd", nullptr}}, 2, VARNOLITH_RANGE_ERROR_ARGUMENT, "range 2: the pointer is null"},
         // The engine's refusals, each kind with its status; their words are the engine's.
