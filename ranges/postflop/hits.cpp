@@ -129,16 +129,19 @@ RangeHits range_hits(const RangeSpot& spot, const RangeResult& result) {
 
 RangeHits hits_over_flops(const RangeSpot& spot, const RangeResult& result) {
     const PreparedSpot prepared = prepare_spot(spot);
-    // Without dead cards a hand's odds are its class's: the suits relabel onto one another.
+    // Without dead cards a hand's odds are its class's: the suits relabel onto
+    // one another. With them, each combination's are found once for all players.
     const bool by_class = prepared.blocked == 0;
     std::array<std::optional<FlopOdds>, hand_class_count> known;
+    std::vector<std::optional<FlopOdds>> by_cards(static_cast<std::size_t>(card_index_span * card_index_span));
     RangeHits hits;
     for (std::size_t p = 0; p < result.players.size(); ++p) {
         Tally tally;
         for (std::size_t i = 0; i < result.players[p].hands.size(); ++i) {
             const HandEquity& h = result.players[p].hands[i];
-            std::optional<FlopOdds> own;
-            std::optional<FlopOdds>& odds = by_class ? known[static_cast<std::size_t>(hand_class_index(h.hand))] : own;
+            const auto cards = static_cast<std::size_t>(card_index(h.hand.first) * card_index_span + card_index(h.hand.second));
+            std::optional<FlopOdds>& odds =
+                by_class ? known[static_cast<std::size_t>(hand_class_index(h.hand))] : by_cards[cards];
             if (!odds) odds = flop_odds(h.hand, prepared.blocked, spot.ranking);
             const double combos = prepared.live[p][i].weight;
             for (int m = 0; m < made_class_count; ++m) {
