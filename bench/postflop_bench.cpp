@@ -8,6 +8,7 @@
 #include "card_text.hpp"
 #include "ranges/answer.hpp"
 #include "ranges/postflop/flop_report.hpp"
+#include "ranges/postflop/hits.hpp"
 
 namespace varnolith {
 namespace {
@@ -29,6 +30,14 @@ BENCHMARK_CAPTURE(answer, three_random_flop, {"random", "random", "random"}, "Kh
     ->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(answer, three_random_flop_hits, {"random", "random", "random"}, "Kh9h8d", true)
     ->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// What hits add, alone: the classes of three random ranges from a run's figures.
+void hits_alone(benchmark::State& state) {
+    const RangeSpot spot = spot_of({"random", "random", "random"}, "Kh9h8d");
+    const RangeResult result = range_equity_exact(spot);
+    for (auto _ : state) benchmark::DoNotOptimize(range_hits(spot, result));
+}
+BENCHMARK(hits_alone)->Unit(benchmark::kMillisecond);
 
 void preflop_exact(benchmark::State& state, std::vector<const char*> ranges) {
     const RangeSpot spot = spot_of(ranges, "");
