@@ -3,6 +3,7 @@
 #include <charconv>
 #include <limits>
 
+#include "decimal.hpp"
 #include "user_text.hpp"
 
 namespace varnolith {
@@ -29,9 +30,7 @@ bool read_fraction_text(std::string_view text, double& value) {
         if (at == exponent) return false;
     }
     if (at != text.size()) return false;
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value, std::chars_format::general);
-    return error == std::errc{} && stop == end && value > 0.0 && value < 1.0;
+    return read_decimal(text, value) && value > 0.0 && value < 1.0;
 }
 
 std::string read_trials(std::string_view text, int64_t& trials) {

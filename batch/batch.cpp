@@ -1,6 +1,6 @@
 #include "batch.hpp"
 
-#include <omp.h>
+#include "team.hpp"
 
 #include <algorithm>
 #include <exception>
@@ -90,11 +90,11 @@ bool stopped(const BatchChoices& choices) { return choices.cancel != nullptr && 
 std::size_t kept_line_bytes() { return max_body_bytes + 1; }
 
 std::size_t lines_per_chunk(int threads) {
-    return chunk_lines_per_thread * static_cast<std::size_t>(threads > 0 ? threads : omp_get_num_procs());
+    return chunk_lines_per_thread * static_cast<std::size_t>(threads > 0 ? threads : core_count());
 }
 
 void answer_lines(const std::vector<std::string_view>& lines, const BatchChoices& choices, const LineSink& sink) {
-    const int threads = choices.threads > 0 ? choices.threads : omp_get_num_procs();
+    const int threads = choices.threads > 0 ? choices.threads : core_count();
     InOrder in_order{sink, std::vector<std::optional<LineAnswer>>(lines.size()), 0};
     std::vector<std::optional<EquityRequest>> later(lines.size()); // the spots that are not small
     std::exception_ptr failure;

@@ -1,6 +1,6 @@
 #include "console_monte_carlo.hpp"
 
-#include <omp.h>
+#include "team.hpp"
 
 #include <algorithm>
 #include <atomic>
@@ -63,7 +63,7 @@ EquityResult console_monte_carlo(std::span<const HoleHand> hands, std::span<cons
                                  ProgressLine progress, int* team_size) {
     if (hands.empty() || trials < 1) return to_equity_result(std::vector<PlayerTally>(hands.size()), 0);
     const TrialPlan plan = make_trial_plan(hands, board, DeckOrder::rank_major, next_run_key());
-    const int requested = std::min(omp_get_max_threads(), console_thread_cap);
+    const int requested = std::min(default_team_size(), console_thread_cap);
     // One row per requested thread, each on cache lines of its own, sized by the
     // number of players whatever it is.
     ThreadTallies tallies(static_cast<std::size_t>(requested), hands.size());
@@ -73,8 +73,8 @@ EquityResult console_monte_carlo(std::span<const HoleHand> hands, std::span<cons
 #pragma omp parallel num_threads(requested)
     {
         try {
-            const int threads = omp_get_num_threads();
-            const int thread = omp_get_thread_num();
+            const int threads = varnolith::team_size();
+            const int thread = thread_index();
             if (thread == 0) team = threads;
             TrialScratch scratch(plan);
             const ConsoleShare share = console_share(trials, threads, thread);

@@ -1,6 +1,6 @@
 #include "monte_carlo.hpp"
 
-#include <omp.h>
+#include "team.hpp"
 
 #include <atomic>
 #include <optional>
@@ -32,7 +32,7 @@ std::vector<PlayerTally> monte_carlo_tallies(std::span<const HoleHand> hands, st
     {
 #pragma omp single
         {
-            team = omp_get_num_threads();
+            team = team_size();
             try {
                 rows.emplace(static_cast<std::size_t>(team), hands.size());
             } catch (...) {
@@ -43,7 +43,7 @@ std::vector<PlayerTally> monte_carlo_tallies(std::span<const HoleHand> hands, st
         // reported after it, so the host is not terminated.
         if (!failed) {
             try {
-                const int thread = omp_get_thread_num();
+                const int thread = thread_index();
                 TrialScratch scratch(plan);
                 const TrialRange range = front_loaded_share(trials, team, thread);
                 play_trials(plan, range.first, range.last, scratch, rows->row(static_cast<std::size_t>(thread)));

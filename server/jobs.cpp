@@ -1,6 +1,6 @@
 #include "jobs.hpp"
 
-#include <omp.h>
+#include "team.hpp"
 
 #include <algorithm>
 #include <utility>
@@ -199,7 +199,7 @@ std::string_view stop_code(StopReason reason) {
 int lasting_job_cores(const JobLimits& limits) { return limits.cores > 1 ? limits.cores - 1 : 1; }
 
 void open_board(JobBoard& board) {
-    if (board.limits.cores <= 0) board.limits.cores = std::max(1, omp_get_num_procs());
+    if (board.limits.cores <= 0) board.limits.cores = std::max(1, core_count());
 }
 
 void work_jobs(JobBoard& board, const JobWork& work) {

@@ -13,7 +13,7 @@
 
 #include "ranges/exact/driver.hpp"
 
-#include <omp.h>
+#include "team.hpp"
 
 #include <algorithm>
 #include <atomic>
@@ -195,7 +195,7 @@ RangeResult range_equity_exact(const PreparedSpot& spot, SuitSymmetry symmetry, 
     }
     SharedCount settled;
     std::atomic<bool> failed{false};
-    const int threads = options.threads > 0 ? options.threads : omp_get_num_procs();
+    const int threads = options.threads > 0 ? options.threads : core_count();
 #pragma omp parallel num_threads(threads)
     {
         // An exception must not leave the region: it is reported after it.
@@ -203,7 +203,7 @@ RangeResult range_equity_exact(const PreparedSpot& spot, SuitSymmetry symmetry, 
             Scratch s(spot, layout);
             ProgressMeter meter{options, settled.value,
                                 static_cast<double>(std::max<int64_t>(units, 1) * ProgressMeter::parts),
-                                options.progress != nullptr && omp_get_thread_num() == 0};
+                                options.progress != nullptr && thread_index() == 0};
             s.multiway.ticker = {ProgressMeter::part_settled, &meter};
 #pragma omp for schedule(dynamic)
             for (int c = 0; c < chunks; ++c) {

@@ -1,6 +1,6 @@
 #include "ranges/exact/estimate.hpp"
 
-#include <omp.h>
+#include "team.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -58,7 +58,7 @@ double missing(const PreparedSpot& spot, uint64_t held) {
 
 } // namespace
 
-Machine this_machine() { return {omp_get_num_procs(), Costs{}}; }
+Machine this_machine() { return {core_count(), Costs{}}; }
 
 ExactWork exact_work(const PreparedSpot& spot) { return exact_work(spot, find_suit_symmetry(spot)); }
 

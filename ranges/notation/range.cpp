@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <stdexcept>
 #include <utility>
 
 #include "card_text.hpp"
+#include "decimal.hpp"
 #include "ranges/notation/ordering.hpp"
 #include "user_text.hpp"
 
@@ -252,7 +252,7 @@ double read_percent(std::string_view text) {
     if (!digits(whole) || !digits(fraction) || whole.size() + fraction.size() == 0 || whole.size() > 3)
         refuse("a percentage is a plain decimal such as 15% or 12.5%");
     double value = 0;
-    std::from_chars(number.data(), number.data() + number.size(), value, std::chars_format::fixed);
+    read_decimal(number, value);
     if (!(value > 0.0 && value <= 100.0)) refuse("a percentage is above 0% and at most 100%");
     return value;
 }
@@ -361,8 +361,7 @@ double read_weight(std::string_view w) {
     if (whole.empty() && fraction_zero) return 0.0;
 
     double value = 0;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (error != std::errc{} || end != digits.data() + digits.size() || !(value > 0))
+    if (!read_decimal(digits, value) || !(value > 0))
         refuse("the weight is too small");
     return std::min(value, 1.0);
 }

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <map>
 #include <vector>
 
 #include "card_text.hpp"
+#include "decimal.hpp"
 
 namespace varnolith {
 
@@ -24,10 +24,8 @@ int square_of(int32_t high, int32_t low, bool suited) {
 
 std::string weight_suffix(double weight) {
     if (weight == 1.0) return {};
-    char text[64];
-    const auto [end, error] = std::to_chars(text, text + sizeof text, weight, std::chars_format::fixed);
-    std::string suffix(1, ':'); // appended, which GCC 12 does not take for an overlapping copy
-    suffix.append(text, error == std::errc{} ? end : text);
+    std::string suffix = fixed_shortest(weight);
+    suffix.insert(suffix.begin(), ':'); // GCC 12 warns, wrongly, of an overlapping copy in ":" + text
     return suffix;
 }
 

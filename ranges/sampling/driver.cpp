@@ -7,7 +7,7 @@
 // tallies are integers, so a seeded run gives the same figures at any thread
 // count.
 
-#include <omp.h>
+#include "team.hpp"
 
 #include <algorithm>
 #include <atomic>
@@ -109,7 +109,7 @@ void run_batch(const Plan& plan, const Layout& layout, int64_t first, int64_t la
 #pragma omp parallel num_threads(threads)
     {
         try {
-            const int team = omp_get_num_threads(), me = omp_get_thread_num();
+            const int team = team_size(), me = thread_index();
             auto& tally = tallies[static_cast<std::size_t>(me)];
             tally.assign(totals.sums.size(), 0);
             Scratch scratch{std::vector<uint32_t>(plan.spot.live.size()), std::vector<int32_t>(plan.spot.live.size())};
@@ -195,7 +195,7 @@ RangeResult range_equity_monte_carlo(const PreparedSpot& spot, const RangeOption
     if (options.trials <= 0 && !(options.precision > 0))
         throw RangeError(ErrorKind::usage, "Monte Carlo needs a positive trial count or precision", ErrorField::trials);
     const Plan plan = make_plan(spot, options.seed);
-    const int threads = options.threads > 0 ? options.threads : omp_get_num_procs();
+    const int threads = options.threads > 0 ? options.threads : core_count();
     RangeResult result = plan.in_turn ? run_in_turn(plan, options, threads) : run_plain(plan, options, threads);
     result.seed = options.seed;
     return result;

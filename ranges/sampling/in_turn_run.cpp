@@ -11,7 +11,7 @@
 
 #include "ranges/sampling/in_turn_run.hpp"
 
-#include <omp.h>
+#include "team.hpp"
 
 #include <algorithm>
 #include <atomic>
@@ -116,7 +116,7 @@ void run_batch(const Plan& plan, const Layout& layout, int64_t first, int64_t la
 #pragma omp parallel num_threads(threads)
     {
         try {
-            const bool reports = omp_get_thread_num() == 0 && options.progress && planned > 0;
+            const bool reports = thread_index() == 0 && options.progress && planned > 0;
             const std::size_t players = plan.spot.live.size();
             Scratch scratch{std::vector<uint32_t>(players), std::vector<int32_t>(players), std::vector<double>(players),
                             InTurnScratch(plan.sequence)};

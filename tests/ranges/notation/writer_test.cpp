@@ -27,6 +27,9 @@ TEST(RangeNotationOut, WritesWholeClassesAsRuns) {
         {"66+, A6+", "66+, A6+"},
         {"AsKs, AhKh, AdKd, AcKc", "AKs"},
         {"QQ:0.00001", "QQ:0.00001"},
+        // A weight whose digits outrun any short buffer.
+        {"QQ:0.0000000000000000000000000000000000000000000000000000000000000000000001",
+         "QQ:0.0000000000000000000000000000000000000000000000000000000000000000000001"},
         // Strongest first, as players write them.
         {"QQ, AA", "AA, QQ"},
         {"77, 99, KK+", "KK+, 99, 77"},
