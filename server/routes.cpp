@@ -6,14 +6,11 @@
 #include <cctype>
 #include <chrono>
 
-#include "card_text.hpp"
 #include "answer.hpp"
 #include "host_guard.hpp"
 #include "job_cost.hpp"
+#include "notation_api.hpp"
 #include "page_files.hpp"
-#include "ranges/notation/ordering.hpp"
-#include "ranges/notation/writer.hpp"
-#include "ranges/postflop/filter.hpp"
 #include "ranges/request.hpp"
 #include "ranges/spot.hpp"
 #include "user_text.hpp"
@@ -109,8 +106,6 @@ bool is_json_type(std::string_view type) {
 
 Reply json_reply(int status, std::string body) { return {status, json_type, std::move(body), {}}; }
 
-std::string dumped(const Json& json) { return laid_out(json, AnswerLayout::indented); }
-
 std::string event(const std::string& name, const std::string& data) {
     return "event: " + name + "\ndata: " + data + "\n\n";
 }
@@ -191,127 +186,10 @@ RouteOutcome cancel_route(JobBoard& board, const std::string& id) {
     return Reply{204, {}, {}, {}};
 }
 
-// {"range": "QQ+, AKs"} -> the live combinations it names, with weights, and
-// the notation written back short; the page's square reads it.
-Reply range_route(const HttpRequest& req) {
-    auto read = read_json_body(req.body);
-    if (auto* e = std::get_if<ApiError>(&read)) return error_reply(*e);
-    const nlohmann::json& body = std::get<nlohmann::json>(read);
-    if (!body.is_object() || !body.contains("range") || !body["range"].is_string() ||
-        (body.contains("rules") && !body["rules"].is_string()))
-        return error_reply(
-            {400, "bad_request", "the body must be {\"range\": \"notation\"}, with \"rules\" if not straight", "range"});
-    try {
-        const Ranking rules = body.contains("rules") ? read_rules(body["rules"].get<std::string>()) : default_rules;
-        const Range range = parse_range(body["range"].get<std::string>(), rules);
-        Json hands = Json::array();
-        for (const WeightedCombo& c : range) hands.push_back(Json{{"hand", hand_text(c.hand)}, {"weight", c.weight}});
-        return json_reply(200, dumped(Json{{"combos", range.size()}, {"notation", range_notation(range)}, {"hands", hands}}));
-    } catch (const std::invalid_argument& e) {
-        return error_reply({400, "bad_request", e.what(), "range"});
-    } catch (const RangeError& e) {
-        return error_reply(api_error(e));
-    }
-}
-
-// A text field of the filter's body: absent is empty; any other type refused.
-std::string filter_text(const nlohmann::json& body, const char* name) {
-    const auto at = body.find(name);
-    if (at == body.end() || at->is_null()) return {};
-    if (!at->is_string()) throw RangeError(ErrorKind::usage, std::string("field \"") + name + "\" must be a string", ErrorField::filter);
-    return at->get<std::string>();
-}
-
-// {"range", "board", "dead", "filter", "rules"} -> {"range": notation, "combos": n}:
-// the range cut to what the filter keeps on the board, as --filter prints it.
-Reply filter_route(const HttpRequest& req) {
-    auto read = read_json_body(req.body);
-    if (auto* e = std::get_if<ApiError>(&read)) return error_reply(*e);
-    const nlohmann::json& body = std::get<nlohmann::json>(read);
-    if (!body.is_object())
-        return error_reply({400, "bad_request", "the body must be {\"range\", \"board\", \"filter\"}", "filter"});
-    try {
-        const Ranking rules = body.contains("rules") ? read_rules(filter_text(body, "rules")) : default_rules;
-        SpotFromText spot = spot_from_text({filter_text(body, "range")}, filter_text(body, "board"),
-                                           filter_text(body, "dead"), rules);
-        if (spot.error) throw *spot.error;
-        const HitFilter filter = parse_hit_filter(filter_text(body, "filter"));
-        const Range kept = filter_range(spot.spot.ranges[0], spot.spot.board, spot.spot.dead, rules, filter);
-        return json_reply(200, dumped(Json{{"range", range_notation(kept)}, {"combos", kept.size()}}));
-    } catch (const RangeError& e) {
-        ApiError error = api_error(e);
-        if (error.field == "ranges") error.field = "range";
-        return error_reply(error);
-    }
-}
-
-// {"hands": [{"hand": "AhKd", "weight": 1}, ...]} -> {"range": "short notation"}.
-Reply notation_route(const HttpRequest& req) {
-    auto read = read_json_body(req.body);
-    if (auto* e = std::get_if<ApiError>(&read)) return error_reply(*e);
-    const nlohmann::json& body = std::get<nlohmann::json>(read);
-    if (!body.is_object() || !body.contains("hands") || !body["hands"].is_array())
-        return error_reply(
-            {400, "bad_request", "the body must be {\"hands\": [{\"hand\": \"AhKd\", \"weight\": 1}]}", "hands"});
-    try {
-        Range range;
-        for (const nlohmann::json& h : body["hands"]) {
-            if (!h.is_object() || !h.contains("hand") || !h["hand"].is_string())
-                throw std::invalid_argument("each hand is {\"hand\": \"AhKd\", \"weight\": w}");
-            const double weight = h.contains("weight") && h["weight"].is_number() ? h["weight"].get<double>() : -1.0;
-            if (!(weight > 0.0 && weight <= 1.0)) throw std::invalid_argument("a weight is above 0 and at most 1");
-            const Range one = parse_range(h["hand"].get<std::string>());
-            if (one.size() != 1) throw std::invalid_argument("a hand is one combination such as AhKd");
-            range.push_back({one[0].hand, weight});
-        }
-        return json_reply(200, dumped(Json{{"range", range_notation(range)}}));
-    } catch (const std::invalid_argument& e) {
-        return error_reply({400, "bad_request", e.what(), "hands"});
-    }
-}
-
-// {"board": "Kh9c8d", "dead": "As"} -> the cards of each, read as a run reads
-// them, so that the page checks a field as the command would: one set of
-// rules, one wording ("board: card \"10h\": write T for ten").
-Reply cards_route(const HttpRequest& req) {
-    auto read = read_json_body(req.body);
-    if (auto* e = std::get_if<ApiError>(&read)) return error_reply(*e);
-    const nlohmann::json& body = std::get<nlohmann::json>(read);
-    const auto text = [&](const char* name) {
-        return body.is_object() && body.contains(name) && body[name].is_string() ? body[name].get<std::string>() : "";
-    };
-    if (!body.is_object() || (body.contains("board") && !body["board"].is_string()) ||
-        (body.contains("dead") && !body["dead"].is_string()))
-        return error_reply({400, "bad_request", "the body must be {\"board\": \"Kh9c8d\", \"dead\": \"As\"}"});
-    const SpotFromText spot = spot_from_text({"random", "random"}, text("board"), text("dead"));
-    if (spot.error) return error_reply(api_error(*spot.error));
-    const auto cards = [](const auto& list) {
-        Json texts = Json::array();
-        for (const Card c : list) texts.push_back(card_text(c));
-        return texts;
-    };
-    return json_reply(200, Json{{"board", cards(spot.spot.board)}, {"dead", cards(spot.spot.dead)}}.dump());
-}
-
-// The ordering of the rules the query names (?rules=trips; straight without
-// one), and for each whole percent from 1 to 100 how many of its classes "N%"
-// takes: the page's Top slider reads these rather than count again.
-Reply ordering_reply(std::string_view query) {
-    Ranking rules = default_rules;
-    if (!query.empty()) {
-        if (!query.starts_with("rules="))
-            return error_reply({400, "bad_request", "the only question here is ?rules=straight or ?rules=trips", "rules"});
-        try {
-            rules = read_rules(query.substr(6));
-        } catch (const RangeError& e) {
-            return error_reply(api_error(e));
-        }
-    }
-    Json top = Json::array();
-    for (int percent = 1; percent <= 100; ++percent) top.push_back(top_class_count(percent, rules));
-    return json_reply(200, dumped(Json{{"rules", rules_name(rules)},
-                                       {"classes", ordering_json(rules)},
-                                       {"top_class_counts", top}}));
+// A notation request's answer, laid out as each route has always sent it.
+Reply notation_reply(const std::variant<Json, ApiError>& answer, AnswerLayout layout) {
+    if (const auto* e = std::get_if<ApiError>(&answer)) return error_reply(*e);
+    return json_reply(200, laid_out(std::get<Json>(answer), layout));
 }
 
 Reply version_reply() {
@@ -361,8 +239,10 @@ RouteOutcome route(const HttpRequest& req, JobBoard& board, const ServerPlace& p
     switch (found.resource) {
     case Resource::version: return version_reply();
     case Resource::ordering:
-        return ordering_reply(path.size() < req.target.size() ? std::string_view(req.target).substr(path.size() + 1)
-                                                              : std::string_view{});
+        return notation_reply(ordering_answer(path.size() < req.target.size()
+                                                  ? std::string_view(req.target).substr(path.size() + 1)
+                                                  : std::string_view{}),
+                              AnswerLayout::indented);
     // Reading a spot and estimating its run takes up to a tenth of a second
     // for fifteen wide ranges: done off the connections' threads.
     case Resource::equity: return Deferred{[&board, body = std::string(req.body)] { return equity_route(body, board); }};
@@ -371,10 +251,10 @@ RouteOutcome route(const HttpRequest& req, JobBoard& board, const ServerPlace& p
     case Resource::jobs: return Deferred{[&board, body = std::string(req.body)] { return job_route(body, board); }};
     case Resource::job: return cancel_route(board, found.job_id);
     case Resource::job_events: return events_route(req, board, found.job_id);
-    case Resource::range: return range_route(req);
-    case Resource::notation: return notation_route(req);
-    case Resource::filter: return filter_route(req);
-    case Resource::cards: return cards_route(req);
+    case Resource::range: return notation_reply(range_answer(req.body), AnswerLayout::indented);
+    case Resource::notation: return notation_reply(notation_answer(req.body), AnswerLayout::indented);
+    case Resource::filter: return notation_reply(filter_answer(req.body), AnswerLayout::indented);
+    case Resource::cards: return notation_reply(cards_answer(req.body), AnswerLayout::one_line);
     case Resource::page_file: return page_reply(*found.file);
     case Resource::none: break;
     }
