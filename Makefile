@@ -1,7 +1,8 @@
 # The front door: `make run` builds the console in Release and starts it,
-# `make web` the calculator page's server, `make build` what the README's
-# examples run, `make test` builds and runs every test, `make bench` runs the
-# benchmarks.
+# `make web` the calculator page's server, `make static` the page as a folder
+# any static file server hosts (its engine in WebAssembly), `make build` what
+# the README's examples run, `make test` builds and runs every test, `make
+# bench` runs the benchmarks.
 
 # libboost-dev: Boost.Beast, header-only, serves varnolith_web with bounds on
 # header bytes, bodies, request time and connections.
@@ -11,7 +12,7 @@ PACKAGES := g++ cmake libgtest-dev libbenchmark-dev libcli11-dev nlohmann-json3-
 TEST_PACKAGES := chromium $(if $(shell command -v node),,nodejs) $(if $(shell command -v npm),,npm)
 RELEASE_DIR := build/release
 
-.PHONY: all build run web test bench asan tsan fuzz dev deps clean
+.PHONY: all build run web static static-test test bench asan tsan fuzz dev deps clean
 
 all: build
 
@@ -44,6 +45,21 @@ web: deps
 	cmake --preset release >/dev/null
 	cmake --build --preset release --target varnolith_web
 	@./$(RELEASE_DIR)/varnolith_web --port $(PORT)
+
+# build/static: the page's files and the engine compiled by Debian's emscripten
+# (3.1.6), whose tools run on Node.js's modules from NODE_PATH.
+static: PACKAGES := cmake emscripten
+static: deps
+	NODE_PATH=/usr/share/nodejs cmake --preset static >/dev/null
+	NODE_PATH=/usr/share/nodejs cmake --build --preset static
+	@echo "build/static is the page: serve it with any static file server, e.g."
+	@echo "  python3 -m http.server --directory build/static 8000   then open http://127.0.0.1:8000/"
+
+# The static page's browser tests, served by a plain file server, its figures
+# held to the command's.
+static-test: PACKAGES += $(TEST_PACKAGES)
+static-test: static build
+	tests/static/run.sh
 
 test: PACKAGES += $(TEST_PACKAGES)
 test: deps

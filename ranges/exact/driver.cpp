@@ -195,7 +195,7 @@ RangeResult range_equity_exact(const PreparedSpot& spot, SuitSymmetry symmetry, 
     }
     SharedCount settled;
     std::atomic<bool> failed{false};
-    const int threads = options.threads > 0 ? options.threads : core_count();
+    [[maybe_unused]] const int threads = options.threads > 0 ? options.threads : core_count(); // one without OpenMP
 #pragma omp parallel num_threads(threads)
     {
         // An exception must not leave the region: it is reported after it.

@@ -1,6 +1,10 @@
-// The server's JSON API. Every failure comes back as an ApiError holding the
-// server's one-line message, its code, and the request field (and player)
+// The server's JSON API, or the same answers from the page's own engine when
+// the page is a static folder. Every failure comes back as an ApiError
+// holding the one-line message, its code, and the request field (and player)
 // it concerns, so that the page can show it where it belongs.
+
+import { backend } from './backend.js';
+import { engineCancel, engineRequest } from './engine.js';
 
 export class ApiError extends Error {
   constructor(status, { code, message, field = null, player = null }, retryAfter = null) {
@@ -13,7 +17,30 @@ export class ApiError extends Error {
   }
 }
 
+// The API's paths as the page's own engine names its routes.
+const routes = {
+  '/api/version': 'version',
+  '/api/ordering': 'ordering',
+  '/api/range': 'range',
+  '/api/notation': 'notation',
+  '/api/filter': 'filter',
+  '/api/cards': 'cards',
+  '/api/estimate': 'estimate',
+};
+
+async function answered(route, text, options) {
+  const { status, json } = await engineRequest(route, text, options);
+  if (status >= 400 || json === null) {
+    throw new ApiError(status, json?.error ?? { code: 'engine', message: 'the engine gave no answer' });
+  }
+  return json;
+}
+
 async function call(method, path, body) {
+  if (backend === 'wasm') {
+    const [route, query = ''] = path.split('?');
+    return answered(routes[route], body === undefined ? query : JSON.stringify(body));
+  }
   let response;
   try {
     response = await fetch(path, {
@@ -46,16 +73,25 @@ export const writeNotation = (hands) => call('POST', '/api/notation', { hands })
 // {range, board, dead, filter, rules} -> {range: the kept combinations' notation, combos}.
 export const filterRange = (body) => call('POST', '/api/filter', body);
 export const readCards = (board, dead) => call('POST', '/api/cards', { board, dead });
-export const cancelJob = (id) => call('DELETE', `/api/jobs/${encodeURIComponent(id)}`);
+export const cancelJob = (id) =>
+  backend === 'wasm' ? Promise.resolve(engineCancel()) : call('DELETE', `/api/jobs/${encodeURIComponent(id)}`);
+
+// The page's own engine has no time limit: the browser's tab is the player's.
+export const estimateRun = async (body) => {
+  const expected = await call('POST', '/api/estimate', body);
+  return backend === 'wasm' ? { ...expected, limit_seconds: Infinity } : expected;
+};
 
 // Queues a computation: {id, events, method, estimate_seconds, limit_seconds}.
-export const estimateRun = (body) => call('POST', '/api/estimate', body);
-export const submitJob = (body) => call('POST', '/api/jobs', body);
+// The page's own engine runs it when followed.
+export const submitJob = async (body) =>
+  backend === 'wasm' ? { id: 'engine', body, ...(await estimateRun(body)) } : call('POST', '/api/jobs', body);
 
 // Follows a queued job's events: onProgress({done, queued, elapsed_seconds})
 // every tenth of a second, then onResult(answer) or onError(ApiError).
 // Returns a way to stop listening.
 export function followJob(job, { onProgress, onResult, onError }) {
+  if (backend === 'wasm') return followEngine(job, { onProgress, onResult, onError });
   const source = new EventSource(job.events);
   let over = false;
   const finish = () => {
@@ -82,4 +118,30 @@ export function followJob(job, { onProgress, onResult, onError }) {
     }
   });
   return finish;
+}
+
+// The same events from the page's own engine: its progress, then the answer.
+function followEngine(job, { onProgress, onResult, onError }) {
+  const start = performance.now();
+  const elapsed = () => (performance.now() - start) / 1000;
+  let over = false;
+  onProgress({ done: 0, queued: false, elapsed_seconds: 0 });
+  const progress = (done) => {
+    if (!over) onProgress({ done, queued: false, elapsed_seconds: elapsed() });
+  };
+  answered('equity', JSON.stringify(job.body), { run: true, onProgress: progress }).then(
+    (answer) => {
+      if (over) return;
+      over = true;
+      onResult(answer);
+    },
+    (error) => {
+      if (over) return;
+      over = true;
+      onError(error);
+    },
+  );
+  return () => {
+    over = true;
+  };
 }

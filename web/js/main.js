@@ -2,6 +2,7 @@
 // which redraws the page from the state and writes the address fragment.
 
 import { getOrdering, getVersion } from './api.js';
+import { backend } from './backend.js';
 import { buildCards, drawCards, readCardFields, setCardHooks } from './cards.js';
 import { commandLine } from './command.js';
 import { readFragment, writeFragment } from './fragment.js';
@@ -121,8 +122,11 @@ function start() {
       changed();
     }
   });
+  // Which engine answers: the server, or this browser's own.
+  const engine = backend === 'wasm' ? 'engine: WebAssembly in this browser' : 'engine: varnolith_web';
+  $('version').textContent = engine;
   getVersion()
-    .then((v) => ($('version').textContent = `${v.name} ${v.version}`))
+    .then((v) => ($('version').textContent = `${v.name} ${v.version} · ${engine}`))
     .catch(() => {});
   $('rules').addEventListener('change', () => {
     state.rules = $('rules').value;

@@ -1,0 +1,103 @@
+// The static folder served by a plain file server, no varnolith program
+// running: the page answers itself with the engine compiled to WebAssembly,
+// with the command's figures to the last bit.
+
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import path from 'node:path';
+import { after, before, test } from 'node:test';
+import { calculate, description, eventually, hash, rangeField, root, startBrowser } from '../web/harness.mjs';
+import { serveFolder } from './static_server.mjs';
+
+const folder = path.resolve(root, process.env.VARNOLITH_STATIC ?? 'build/static');
+const command = path.resolve(root, process.env.VARNOLITH_COMMAND ?? 'build/release/varnolith');
+const session = {};
+
+before(async () => {
+  session.server = await serveFolder(folder);
+  session.browser = await startBrowser();
+});
+after(async () => {
+  await session.browser?.close();
+  await session.server?.stop();
+});
+
+async function open(fragment = '') {
+  const page = await session.browser.context.newPage();
+  page.faults = [];
+  page.on('pageerror', (error) => page.faults.push(error.message));
+  await page.goto(`${session.server.url}/${fragment}`);
+  return page;
+}
+
+// The command's JSON for the same spot, without the time it took.
+function commandJson(...args) {
+  const answer = JSON.parse(execFileSync(command, ['--json', ...args]).toString());
+  delete answer.elapsed_seconds;
+  return answer;
+}
+
+// The page's own engine asked directly, as the page's runs ask it.
+async function engineJson(page, body) {
+  const answer = await page.evaluate(async (text) => {
+    const { engineRequest } = await import('./js/engine.js');
+    return (await engineRequest('equity', text, { run: true })).json;
+  }, JSON.stringify(body));
+  delete answer.elapsed_seconds;
+  return answer;
+}
+
+test('the page names its engine and gives the figures the command gives, bit for bit', async () => {
+  const page = await open();
+  await eventually(async () => assert.match(await page.textContent('#version'), /engine: WebAssembly in this browser/));
+  const spots = [
+    [{ ranges: ['QQ+, AKs', 'JJ-88, AQs+'], board: 'Kh9c8d', method: 'exact', by_hand: true }, ['QQ+, AKs', 'JJ-88, AQs+', '-b', 'Kh9c8d', '--exact', '--by-hand']],
+    [{ ranges: ['JJ+, AKs', 'random'], trials: 200000, seed: 7 }, ['JJ+, AKs', 'random', '--trials', '200000', '--seed', '7']],
+    [{ ranges: ['15%', '50%'], flops: true, hits: true }, ['15%', '50%', '--flops', '--hits']],
+  ];
+  for (const [body, args] of spots) assert.deepEqual(await engineJson(page, body), commandJson(...args));
+  assert.deepEqual(page.faults, []);
+  await page.close();
+});
+
+test('a spot painted and calculated shows its figures; the link brings it back', async () => {
+  const spot = hash([['range', 'AhKd'], ['range', 'QsQc'], ['board', '6c7d8h']]);
+  const page = await open(spot);
+  await calculate(page);
+  const expected = commandJson('AhKd', 'QsQc', '-b', '6c7d8h');
+  const shown = `${(100 * expected.players[0].equity).toFixed(2)}%`;
+  await eventually(async () => assert.match(await page.textContent('#results'), new RegExp(shown.replace('.', '\\.'))));
+  const link = page.url();
+  const again = await open(link.slice(link.indexOf('#')));
+  assert.equal(await rangeField(again, 1).inputValue(), 'AhKd');
+  assert.equal(await again.locator('#board').inputValue(), '6c7d8h');
+  await Promise.all([page.close(), again.close()]);
+});
+
+// What the command says of a slip, without its name.
+function commandSays(...args) {
+  try {
+    execFileSync(command, args, { stdio: 'pipe' });
+  } catch (error) {
+    return error.stderr.toString().trim().replace(/^varnolith: /, '');
+  }
+  throw new Error(`varnolith ${args.join(' ')} took it`);
+}
+
+test("a bad range is named by its field in the command's words, and a long run cancels at once", async () => {
+  const page = await open(hash([['range', 'QQs'], ['range', 'KK']]));
+  await calculate(page);
+  await eventually(async () =>
+    assert.equal(await description(page, rangeField(page, 1)), commandSays('QQs', 'KK')),
+  );
+  // Three random hands before the flop, exact: half a minute and more, ended by Cancel.
+  const long = await open(hash([['range', 'random'], ['range', 'random'], ['range', 'random'], ['method', 'exact']]));
+  await calculate(long);
+  await eventually(async () => assert.match(await long.textContent('#progress-text'), /done|elapsed/));
+  const asked = Date.now();
+  await long.getByRole('button', { name: 'Cancel', exact: true }).click();
+  await eventually(async () => assert.equal(await long.textContent('#status'), 'Cancelled: no result.'), 2000);
+  assert.ok(Date.now() - asked < 1000, `cancelled after ${Date.now() - asked} ms`);
+  assert.deepEqual([...page.faults, ...long.faults], []);
+  await Promise.all([page.close(), long.close()]);
+});

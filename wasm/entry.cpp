@@ -1,0 +1,122 @@
+// The page's engine in WebAssembly: what varnolith_web answers, answered here
+// by the same code, for the page's Web Worker. One request at a time: the
+// Worker is the thread, and ending the Worker is the cancel.
+
+#include <emscripten/emscripten.h>
+
+#include <nlohmann/json.hpp>
+
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "equity_answer.hpp"
+#include "equity_request.hpp"
+#include "notation_api.hpp"
+#include "ranges/answer.hpp"
+#include "varnolith/varnolith.h"
+
+// The run's progress, told to the page as the server's progress events tell it.
+EM_JS(void, post_progress, (double done), {
+    if (typeof postMessage === "function") postMessage({progress: done});
+});
+
+namespace varnolith {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+struct Reply {
+    int status = 200;
+    std::string body;
+};
+
+Reply refused(const ApiError& e) { return {e.status, error_body(e)}; }
+
+Reply answered(const Answered& answer) {
+    if (const auto* e = std::get_if<ApiError>(&answer)) return refused(*e);
+    return {200, laid_out(std::get<Json>(answer), AnswerLayout::one_line)};
+}
+
+void progress(double done, void*) { post_progress(done); }
+
+// A spot read and checked as the server checks it before a job: no deal is
+// 422 at once, rather than a run that fails.
+std::variant<EquityRequest, ApiError> checked(std::string_view body) {
+    auto read = read_equity_request(body);
+    if (std::holds_alternative<ApiError>(read)) return read;
+    try {
+        require_a_deal(std::get<EquityRequest>(read).spot);
+    } catch (const RangeError& e) {
+        return api_error(e);
+    }
+    return read;
+}
+
+Reply equity(std::string_view body) {
+    auto read = checked(body);
+    if (const auto* e = std::get_if<ApiError>(&read)) return refused(*e);
+    RangeOptions hooks;
+    hooks.progress = progress;
+    try {
+        return {200, answer_text(std::get<EquityRequest>(read), hooks, AnswerLayout::one_line)};
+    } catch (...) {
+        return refused(run_failure());
+    }
+}
+
+// The run's method and expected time on this one thread; no time limit here.
+Reply estimate(std::string_view body) {
+    auto read = checked(body);
+    if (const auto* e = std::get_if<ApiError>(&read)) return refused(*e);
+    const EquityRequest& request = std::get<EquityRequest>(read);
+    try {
+        const AnswerEstimate cost = estimate_answer(prepare_spot(request.spot), request.choices, answer_asked(request));
+        return answered(Json{{"method", cost.method == RangeMethod::exact ? "exact" : "monte_carlo"},
+                             {"estimate_seconds", cost.all_threads},
+                             {"limit_seconds", nullptr}});
+    } catch (...) {
+        return refused(run_failure());
+    }
+}
+
+Reply version() {
+    return answered(Json{{"name", "varnolith"},
+                         {"version", std::to_string(VARNOLITH_VERSION_MAJOR) + "." +
+                                         std::to_string(VARNOLITH_VERSION_MINOR) + "." +
+                                         std::to_string(VARNOLITH_VERSION_PATCH)}});
+}
+
+Reply route(std::string_view name, std::string_view body) {
+    if (name == "equity") return equity(body);
+    if (name == "estimate") return estimate(body);
+    if (name == "range") return answered(range_answer(body));
+    if (name == "notation") return answered(notation_answer(body));
+    if (name == "filter") return answered(filter_answer(body));
+    if (name == "cards") return answered(cards_answer(body));
+    if (name == "ordering") return answered(ordering_answer(body)); // the query, "rules=trips"
+    if (name == "version") return version();
+    return refused({404, "not_found", "no such route"});
+}
+
+Reply last;
+
+} // namespace
+} // namespace varnolith
+
+extern "C" {
+
+// The answer's JSON text to a route ("equity", "range", ...) and its body,
+// valid until the next call; varnolith_status tells its HTTP status.
+EMSCRIPTEN_KEEPALIVE const char* varnolith_request(const char* route, const char* body) {
+    try {
+        varnolith::last = varnolith::route(route, body);
+    } catch (...) {
+        varnolith::last = varnolith::refused(varnolith::run_failure());
+    }
+    return varnolith::last.body.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE int varnolith_status() { return varnolith::last.status; }
+
+} // extern "C"
