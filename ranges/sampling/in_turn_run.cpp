@@ -103,8 +103,9 @@ struct Totals {
 
 // Runs trials [first, last) and adds their sums into `totals`. Progress is
 // `done` plus the trials of this batch, of `planned`; 0: not yet known.
-void run_batch(const Plan& plan, const Layout& layout, int64_t first, int64_t last, int threads, Totals& totals,
-               const RangeOptions& options, int64_t done, int64_t planned) {
+void run_batch(const Plan& plan, const Layout& layout, int64_t first, int64_t last,
+               [[maybe_unused]] int threads, // one without OpenMP
+               Totals& totals, const RangeOptions& options, int64_t done, int64_t planned) {
     constexpr int64_t most_slices = 64, least_slice = 4096, check_every = 1024;
     const int64_t trials = last - first;
     const int64_t slice = std::max(least_slice, (trials + most_slices - 1) / most_slices);
