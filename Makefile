@@ -72,6 +72,9 @@ bench: deps
 	@if [ -d tests/web/node_modules/playwright-core ]; then echo "== bench/page_load.mjs"; \
 	  VARNOLITH_WEB=$(RELEASE_DIR)/varnolith_web node bench/page_load.mjs; \
 	else echo "== bench/page_load.mjs: run make test first (it installs playwright-core)"; fi
+	@if [ -f build/static/js/varnolith_engine.wasm ]; then echo "== bench/static_engine.mjs"; \
+	  node bench/static_engine.mjs; \
+	else echo "== bench/static_engine.mjs: run make static first"; fi
 
 dev: deps
 	cmake --workflow --preset dev
