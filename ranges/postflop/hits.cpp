@@ -133,7 +133,7 @@ RangeHits hits_over_flops(const RangeSpot& spot, const RangeResult& result) {
     // one another. With them, each combination's are found once for all players.
     const bool by_class = prepared.blocked == 0;
     std::array<std::optional<FlopOdds>, hand_class_count> known;
-    std::vector<std::optional<FlopOdds>> by_cards(static_cast<std::size_t>(card_index_span * card_index_span));
+    std::vector<std::optional<FlopOdds>> by_cards(by_class ? 0 : static_cast<std::size_t>(card_index_span * card_index_span));
     RangeHits hits;
     for (std::size_t p = 0; p < result.players.size(); ++p) {
         Tally tally;

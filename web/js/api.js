@@ -83,9 +83,10 @@ export const estimateRun = async (body) => {
 };
 
 // Queues a computation: {id, events, method, estimate_seconds, limit_seconds}.
-// The page's own engine runs it when followed.
-export const submitJob = async (body) =>
-  backend === 'wasm' ? { id: 'engine', body, ...(await estimateRun(body)) } : call('POST', '/api/jobs', body);
+// The page's own engine runs it when followed, as `expected` (estimateRun's
+// answer for the body) said.
+export const submitJob = async (body, expected) =>
+  backend === 'wasm' ? { id: 'engine', body, ...expected } : call('POST', '/api/jobs', body);
 
 // Follows a queued job's events: onProgress({done, queued, elapsed_seconds})
 // every tenth of a second, then onResult(answer) or onError(ApiError).

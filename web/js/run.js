@@ -82,7 +82,7 @@ export async function calculate() {
       hooks.ran();
       return;
     }
-    const job = await submitJob(body);
+    const job = await submitJob(body, expected);
     run.id = job.id;
     if (state.run !== run) return cancelJob(job.id).catch(() => {});
     run.estimate = job.estimate_seconds;
