@@ -8,6 +8,7 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -34,20 +35,18 @@ std::string report(const varnolith_range_result* r, int32_t form) {
 TEST(RangePostflop, HitLinesSplitTheRangeByName) {
     const Result r = compute({"QQ+, AKs", "JJ-88, AQs+"}, "Kh9h8d", [](varnolith_range_options& o) { o.hits = 1; });
     ASSERT_EQ(varnolith_range_status(r.get()), VARNOLITH_RANGE_OK) << varnolith_range_message(r.get());
+    // The figures are the engine's; here the accessors' order, names and bounds.
     ASSERT_EQ(varnolith_range_hits(r.get(), 0), 22);
-    double share = 0;
     for (int32_t i = 0; i < 22; ++i) {
         const char* name = nullptr;
         int32_t draw = -1;
-        double combos = 0, part = 0, equity = 0;
-        ASSERT_EQ(varnolith_range_hit(r.get(), 0, i, &name, &draw, &combos, &part, &equity), VARNOLITH_RANGE_OK);
+        double combos = 0;
+        ASSERT_EQ(varnolith_range_hit(r.get(), 0, i, &name, &draw, &combos, nullptr, nullptr), VARNOLITH_RANGE_OK);
         EXPECT_EQ(draw, i >= 15 ? 1 : 0) << name;
-        if (std::string(name) == "set") {
-            EXPECT_EQ(combos, 3.0);
+        if (i == 5) {
+            EXPECT_EQ(std::string(name) + " " + std::to_string(combos), "set 3.000000");
         }
-        if (!draw) share += part;
     }
-    EXPECT_NEAR(share, 1.0, 1e-12);
     EXPECT_EQ(varnolith_range_hit(r.get(), 0, 22, nullptr, nullptr, nullptr, nullptr, nullptr), VARNOLITH_RANGE_ERROR_ARGUMENT);
     EXPECT_EQ(varnolith_range_hits(r.get(), 2), 0);
     EXPECT_EQ(varnolith_range_flops(r.get()), 0);
@@ -57,26 +56,21 @@ TEST(RangePostflop, HitLinesSplitTheRangeByName) {
 TEST(RangePostflop, FlopRowsAndTheirCsvAreTheCommands) {
     const Result r = compute({"AA", "KK"}, nullptr, [](varnolith_range_options& o) { o.flops = 1; });
     ASSERT_EQ(varnolith_range_status(r.get()), VARNOLITH_RANGE_OK) << varnolith_range_message(r.get());
-    const int32_t rows = varnolith_range_flops(r.get());
-    ASSERT_GT(rows, 0);
-    double probability = 0, mean = 0;
-    int32_t flops_in_all = 0;
-    for (int32_t i = 0; i < rows; ++i) {
+    const std::string csv = report(r.get(), VARNOLITH_RANGE_CSV);
+    EXPECT_EQ(csv, varnolith::testing::run_program("'" VARNOLITH_COMMAND_PATH "' --flops --csv AA KK").out);
+    // Each row as the accessors read it starts its line of the CSV.
+    std::istringstream lines(csv);
+    std::string line;
+    std::getline(lines, line);
+    int32_t rows = 0;
+    for (; std::getline(lines, line); ++rows) {
         char flop[7];
         int32_t flops = 0;
-        double p = 0;
-        ASSERT_EQ(varnolith_range_flop(r.get(), i, flop, &flops, &p), VARNOLITH_RANGE_OK);
-        EXPECT_EQ(std::string(flop).size(), 6u);
-        probability += p;
-        flops_in_all += flops;
-        mean += p * varnolith_range_flop_equity(r.get(), i, 0);
+        ASSERT_EQ(varnolith_range_flop(r.get(), rows, flop, &flops, nullptr), VARNOLITH_RANGE_OK);
+        EXPECT_EQ(line.rfind(std::string(flop) + "," + std::to_string(flops) + ",", 0), 0u) << line;
     }
-    EXPECT_NEAR(probability, 1.0, 1e-12);
-    EXPECT_EQ(flops_in_all, 7140 - 4 - 4); // every flop but three aces or three kings
-    EXPECT_NEAR(mean, varnolith_range_equity(r.get(), 0), 1e-9);
+    EXPECT_EQ(varnolith_range_flops(r.get()), rows);
     EXPECT_TRUE(std::isnan(varnolith_range_flop_equity(r.get(), rows, 0)));
-    EXPECT_EQ(report(r.get(), VARNOLITH_RANGE_CSV),
-              varnolith::testing::run_program("'" VARNOLITH_COMMAND_PATH "' --flops --csv AA KK").out);
     const Result board = compute({"AA", "KK"}, "6c7d8h", [](varnolith_range_options& o) { o.flops = 1; });
     EXPECT_EQ(varnolith_range_status(board.get()), VARNOLITH_RANGE_ERROR_ARGUMENT);
     EXPECT_STREQ(varnolith_range_error_field(board.get()), "flops");
@@ -99,8 +93,6 @@ TEST(RangePostflop, FilterKeepsNamedClassesAndRefusesBadNames) {
     const Result bad{varnolith_range_filter(ranges, 1, "Kh9h8d", nullptr, "sets", nullptr), varnolith_range_free};
     EXPECT_EQ(varnolith_range_status(bad.get()), VARNOLITH_RANGE_ERROR_ARGUMENT);
     EXPECT_STREQ(varnolith_range_error_field(bad.get()), "filter");
-    const Result short_board{varnolith_range_filter(ranges, 1, "Kh9h", nullptr, "set", nullptr), varnolith_range_free};
-    EXPECT_STREQ(varnolith_range_error_field(short_board.get()), "filter");
     const Result no_ranges{varnolith_range_filter(nullptr, 1, "Kh9h8d", nullptr, "set", nullptr), varnolith_range_free};
     EXPECT_EQ(varnolith_range_status(no_ranges.get()), VARNOLITH_RANGE_ERROR_ARGUMENT);
 }

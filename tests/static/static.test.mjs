@@ -6,7 +6,7 @@ import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
-import { calculate, description, eventually, hash, rangeField, root, startBrowser } from '../web/harness.mjs';
+import { calculate, commandSays, description, eventually, hash, rangeField, root, startBrowser } from '../web/harness.mjs';
 import { serveFolder } from './static_server.mjs';
 
 const folder = path.resolve(root, process.env.VARNOLITH_STATIC ?? 'build/static');
@@ -73,16 +73,6 @@ test('a spot painted and calculated shows its figures; the link brings it back',
   assert.equal(await again.locator('#board').inputValue(), '6c7d8h');
   await Promise.all([page.close(), again.close()]);
 });
-
-// What the command says of a slip, without its name.
-function commandSays(...args) {
-  try {
-    execFileSync(command, args, { stdio: 'pipe' });
-  } catch (error) {
-    return error.stderr.toString().trim().replace(/^varnolith: /, '');
-  }
-  throw new Error(`varnolith ${args.join(' ')} took it`);
-}
 
 test("a bad range is named by its field in the command's words, and a long run cancels at once", async () => {
   const page = await open(hash([['range', 'QQs'], ['range', 'KK']]));

@@ -3,7 +3,7 @@
 
 import assert from 'node:assert/strict';
 import { after, before } from 'node:test';
-import { spawn } from 'node:child_process';
+import { execFileSync, spawn } from 'node:child_process';
 import { mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
@@ -130,4 +130,18 @@ export function pageSession({ browserOptions = {}, stopCleanly = false } = {}) {
   });
   session.open = (fragment) => openPage(session.server, session.browser, fragment);
   return session;
+}
+
+// What the varnolith command says of a slip, without its name: the command
+// beside the server, or VARNOLITH_COMMAND.
+export function commandSays(...args) {
+  const command = process.env.VARNOLITH_COMMAND
+    ? path.resolve(root, process.env.VARNOLITH_COMMAND)
+    : path.join(path.dirname(path.resolve(root, process.env.VARNOLITH_WEB ?? 'build/release/varnolith_web')), 'varnolith');
+  try {
+    execFileSync(command, args, { stdio: 'pipe' });
+  } catch (error) {
+    return error.stderr.toString().trim().replace(/^varnolith: /, '');
+  }
+  throw new Error(`varnolith ${args.join(' ')} took it`);
 }

@@ -1,23 +1,10 @@
 // Running a spot: what the page asks for, what it shows, and in whose words.
 
 import assert from 'node:assert/strict';
-import { execFileSync } from 'node:child_process';
-import path from 'node:path';
 import { test } from 'node:test';
-import { calculate, description, eventually, hash, pageSession } from './harness.mjs';
+import { calculate, commandSays, description, eventually, hash, pageSession } from './harness.mjs';
 
 const { open } = pageSession();
-
-// What the varnolith command beside the server says of a slip, without its name.
-function commandSays(...args) {
-  const command = path.join(path.dirname(process.env.VARNOLITH_WEB), 'varnolith');
-  try {
-    execFileSync(command, args, { stdio: 'pipe' });
-  } catch (error) {
-    return error.stderr.toString().trim().replace(/^varnolith: /, '');
-  }
-  throw new Error(`varnolith ${args.join(' ')} took it`);
-}
 
 test("slips in the numbers and the board are named in the command's words", async () => {
   const page = await open(hash([['range', 'AA'], ['range', 'KK'], ['method', 'monte_carlo']]));

@@ -1,5 +1,6 @@
 // Every combination's class and draws on boards of every texture, against a
-// plain classifier written from the definitions, and the spots players quote.
+// plain classifier written from the definitions, and the spots that pin a
+// definition players could read two ways.
 
 #include <gtest/gtest.h>
 
@@ -101,33 +102,25 @@ TEST(HandClass, SpotsPlayersQuote) {
         // A-6-7-8-9 is a straight: an ace or a ten makes one.
         {"Kh 9h 8d", "7s 6c", straight, MadeClass::nothing, flags({open_ended})},
         {"Kh 9h 8d", "Qh Jh", straight, MadeClass::nothing, flags({flush_draw, gutshot, combo_draw})},
-        {"Kh 9h 8d", "Qs Jd", straight, MadeClass::nothing, flags({gutshot})},
-        {"Kh 9h 8d", "As Qs", straight, MadeClass::ace_high, 0},
-        {"Kh 9c 8d", "As Ks", straight, MadeClass::top_pair, 0},
         {"Kh 9c 8d", "9s 6d", straight, MadeClass::middle_pair, 0},
         {"Kh 9c 8d", "8s Ad", straight, MadeClass::weak_pair, 0},
         {"Qh 9c 8d", "As Kd", straight, MadeClass::ace_high, flags({overcards})},
         {"Qh 9c 8d", "Ah Kh", straight, MadeClass::ace_high, flags({overcards, backdoor_flush})},
-        {"Qh 9c 8d", "7s 7c", straight, MadeClass::pocket_pair_below_top, 0},
-        {"Qh 9c 8d", "Ks Kd", straight, MadeClass::overpair, 0},
         // Only the board's pair: no pair at all.
         {"Ks Kd 7c", "Qh Jc", straight, MadeClass::nothing, 0},
         {"Ks Kd 7c", "Ah Jc", straight, MadeClass::ace_high, 0},
         {"Ks Kd 7c", "Kh Jc", straight, MadeClass::trips, 0},
         {"Ks Kd 7c", "7h 7d", straight, MadeClass::full_house, 0},
-        {"Ac 7d 8h", "6c 9s", straight, MadeClass::straight, 0},
         // A board's straight is no straight of the hand's; a higher one is.
         {"6c 7d 8h 9s Tc", "As Kd", straight, MadeClass::ace_high, 0},
         {"6c 7d 8h 9s Tc", "Jc Ad", straight, MadeClass::straight, 0},
         {"6c 7d 8h 9s Tc", "9c 9d", trips, MadeClass::set, 0},
-        {"Ah Jh 9h 7h 6h", "6d 6s", straight, MadeClass::set, 0},
         {"Ah Jh 9h 7h 6h", "Kh 6s", straight, MadeClass::flush, 0},
         {"8c 8d 8h 8s Ac", "Ks Kd", straight, MadeClass::pocket_pair_below_top, 0},
         // Three of a kind and a straight: the straight under one ranking, trips under the other.
         {"8c 8d 9h Ts Qs", "8h Jc", straight, MadeClass::straight, 0},
         {"8c 8d 9h Ts Qs", "8h Jc", trips, MadeClass::trips, 0},
         // Four to a straight on the turn: the hand must play in the straight it draws to.
-        {"6c 7d 8h 9s", "Ks Kd", straight, MadeClass::overpair, 0},
         {"6c 7d 8h 9s", "Jd Qd", straight, MadeClass::nothing, flags({overcards, gutshot})},
         {"6c 7d 8h 9s", "Tc 6d", straight, MadeClass::straight, 0},
     };
