@@ -194,10 +194,10 @@ RangeResult range_equity_exact(const PreparedSpot& spot, SuitSymmetry symmetry, 
         per_board->figures.assign(static_cast<std::size_t>(units) * kept, 0.0);
     }
     SharedCount settled;
+    std::atomic<int> next_chunk{0}; // taken one at a time: their lengths differ
     std::atomic<bool> failed{false};
-    [[maybe_unused]] const int threads = options.threads > 0 ? options.threads : core_count(); // one without OpenMP
-#pragma omp parallel num_threads(threads)
-    {
+    const int threads = options.threads > 0 ? options.threads : core_count();
+    run_team(threads, [&] {
         // An exception must not leave the region: it is reported after it.
         try {
             Scratch s(spot, layout);
@@ -205,8 +205,7 @@ RangeResult range_equity_exact(const PreparedSpot& spot, SuitSymmetry symmetry, 
                                 static_cast<double>(std::max<int64_t>(units, 1) * ProgressMeter::parts),
                                 options.progress != nullptr && thread_index() == 0};
             s.multiway.ticker = {ProgressMeter::part_settled, &meter};
-#pragma omp for schedule(dynamic)
-            for (int c = 0; c < chunks; ++c) {
+            for (int c = next_chunk++; c < chunks; c = next_chunk++) {
                 std::fill(s.sums.begin(), s.sums.end(), 0.0);
                 const int64_t first = units * c / chunks, last = units * (c + 1) / chunks;
                 for (int64_t u = first; u < last && !failed.load(std::memory_order_relaxed) && !cancelled(options);
@@ -233,7 +232,7 @@ RangeResult range_equity_exact(const PreparedSpot& spot, SuitSymmetry symmetry, 
         } catch (...) {
             failed = true;
         }
-    }
+    });
     if (failed) throw RangeError(ErrorKind::internal, "a worker thread failed during the enumeration");
     if (cancelled(options)) throw RangeCancelled{};
     std::vector<double> sums(layout.size, 0.0);

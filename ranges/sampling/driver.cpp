@@ -106,13 +106,14 @@ void run_batch(const Plan& plan, const Layout& layout, int64_t first, int64_t la
                const RangeOptions& options, int64_t done, int64_t planned) {
     std::vector<std::vector<int64_t>> tallies(static_cast<std::size_t>(threads));
     std::atomic<bool> failed{false};
-#pragma omp parallel num_threads(threads)
-    {
+    run_team(threads, [&] {
         try {
             const int team = team_size(), me = thread_index();
             auto& tally = tallies[static_cast<std::size_t>(me)];
             tally.assign(totals.sums.size(), 0);
             Scratch scratch{std::vector<uint32_t>(plan.spot.live.size()), std::vector<int32_t>(plan.spot.live.size())};
+            keep_apart(scratch.chosen);
+            keep_apart(scratch.values);
             const TrialRange mine = front_loaded_share(last - first, team, me);
             constexpr int64_t slice = 1 << 15;
             for (int64_t at = mine.first; at < mine.last && !failed && !cancelled(options); at += slice) {
@@ -126,7 +127,7 @@ void run_batch(const Plan& plan, const Layout& layout, int64_t first, int64_t la
         } catch (...) {
             failed = true;
         }
-    }
+    });
     if (failed) throw RangeError(ErrorKind::internal, "a worker thread failed during the simulation");
     if (cancelled(options)) throw RangeCancelled{};
     for (const auto& tally : tallies)

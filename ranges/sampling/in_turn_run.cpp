@@ -103,9 +103,8 @@ struct Totals {
 
 // Runs trials [first, last) and adds their sums into `totals`. Progress is
 // `done` plus the trials of this batch, of `planned`; 0: not yet known.
-void run_batch(const Plan& plan, const Layout& layout, int64_t first, int64_t last,
-               [[maybe_unused]] int threads, // one without OpenMP
-               Totals& totals, const RangeOptions& options, int64_t done, int64_t planned) {
+void run_batch(const Plan& plan, const Layout& layout, int64_t first, int64_t last, int threads, Totals& totals,
+               const RangeOptions& options, int64_t done, int64_t planned) {
     constexpr int64_t most_slices = 64, least_slice = 4096, check_every = 1024;
     const int64_t trials = last - first;
     const int64_t slice = std::max(least_slice, (trials + most_slices - 1) / most_slices);
@@ -114,13 +113,19 @@ void run_batch(const Plan& plan, const Layout& layout, int64_t first, int64_t la
     std::atomic<std::size_t> next{0};
     std::atomic<int64_t> played{0};
     std::atomic<bool> failed{false};
-#pragma omp parallel num_threads(threads)
-    {
+    run_team(threads, [&] {
         try {
             const bool reports = thread_index() == 0 && options.progress && planned > 0;
             const std::size_t players = plan.spot.live.size();
             Scratch scratch{std::vector<uint32_t>(players), std::vector<int32_t>(players), std::vector<double>(players),
                             InTurnScratch(plan.sequence)};
+            for (auto* own : {&scratch.in_turn.left_by_card, &scratch.in_turn.left, &scratch.in_turn.proposal,
+                              &scratch.in_turn.blocks, &scratch.share})
+                keep_apart(*own);
+            keep_apart(scratch.chosen);
+            keep_apart(scratch.values);
+            keep_apart(scratch.in_turn.members);
+            keep_apart(scratch.in_turn.fitting);
             for (std::size_t s = next++; s < slices && !failed && !cancelled(options); s = next++) {
                 sums[s].assign(layout.size, 0.0);
                 const int64_t from = first + static_cast<int64_t>(s) * slice, to = std::min(last, from + slice);
@@ -137,7 +142,7 @@ void run_batch(const Plan& plan, const Layout& layout, int64_t first, int64_t la
         } catch (...) {
             failed = true;
         }
-    }
+    });
     if (failed) throw RangeError(ErrorKind::internal, "a worker thread failed during the simulation");
     if (cancelled(options)) throw RangeCancelled{};
     for (const auto& slice_sums : sums)
