@@ -15,7 +15,7 @@ namespace varnolith {
 namespace {
 
 // Shortest text that reads back to the same double, as JSON writes it.
-std::string exact_number(double x) { return nlohmann::json(x).dump(); }
+std::string exact_number(double x) { return nlohmann::ordered_json(x).dump(); }
 
 std::vector<Column> player_columns(std::vector<Column> first, std::size_t players) {
     for (std::size_t p = 0; p < players; ++p) first.push_back({"Player " + std::to_string(p + 1)});

@@ -4,7 +4,9 @@
 
 #include <array>
 #include <limits>
+#include <optional>
 
+#include "json_body.hpp"
 #include "run_numbers.hpp"
 #include "user_text.hpp"
 
@@ -12,7 +14,7 @@ namespace varnolith {
 
 namespace {
 
-using Json = nlohmann::json;
+using Json = JsonBody;
 
 // A slip in the body, and the field (and player) it concerns.
 struct Refusal {
@@ -129,9 +131,13 @@ RunChoices run_choices(const Json& body) {
 
 EquityRequest read(const Json& body) {
     if (!body.is_object()) refuse("the body must be a JSON object such as {\"ranges\": [\"QQ+\", \"random\"]}", "");
+    // Of several unknown fields, the first by name is told, whatever their order.
+    std::optional<std::string> unknown;
     for (const auto& item : body.items())
-        if (std::find(known_fields.begin(), known_fields.end(), item.key()) == known_fields.end())
-            refuse("unknown " + named_field(item.key()), shown_text(item.key()));
+        if (std::find(known_fields.begin(), known_fields.end(), item.key()) == known_fields.end() &&
+            (!unknown || item.key() < *unknown))
+            unknown = item.key();
+    if (unknown) refuse("unknown " + named_field(*unknown), shown_text(*unknown));
     EquityRequest request;
     request.ranges = range_texts(body);
     request.board = text_field(body, "board");

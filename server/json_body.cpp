@@ -14,8 +14,8 @@ constexpr std::string_view too_large_code = "payload_too_large", not_json_code =
 
 } // namespace
 
-std::variant<nlohmann::json, ApiError> read_json_body(std::string_view body) {
-    using Json = nlohmann::json;
+std::variant<JsonBody, ApiError> read_json_body(std::string_view body) {
+    using Json = JsonBody;
     if (body.size() > max_body_bytes)
         return ApiError{413, std::string(too_large_code),
                         "the body is over " + std::to_string(max_body_bytes / 1024) + " KiB"};

@@ -25,7 +25,7 @@ using Json = nlohmann::ordered_json;
 Answered range_answer(std::string_view text) {
     auto read = read_json_body(text);
     if (auto* e = std::get_if<ApiError>(&read)) return *e;
-    const nlohmann::json& body = std::get<nlohmann::json>(read);
+    const JsonBody& body = std::get<JsonBody>(read);
     if (!body.is_object() || !body.contains("range") || !body["range"].is_string() ||
         (body.contains("rules") && !body["rules"].is_string()))
         return ApiError{400, "bad_request", "the body must be {\"range\": \"notation\"}, with \"rules\" if not straight", "range"};
@@ -45,7 +45,7 @@ Answered range_answer(std::string_view text) {
 namespace {
 
 // A text field of the filter's body: absent is empty; any other type refused.
-std::string filter_text(const nlohmann::json& body, const char* name) {
+std::string filter_text(const JsonBody& body, const char* name) {
     const auto at = body.find(name);
     if (at == body.end() || at->is_null()) return {};
     if (!at->is_string()) throw RangeError(ErrorKind::usage, std::string("field \"") + name + "\" must be a string", ErrorField::filter);
@@ -59,7 +59,7 @@ std::string filter_text(const nlohmann::json& body, const char* name) {
 Answered filter_answer(std::string_view text) {
     auto read = read_json_body(text);
     if (auto* e = std::get_if<ApiError>(&read)) return *e;
-    const nlohmann::json& body = std::get<nlohmann::json>(read);
+    const JsonBody& body = std::get<JsonBody>(read);
     if (!body.is_object())
         return ApiError{400, "bad_request", "the body must be {\"range\", \"board\", \"filter\"}", "filter"};
     try {
@@ -81,12 +81,12 @@ Answered filter_answer(std::string_view text) {
 Answered notation_answer(std::string_view text) {
     auto read = read_json_body(text);
     if (auto* e = std::get_if<ApiError>(&read)) return *e;
-    const nlohmann::json& body = std::get<nlohmann::json>(read);
+    const JsonBody& body = std::get<JsonBody>(read);
     if (!body.is_object() || !body.contains("hands") || !body["hands"].is_array())
         return ApiError{400, "bad_request", "the body must be {\"hands\": [{\"hand\": \"AhKd\", \"weight\": 1}]}", "hands"};
     try {
         Range range;
-        for (const nlohmann::json& h : body["hands"]) {
+        for (const JsonBody& h : body["hands"]) {
             if (!h.is_object() || !h.contains("hand") || !h["hand"].is_string())
                 throw std::invalid_argument("each hand is {\"hand\": \"AhKd\", \"weight\": w}");
             const double weight = h.contains("weight") && h["weight"].is_number() ? h["weight"].get<double>() : -1.0;
@@ -107,7 +107,7 @@ Answered notation_answer(std::string_view text) {
 Answered cards_answer(std::string_view text_of_body) {
     auto read = read_json_body(text_of_body);
     if (auto* e = std::get_if<ApiError>(&read)) return *e;
-    const nlohmann::json& body = std::get<nlohmann::json>(read);
+    const JsonBody& body = std::get<JsonBody>(read);
     const auto text = [&](const char* name) {
         return body.is_object() && body.contains(name) && body[name].is_string() ? body[name].get<std::string>() : "";
     };

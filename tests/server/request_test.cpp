@@ -44,7 +44,7 @@ TEST(WebRequest, OriginIsThePagesOwnOrNone) {
 
 TEST(WebRequest, JsonBodyRefusesAKeyGivenTwiceAtAnyDepth) {
     const auto kept = read_json_body(R"({"a": {"b": 1, "c": 2}, "d": [{"b": 1}, {"b": 2}]})");
-    EXPECT_TRUE(std::holds_alternative<nlohmann::json>(kept));
+    EXPECT_TRUE(std::holds_alternative<JsonBody>(kept));
     for (const auto& [body, key] : {std::pair{R"({"a": 1, "a": 2})", "a"}, {R"({"a": {"b": 1, "b": 1}})", "b"},
                                     {R"([{"x": 1, "y": 2, "x": 3}])", "x"}}) {
         const auto read = read_json_body(body);
