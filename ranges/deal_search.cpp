@@ -185,9 +185,9 @@ DealSearch search_a_deal(const PreparedSpot& spot, uint64_t budget) {
     for (const auto& live : spot.live) ranges.push_back(cards_of(live));
     std::vector<std::size_t> order(ranges.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
         if (ranges[a].size() != ranges[b].size()) return ranges[a].size() < ranges[b].size();
-        return ranges[a] < ranges[b];
+        return ranges[a] < ranges[b] || (ranges[a] == ranges[b] && a < b);
     });
     Searcher searcher{{}, {}, budget, 0, {}};
     for (std::size_t i = 0; i < order.size(); ++i) {

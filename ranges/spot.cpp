@@ -223,8 +223,10 @@ uint64_t count_deals(const PreparedSpot& spot, uint64_t limit, uint64_t steps) {
     DealCounter counter{spot, std::vector<int>(static_cast<std::size_t>(spot.players)), limit};
     counter.budget = steps;
     std::iota(counter.order.begin(), counter.order.end(), 0);
-    std::stable_sort(counter.order.begin(), counter.order.end(), [&](int a, int b) {
-        return spot.live[static_cast<std::size_t>(a)].size() < spot.live[static_cast<std::size_t>(b)].size();
+    std::sort(counter.order.begin(), counter.order.end(), [&](int a, int b) {
+        const std::size_t x = spot.live[static_cast<std::size_t>(a)].size();
+        const std::size_t y = spot.live[static_cast<std::size_t>(b)].size();
+        return x < y || (x == y && a < b);
     });
     const std::size_t players = counter.order.size();
     const PairCount last_two(spot.live[static_cast<std::size_t>(counter.order[players - 2])],

@@ -1,6 +1,7 @@
 #include "ranges/postflop/flop_report.hpp"
 
 #include <algorithm>
+#include <numeric>
 #include <bit>
 
 #include "card_text.hpp"
@@ -168,8 +169,17 @@ FlopReport flop_report(const PreparedSpot& spot, const SuitSymmetry& symmetry, c
         for (double& e : g.equity) e = std::clamp(e / weight, 0.0, 1.0);
         report.textures.push_back(std::move(g));
     }
-    std::stable_sort(report.rows.begin(), report.rows.end(),
-                     [](const FlopRow& a, const FlopRow& b) { return a.equity[0] > b.equity[0]; });
+    // Best first; equal rows keep their order (one index sort: smaller than a stable sort's code).
+    std::vector<std::size_t> order(report.rows.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        const double x = report.rows[a].equity[0], y = report.rows[b].equity[0];
+        return x > y || (x == y && a < b);
+    });
+    std::vector<FlopRow> sorted;
+    sorted.reserve(order.size());
+    for (const std::size_t i : order) sorted.push_back(std::move(report.rows[i]));
+    report.rows = std::move(sorted);
     return report;
 }
 
