@@ -52,8 +52,11 @@ static: PACKAGES := cmake emscripten
 static: deps
 	NODE_PATH=/usr/share/nodejs cmake --preset static >/dev/null
 	NODE_PATH=/usr/share/nodejs cmake --build --preset static
+	NODE_PATH=/usr/share/nodejs cmake --preset static-threads >/dev/null
+	NODE_PATH=/usr/share/nodejs cmake --build --preset static-threads
 	@echo "build/static is the page: serve it with any static file server, e.g."
 	@echo "  python3 -m http.server --directory build/static 8000   then open http://127.0.0.1:8000/"
+	@echo "(served with the headers of the README's \"The page with nothing to install\", it runs on every core)"
 
 # The static page's browser tests, served by a plain file server, its figures
 # held to the command's.
@@ -74,6 +77,7 @@ bench: deps
 	else echo "== bench/page_load.mjs: run make test first (it installs playwright-core)"; fi
 	@if [ -f build/static/js/varnolith_engine.wasm ]; then echo "== bench/static_engine.mjs"; \
 	  node bench/static_engine.mjs; \
+	  if [ -d tests/web/node_modules/playwright-core ]; then echo "== bench/static_page.mjs"; node bench/static_page.mjs; fi; \
 	else echo "== bench/static_engine.mjs: run make static first"; fi
 
 dev: deps

@@ -1,6 +1,6 @@
 // The WebAssembly engine of the static page beside the native command, one
 // thread each, on the same spots: the median of 5 runs of each, in seconds,
-// and their ratio; then the engine's size as served, gzipped. Node.js runs the
+// and their ratio; then the engines' sizes as served, gzipped. Node.js runs the
 // engine as a browser's Worker would, from build/static (make static).
 // node bench/static_engine.mjs (from the root, after make static and make build).
 
@@ -37,5 +37,10 @@ for (const [name, body, args] of spots) {
   const [w, n] = [median(ours), median(native)];
   console.log(`${name}: WebAssembly ${w.toFixed(3)} s, native ${n.toFixed(3)} s, ${(w / n).toFixed(2)} times`);
 }
-const glue = readFileSync(path.join(folder, 'varnolith_engine.mjs'));
-console.log(`engine ${(gzipSync(wasm, { level: 9 }).length / 1024).toFixed(0)} KB and glue ${(gzipSync(glue, { level: 9 }).length / 1024).toFixed(0)} KB gzipped`);
+// What a browser downloads, gzipped: the engine and its glue, and the threads
+// engine with its glue and the script of its Workers.
+const gzipped = (...names) =>
+  names.reduce((sum, name) => sum + gzipSync(readFileSync(path.join(folder, name)), { level: 9 }).length, 0) / 1024;
+console.log(`plain engine and glue ${gzipped('varnolith_engine.wasm', 'varnolith_engine.mjs').toFixed(1)} KiB gzipped`);
+const threads = ['varnolith_engine_threads.wasm', 'varnolith_engine_threads.mjs', 'varnolith_engine_threads.worker.js'];
+console.log(`threads engine, glue and Worker script ${gzipped(...threads).toFixed(1)} KiB gzipped`);

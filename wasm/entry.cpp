@@ -1,6 +1,7 @@
 // The page's engine in WebAssembly: what varnolith_web answers, answered here
-// by the same code, for the page's Web Worker. One request at a time: the
-// Worker is the thread, and ending the Worker is the cancel.
+// by the same code, for the page's Web Workers. One request at a time per
+// Worker (a run's team, when the build has threads, is the engine's own), and
+// ending the Worker is the cancel.
 
 #include <emscripten/emscripten.h>
 
@@ -12,6 +13,7 @@
 
 #include "equity_answer.hpp"
 #include "equity_request.hpp"
+#include "team.hpp"
 #include "notation_api.hpp"
 #include "ranges/answer.hpp"
 #include "varnolith/varnolith.h"
@@ -65,7 +67,7 @@ Reply equity(std::string_view body) {
     }
 }
 
-// The run's method and expected time on this one thread; no time limit here.
+// The run's method and expected time on the threads a run here uses; no time limit here.
 Reply estimate(std::string_view body) {
     auto read = checked(body);
     if (const auto* e = std::get_if<ApiError>(&read)) return refused(*e);
@@ -80,11 +82,13 @@ Reply estimate(std::string_view body) {
     }
 }
 
+// As the server's, with the threads a run here may use.
 Reply version() {
     return answered(Json{{"name", "varnolith"},
                          {"version", std::to_string(VARNOLITH_VERSION_MAJOR) + "." +
                                          std::to_string(VARNOLITH_VERSION_MINOR) + "." +
-                                         std::to_string(VARNOLITH_VERSION_PATCH)}});
+                                         std::to_string(VARNOLITH_VERSION_PATCH)},
+                         {"threads", core_count()}});
 }
 
 Reply route(std::string_view name, std::string_view body) {

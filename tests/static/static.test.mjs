@@ -22,11 +22,11 @@ after(async () => {
   await session.server?.stop();
 });
 
-async function open(fragment = '') {
+async function open(fragment = '', server = session.server) {
   const page = await session.browser.context.newPage();
   page.faults = [];
   page.on('pageerror', (error) => page.faults.push(error.message));
-  await page.goto(`${session.server.url}/${fragment}`);
+  await page.goto(`${server.url}/${fragment}`);
   return page;
 }
 
@@ -49,7 +49,7 @@ async function engineJson(page, body) {
 
 test('the page names its engine and gives the figures the command gives, bit for bit', async () => {
   const page = await open();
-  await eventually(async () => assert.match(await page.textContent('#version'), /engine: WebAssembly in this browser/));
+  await eventually(async () => assert.match(await page.textContent('#version'), /engine: WebAssembly in this browser \(one thread\)/));
   const spots = [
     [{ ranges: ['QQ+, AKs', 'JJ-88, AQs+'], board: 'Kh9c8d', method: 'exact', by_hand: true }, ['QQ+, AKs', 'JJ-88, AQs+', '-b', 'Kh9c8d', '--exact', '--by-hand']],
     [{ ranges: ['JJ+, AKs', 'random'], trials: 200000, seed: 7 }, ['JJ+, AKs', 'random', '--trials', '200000', '--seed', '7']],
@@ -90,4 +90,28 @@ test("a bad range is named by its field in the command's words, and a long run c
   assert.ok(Date.now() - asked < 1000, `cancelled after ${Date.now() - asked} ms`);
   assert.deepEqual([...page.faults, ...long.faults], []);
   await Promise.all([page.close(), long.close()]);
+});
+
+test('served cross-origin isolated, a run takes a thread per core, with the same figures and the same cancel', async () => {
+  const server = await serveFolder(folder, { isolated: true });
+  const page = await open('', server);
+  const cores = await page.evaluate(() => navigator.hardwareConcurrency);
+  const threads = cores === 1 ? 'one thread' : `${cores} threads`;
+  await eventually(async () => assert.match(await page.textContent('#version'), new RegExp(`in this browser \\(${threads}\\)`)));
+  const spots = [
+    [{ ranges: ['random', 'random'], method: 'exact' }, ['random', 'random', '--exact']],
+    [{ ranges: ['AA, KK', 'AKs', 'QQ', 'JJ'], trials: 300000, seed: 11 }, ['AA, KK', 'AKs', 'QQ', 'JJ', '--trials', '300000', '--seed', '11']],
+    [{ ranges: ['JJ+, AKs', 'random'], precision: 0.002, seed: 5 }, ['JJ+, AKs', 'random', '--precision', '0.002', '--seed', '5']],
+  ];
+  for (const [body, args] of spots)
+    assert.deepEqual(await engineJson(page, body), commandJson(...args, '--threads', String(cores)));
+  const long = await open(hash([['range', 'random'], ['range', 'random'], ['range', 'random'], ['method', 'exact']]), server);
+  await calculate(long);
+  await eventually(async () => assert.match(await long.textContent('#progress-text'), /done|elapsed/));
+  await long.getByRole('button', { name: 'Cancel', exact: true }).click();
+  await eventually(async () => assert.equal(await long.textContent('#status'), 'Cancelled: no result.'), 2000);
+  assert.deepEqual(await engineJson(long, spots[0][0]), commandJson(...spots[0][1]));
+  assert.deepEqual([...page.faults, ...long.faults], []);
+  await Promise.all([page.close(), long.close()]);
+  await server.stop();
 });

@@ -9,7 +9,7 @@ const waiting = new Map(); // id -> {resolve, onProgress}
 
 function started(kind) {
   if (workers[kind]) return workers[kind];
-  const worker = new Worker(new URL('./worker.js', import.meta.url), { type: 'module' });
+  const worker = new Worker(new URL('./worker.js', import.meta.url), { type: 'module', name: kind });
   worker.onmessage = ({ data }) => {
     if ('progress' in data) {
       for (const entry of waiting.values()) if (entry.kind === kind) entry.onProgress?.(data.progress);

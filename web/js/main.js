@@ -126,7 +126,10 @@ function start() {
   const engine = backend === 'wasm' ? 'engine: WebAssembly in this browser' : 'engine: varnolith_web';
   $('version').textContent = engine;
   getVersion()
-    .then((v) => ($('version').textContent = `${v.name} ${v.version} · ${engine}`))
+    .then((v) => {
+      const threads = v.threads ? ` (${v.threads === 1 ? 'one thread' : `${v.threads} threads`})` : '';
+      $('version').textContent = `${v.name} ${v.version} · ${engine}${threads}`;
+    })
     .catch(() => {});
   $('rules').addEventListener('change', () => {
     state.rules = $('rules').value;

@@ -1,9 +1,17 @@
 // A Web Worker holding the engine compiled to WebAssembly: each message is a
 // request {id, route, body}, answered with {id, status, text} as the server
 // answers that route; a run's progress comes as {progress} meanwhile.
-import createEngine from './varnolith_engine.mjs';
-
-const engine = createEngine();
+//
+// A cross-origin isolated page gets the engine on WebAssembly threads: the
+// Worker named 'run' starts a Worker per further core for its team, the
+// quick one a single one (it runs no team, and this emscripten never
+// finishes loading with none). Otherwise the plain engine, one thread.
+const threaded = self.crossOriginIsolated === true;
+const engine = (async () => {
+  if (!threaded) return (await import('./varnolith_engine.mjs')).default();
+  const pool = self.name === 'run' ? Math.max(1, (navigator.hardwareConcurrency || 1) - 1) : 1;
+  return (await import('./varnolith_engine_threads.mjs')).default({ pool });
+})();
 
 onmessage = async ({ data }) => {
   const module = await engine;
