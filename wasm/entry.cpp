@@ -7,6 +7,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <array>
+#include <atomic>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -42,6 +44,15 @@ Reply answered(const Answered& answer) {
 
 void progress(double done, void*) { post_progress(done); }
 
+// What stops a run, when the page shares the engine's memory (the threads
+// engine): one byte per run under way in turn, the page's count of its runs
+// modulo their number. The page clears a byte before it sends the run that
+// takes it and sets it to stop that run, whose team then stops within
+// milliseconds (ending the Worker would leave the team's Workers running).
+// Several bytes, so that a run stopping late never reads the next one's.
+std::array<std::atomic<bool>, 8> cancel_bytes{};
+static_assert(sizeof(std::atomic<bool>) == 1, "the page writes one byte per run");
+
 // A spot read and checked as the server checks it before a job: no deal is
 // 422 at once, rather than a run that fails.
 std::variant<EquityRequest, ApiError> checked(std::string_view body) {
@@ -55,13 +66,16 @@ std::variant<EquityRequest, ApiError> checked(std::string_view body) {
     return read;
 }
 
-Reply equity(std::string_view body) {
+Reply equity(std::string_view body, int run) {
     auto read = checked(body);
     if (const auto* e = std::get_if<ApiError>(&read)) return refused(*e);
     RangeOptions hooks;
     hooks.progress = progress;
+    hooks.cancel = &cancel_bytes[static_cast<std::size_t>(run) % cancel_bytes.size()];
     try {
         return {200, answer_text(std::get<EquityRequest>(read), hooks, AnswerLayout::one_line)};
+    } catch (const RangeCancelled&) {
+        return refused({409, "cancelled", "the computation was cancelled"});
     } catch (...) {
         return refused(run_failure());
     }
@@ -91,8 +105,8 @@ Reply version() {
                          {"threads", core_count()}});
 }
 
-Reply route(std::string_view name, std::string_view body) {
-    if (name == "equity") return equity(body);
+Reply route(std::string_view name, std::string_view body, int run) {
+    if (name == "equity") return equity(body, run);
     if (name == "estimate") return estimate(body);
     if (name == "range") return answered(range_answer(body));
     if (name == "notation") return answered(notation_answer(body));
@@ -111,10 +125,11 @@ Reply last;
 extern "C" {
 
 // The answer's JSON text to a route ("equity", "range", ...) and its body,
-// valid until the next call; varnolith_status tells its HTTP status.
-EMSCRIPTEN_KEEPALIVE const char* varnolith_request(const char* route, const char* body) {
+// valid until the next call; varnolith_status tells its HTTP status. `run`
+// numbers a run, for its cancel byte.
+EMSCRIPTEN_KEEPALIVE const char* varnolith_request(const char* route, const char* body, int run) {
     try {
-        varnolith::last = varnolith::route(route, body);
+        varnolith::last = varnolith::route(route, body, run < 0 ? 0 : run);
     } catch (...) {
         varnolith::last = varnolith::refused(varnolith::run_failure());
     }
@@ -122,5 +137,9 @@ EMSCRIPTEN_KEEPALIVE const char* varnolith_request(const char* route, const char
 }
 
 EMSCRIPTEN_KEEPALIVE int varnolith_status() { return varnolith::last.status; }
+
+// Where the runs' cancel bytes lie in the engine's memory, and how many there are.
+EMSCRIPTEN_KEEPALIVE const void* varnolith_cancel_bytes() { return varnolith::cancel_bytes.data(); }
+EMSCRIPTEN_KEEPALIVE int varnolith_cancel_byte_count() { return static_cast<int>(varnolith::cancel_bytes.size()); }
 
 } // extern "C"

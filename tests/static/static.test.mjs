@@ -47,6 +47,13 @@ async function engineJson(page, body) {
   return answer;
 }
 
+async function engineEstimate(page, body) {
+  return page.evaluate(async (text) => {
+    const { engineRequest } = await import('./js/engine.js');
+    return (await engineRequest('estimate', text)).json;
+  }, JSON.stringify(body));
+}
+
 test('the page names its engine and gives the figures the command gives, bit for bit', async () => {
   const page = await open();
   await eventually(async () => assert.match(await page.textContent('#version'), /engine: WebAssembly in this browser \(one thread\)/));
@@ -105,12 +112,22 @@ test('served cross-origin isolated, a run takes a thread per core, with the same
   ];
   for (const [body, args] of spots)
     assert.deepEqual(await engineJson(page, body), commandJson(...args, '--threads', String(cores)));
+  // The method choice prices a run on the threads the page has.
+  if (cores > 1) {
+    const single = await open();
+    const [alone, team] = await Promise.all([single, page].map((p) => engineEstimate(p, spots[0][0])));
+    assert.ok(team.estimate_seconds < alone.estimate_seconds, JSON.stringify([team, alone]));
+    await single.close();
+  }
   const long = await open(hash([['range', 'random'], ['range', 'random'], ['range', 'random'], ['method', 'exact']]), server);
   await calculate(long);
   await eventually(async () => assert.match(await long.textContent('#progress-text'), /done|elapsed/));
   await long.getByRole('button', { name: 'Cancel', exact: true }).click();
   await eventually(async () => assert.equal(await long.textContent('#status'), 'Cancelled: no result.'), 2000);
+  // The same Worker answers next: the cancelled run (half a minute and more) stopped in its team.
+  const asked = Date.now();
   assert.deepEqual(await engineJson(long, spots[0][0]), commandJson(...spots[0][1]));
+  assert.ok(Date.now() - asked < 5000, `answered after ${Date.now() - asked} ms`);
   assert.deepEqual([...page.faults, ...long.faults], []);
   await Promise.all([page.close(), long.close()]);
   await server.stop();

@@ -1,5 +1,5 @@
 // A Web Worker holding the engine compiled to WebAssembly: each message is a
-// request {id, route, body}, answered with {id, status, text} as the server
+// request {id, route, body, run} (run: the page's count of its runs), answered with {id, status, text} as the server
 // answers that route; a run's progress comes as {progress} meanwhile.
 //
 // A cross-origin isolated page gets the engine on WebAssembly threads: the
@@ -10,11 +10,16 @@ const threaded = self.crossOriginIsolated === true;
 const engine = (async () => {
   if (!threaded) return (await import('./varnolith_engine.mjs')).default();
   const pool = self.name === 'run' ? Math.max(1, (navigator.hardwareConcurrency || 1) - 1) : 1;
-  return (await import('./varnolith_engine_threads.mjs')).default({ pool });
+  const module = await (await import('./varnolith_engine_threads.mjs')).default({ pool });
+  // The engine's memory is shared: the page stops a run by setting its byte
+  // among those at `address` ({cancel}), as ending this Worker would not end its team.
+  const cancel = { memory: module.HEAPU8.buffer, address: module._varnolith_cancel_bytes() };
+  postMessage({ cancel: { ...cancel, count: module._varnolith_cancel_byte_count() } });
+  return module;
 })();
 
 onmessage = async ({ data }) => {
   const module = await engine;
-  const text = module.ccall('varnolith_request', 'string', ['string', 'string'], [data.route, data.body]);
+  const text = module.ccall('varnolith_request', 'string', ['string', 'string', 'number'], [data.route, data.body, data.run]);
   postMessage({ id: data.id, status: module.ccall('varnolith_status', 'number', [], []), text });
 };
