@@ -67,11 +67,13 @@ Json next_cards_json(const std::vector<NextCard>& table) {
 
 } // namespace
 
+std::string_view method_name(RangeMethod method) { return method == RangeMethod::exact ? "exact" : "monte_carlo"; }
+
 nlohmann::ordered_json answer_json(const std::vector<std::string>& ranges, const RangeSpot& spot,
                                    const Answer& answer, const AnswerShown& shown) {
     const RangeResult& r = answer.result;
     Json json = Json::object();
-    json["method"] = r.method == RangeMethod::exact ? "exact" : "monte_carlo";
+    json["method"] = method_name(r.method);
     json["rules"] = rules_name(spot.ranking);
     json["board"] = cards_json(spot.board);
     json["dead"] = cards_json(spot.dead);

@@ -37,6 +37,9 @@ struct AnswerShown {
     bool flops = false; // the flop rows and the texture groups
 };
 
+// The method as answers and estimates name it: "exact" or "monte_carlo".
+std::string_view method_name(RangeMethod method);
+
 // The JSON object; `ranges` are the texts as given, one per player.
 nlohmann::ordered_json answer_json(const std::vector<std::string>& ranges, const RangeSpot& spot,
                                    const Answer& answer, const AnswerShown& shown);

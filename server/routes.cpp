@@ -141,7 +141,7 @@ RouteOutcome equity_route(std::string_view body, JobBoard& board) {
 // What a run of the request would be, and how long it would take, without
 // running it: the page asks before it starts an exact run the time limit would stop.
 Json run_estimate(const JobCost& cost, const JobBoard& board) {
-    return Json{{"method", cost.method == RangeMethod::exact ? "exact" : "monte_carlo"},
+    return Json{{"method", method_name(cost.method)},
                 {"estimate_seconds", cost.seconds},
                 {"limit_seconds", board.limits.max_seconds}};
 }

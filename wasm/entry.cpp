@@ -13,6 +13,7 @@
 #include <string_view>
 #include <variant>
 
+#include "answer.hpp"
 #include "equity_answer.hpp"
 #include "equity_request.hpp"
 #include "team.hpp"
@@ -53,26 +54,16 @@ void progress(double done, void*) { post_progress(done); }
 std::array<std::atomic<bool>, 8> cancel_bytes{};
 static_assert(sizeof(std::atomic<bool>) == 1, "the page writes one byte per run");
 
-// A spot read and checked as the server checks it before a job: no deal is
-// 422 at once, rather than a run that fails.
-std::variant<EquityRequest, ApiError> checked(std::string_view body) {
-    auto read = read_equity_request(body);
-    if (std::holds_alternative<ApiError>(read)) return read;
-    try {
-        require_a_deal(std::get<EquityRequest>(read).spot);
-    } catch (const RangeError& e) {
-        return api_error(e);
-    }
-    return read;
-}
-
+// A spot that cannot be dealt is refused as the server refuses it before a
+// job, with 422, and the run's failures as its jobs report them.
 Reply equity(std::string_view body, int run) {
-    auto read = checked(body);
+    auto read = read_equity_request(body);
     if (const auto* e = std::get_if<ApiError>(&read)) return refused(*e);
     RangeOptions hooks;
     hooks.progress = progress;
     hooks.cancel = &cancel_bytes[static_cast<std::size_t>(run) % cancel_bytes.size()];
     try {
+        require_a_deal(std::get<EquityRequest>(read).spot);
         return {200, answer_text(std::get<EquityRequest>(read), hooks, AnswerLayout::one_line)};
     } catch (const RangeCancelled&) {
         return refused({409, "cancelled", "the computation was cancelled"});
@@ -83,12 +74,14 @@ Reply equity(std::string_view body, int run) {
 
 // The run's method and expected time on the threads a run here uses; no time limit here.
 Reply estimate(std::string_view body) {
-    auto read = checked(body);
+    auto read = read_equity_request(body);
     if (const auto* e = std::get_if<ApiError>(&read)) return refused(*e);
     const EquityRequest& request = std::get<EquityRequest>(read);
     try {
-        const AnswerEstimate cost = estimate_answer(prepare_spot(request.spot), request.choices, answer_asked(request));
-        return answered(Json{{"method", cost.method == RangeMethod::exact ? "exact" : "monte_carlo"},
+        const PreparedSpot spot = prepare_spot(request.spot);
+        require_a_deal(spot);
+        const AnswerEstimate cost = estimate_answer(spot, request.choices, answer_asked(request));
+        return answered(Json{{"method", method_name(cost.method)},
                              {"estimate_seconds", cost.all_threads},
                              {"limit_seconds", nullptr}});
     } catch (...) {

@@ -117,10 +117,9 @@ RangeHits range_hits(const RangeSpot& spot, const RangeResult& result) {
         const auto& hands = result.players[p].hands;
         for (std::size_t i = 0; i < hands.size(); ++i) {
             const HandEquity& h = hands[i];
-            if (h.weight > 0 && !std::isnan(h.equity))
-                tally.add(classify_hand(h.hand, spot.board, spot.ranking), prepared.live[p][i].weight, h.weight, h.equity);
-            else
-                tally.add(classify_hand(h.hand, spot.board, spot.ranking), prepared.live[p][i].weight, 0, 0);
+            const bool dealt = h.weight > 0 && !std::isnan(h.equity); // else its combinations count, alone
+            tally.add(classify_hand(h.hand, spot.board, spot.ranking), prepared.live[p][i].weight, dealt ? h.weight : 0,
+                      dealt ? h.equity : 0);
         }
         hits.push_back(lines_of(tally, spot.ranking, spot.board.size() < 5, result, true));
     }

@@ -130,18 +130,13 @@ function followEngine(job, { onProgress, onResult, onError }) {
   const progress = (done) => {
     if (!over) onProgress({ done, queued: false, elapsed_seconds: elapsed() });
   };
-  answered('equity', JSON.stringify(job.body), { run: true, onProgress: progress }).then(
-    (answer) => {
-      if (over) return;
-      over = true;
-      onResult(answer);
-    },
-    (error) => {
-      if (over) return;
-      over = true;
-      onError(error);
-    },
-  );
+  // The first of the answer and a stop ends it.
+  const once = (report) => (outcome) => {
+    if (over) return;
+    over = true;
+    report(outcome);
+  };
+  answered('equity', JSON.stringify(job.body), { run: true, onProgress: progress }).then(once(onResult), once(onError));
   return () => {
     over = true;
   };
