@@ -25,7 +25,7 @@ ELAPSED = [
     (re.compile(r'("elapsed_seconds": )[0-9.e+-]+'), r"\1<time>"),
 ]
 # A console prompt with the answer typed after it, as a terminal shows it.
-PROMPT = re.compile(r"^((?:Enter|Example)[^:]*: )(\S.*)$")
+PROMPT = re.compile(r"^(Enter[^:]*: )(\S.*)$")
 
 
 def blocks(readme: str) -> list[tuple[int, str, list[str]]]:
@@ -42,8 +42,7 @@ def blocks(readme: str) -> list[tuple[int, str, list[str]]]:
             i += 1
         while body and not body[-1].strip():
             body.pop()
-        before = "\n".join(lines[:start])
-        found.append((start + 1, before, body))
+        found.append((start + 1, "\n".join(lines[:start]), body))
     return found
 
 
@@ -53,12 +52,16 @@ def masked(text: str) -> str:
     return text.rstrip("\n")
 
 
+def diff(wanted: str, actual: str, names: tuple[str, str]) -> str:
+    return "\n".join(difflib.unified_diff(wanted.split("\n"), actual.split("\n"), *names, lineterm=""))
+
+
 def console_session(expected: list[str]) -> tuple[str, str]:
     """The console's typed answers, and what it prints without their echo."""
     answers, shown = [], []
     for line in expected:
         prompt = PROMPT.match(line)
-        if prompt and line.startswith("Enter"):
+        if prompt:
             answers.append(prompt.group(2))
             shown.append(prompt.group(1))
         else:
@@ -102,9 +105,8 @@ def example_code(readme: str, source: Path) -> list[str]:
         text = (source / found.group(1)).read_text()
         code = text.split('"""', 2)[2].lstrip("\n") if text.startswith('"""') else text
         if found.group(2) != code:
-            diff = difflib.unified_diff(found.group(2).split("\n"), code.split("\n"), "README", found.group(1),
-                                        lineterm="")
-            failures.append(f"README: the code shown for {found.group(1)} is not the file's\n" + "\n".join(diff))
+            failures.append(f"README: the code shown for {found.group(1)} is not the file's\n"
+                            + diff(found.group(2), code, ("README", found.group(1))))
     return failures
 
 
@@ -114,19 +116,13 @@ def check(source: Path, build: Path) -> list[str]:
     with tempfile.TemporaryDirectory() as scratch:
         for line, before, body in blocks(readme):
             if body and body[0].startswith("$ "):
-                command_lines = [body[0][2:]]
-                rest = body[1:]
+                command_lines, rest = [body[0][2:]], body[1:]
                 while command_lines[-1].endswith("\\") and rest:
                     command_lines.append(rest.pop(0).strip())
                 command = re.sub(r"(\./)?build/release/", f"{build}/", "\n".join(command_lines))
-                expected = rest
-                if command.endswith("varnolith_cli"):
-                    stdin, wanted = console_session(expected)
-                    actual = run(command, source, stdin)
-                elif "127.0.0.1:8080" in command:
-                    wanted, actual = "\n".join(expected), with_server(command, build, source)
-                else:
-                    wanted, actual = "\n".join(expected), run(command, source)
+                stdin, wanted = console_session(rest) if command.endswith("varnolith_cli") else ("", "\n".join(rest))
+                served = "127.0.0.1:8080" in command
+                actual = with_server(command, build, source) if served else run(command, source, stdin)
             elif before.rstrip().endswith("It prints:"):
                 host = re.findall(r"`examples/(\w+)/`", before)
                 if not host:
@@ -136,10 +132,9 @@ def check(source: Path, build: Path) -> list[str]:
                 command = f"examples/{host[-1]}"
             else:
                 continue
-            if masked(wanted) != masked(actual):
-                diff = difflib.unified_diff(masked(wanted).split("\n"), masked(actual).split("\n"), "README",
-                                            "actual", lineterm="")
-                failures.append(f"README line {line}: {command}\n" + "\n".join(diff))
+            wanted, actual = masked(wanted), masked(actual)
+            if wanted != actual:
+                failures.append(f"README line {line}: {command}\n" + diff(wanted, actual, ("README", "actual")))
     return failures
 
 

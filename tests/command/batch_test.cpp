@@ -2,11 +2,6 @@
 // answer line each on standard output, in order, and the exit status.
 
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <nlohmann/json.hpp>
 #include <regex>
@@ -14,20 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "command_process.hpp"
-
-extern char** environ;
+#include "run_program.hpp"
 
 namespace varnolith {
 namespace {
 
 using Json = nlohmann::ordered_json;
 
-using testing::Process;
-
-Process run(const std::string& arguments, const std::string& input) {
-    const testing::Scratch scratch;
-    return testing::run_in(scratch, VARNOLITH_COMMAND_PATH, arguments, input);
+testing::Ran run(const std::string& arguments, const std::string& input) {
+    return testing::run_program("'" VARNOLITH_COMMAND_PATH "' " + arguments, input);
 }
 
 // The run's time is the one figure that changes from run to run.
@@ -38,50 +28,50 @@ std::string without_time(const std::string& text) {
 constexpr const char* flop_spot = R"({"ranges": ["AhKd", "QsQc"], "board": "6c7d8h"})";
 // The same answer as POST /api/equity gives it, on one line.
 constexpr const char* flop_answer =
-    R"({"method":"exact","rules":"straight","board":["6c","7d","8h"],"dead":[],"deals":1,"boards":406,"elapsed_seconds":T,)"
-    R"("players":[{"range":"AhKd","combos":1,"equity":0.5147783251231527,"win":0.4802955665024631,)"
-    R"("tie":0.034482758620689655,"stderr":0.0},{"range":"QsQc","combos":1,"equity":0.4852216748768473,)"
-    R"("win":0.45073891625615764,"tie":0.034482758620689655,"stderr":0.0}]})";
-constexpr const char* not_json = R"({"error":{"code":"bad_json","message":"the body is not JSON","field":null,"player":null}})";
+    R"({"method":"exact","rules":"straight","board":["6c","7d","8h"],"dead":[],"deals":1,"boards":406,)"
+    R"("elapsed_seconds":T,"players":[{"range":"AhKd","combos":1,"equity":0.5147783251231527,)"
+    R"("win":0.4802955665024631,"tie":0.034482758620689655,"stderr":0.0},{"range":"QsQc","combos":1,)"
+    R"("equity":0.4852216748768473,"win":0.45073891625615764,"tie":0.034482758620689655,"stderr":0.0}]})";
+
+// The API's error object on a line of its own.
+std::string refused(const std::string& code, const std::string& message, const char* field = "null") {
+    return R"({"error":{"code":")" + code + R"(","message":")" + message + R"(","field":)" + field +
+           R"(,"player":null}})" "\n";
+}
 
 // A bad line gets the API's error object and stops nothing; the exit status
 // tells whether every line was answered, and input with no JSON line at all
 // is not JSON lines.
 TEST(VarnolithBatch, AnswersEachLineInOrder) {
-    const std::string flop = flop_spot, answer = flop_answer;
+    const std::string flop = flop_spot, answer = std::string(flop_answer) + "\n";
+    const std::string not_json = refused("bad_json", "the body is not JSON");
+    const std::string no_deal =
+        "no compatible deal: 3 players need 3 hands at once, and the cards their ranges hold make at most 1";
     const struct {
         std::string input, out;
         int status;
     } cases[] = {
-        {flop + "\n" + flop, answer + "\n" + answer + "\n", 0},
-        {flop + "\r\n", answer + "\n", 0},
+        {flop + "\r\n" + flop, answer + answer, 0}, // the last line without its newline
         {"", "", 0},
-        {flop + "\n" + R"({"ranges": ["AhKd", "QQs"]})" + "\nhello\n\n" + R"({"ranges": ["AA", "AA", "AA"], "board": "Ad"})" +
-             "\n" + flop + "\n",
-         answer + "\n" +
-             R"({"error":{"code":"bad_request","message":"range 2: item \"QQs\": a pair is neither suited nor offsuit","field":"ranges","player":1}})"
-             "\n" + not_json + "\n" + not_json + "\n" +
-             R"({"error":{"code":"no_compatible_deal","message":"no compatible deal: 3 players need 3 hands at once, and the cards their ranges hold make at most 1","field":"ranges","player":null}})"
-             "\n" + answer + "\n",
-         1},
-        {"hello\nworld", std::string(not_json) + "\n" + not_json + "\n", 2},
-        {std::string("\x7f" "ELF\0\x01\x02\n\xff\xfe", 10), std::string(not_json) + "\n" + not_json + "\n", 2},
-        {std::string(70 * 1024, ' ') + "\n" + flop,
-         R"({"error":{"code":"payload_too_large","message":"the body is over 64 KiB","field":null,"player":null}})"
-         "\n" + answer + "\n",
+        // A bad item's refusal is the README's example.
+        {flop + "\nhello\n\n" + R"({"ranges": ["AA", "AA", "AA"], "board": "Ad"})" + "\n" + flop + "\n",
+         answer + not_json + not_json + refused("no_compatible_deal", no_deal, R"("ranges")") + answer, 1},
+        {"hello\nworld", not_json + not_json, 2},
+        {std::string(70 * 1024, ' ') + "\n" + flop, refused("payload_too_large", "the body is over 64 KiB") + answer,
          1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.input.substr(0, 120));
-        const Process p = run("--batch", c.input);
+        const testing::Ran p = run("--batch", c.input);
         EXPECT_EQ(without_time(p.out), c.out);
         EXPECT_EQ(p.status, c.status);
-        EXPECT_EQ(p.err, c.status == 2 ? "varnolith: standard input is not JSON lines: not one of its lines is JSON\n" : "");
+        EXPECT_EQ(p.err, c.status == 2 ? "varnolith: standard input is not JSON lines: not one of its lines is JSON\n"
+                                       : "");
     }
 }
 
-// Hundreds of lines over chunks and threads, a spot that is not small among
-// them (run apart, on every thread): each answer in its line's place.
+// Hundreds of lines over two chunks and two threads, whatever the cores, a spot that is not small among them (run
+// apart, on every thread): each answer in its line's place.
 TEST(VarnolithBatch, KeepsTheOrderOfManyLines) {
     const std::vector<std::string> hands = {"AhKd", "QsQc", "JhTh", "9c9d", "8s7s", "AcQd"};
     std::string input;
@@ -92,74 +82,28 @@ TEST(VarnolithBatch, KeepsTheOrderOfManyLines) {
         ranges.push_back(two);
         input += Json{{"ranges", two}, {"board", i == 3 ? "" : "6c 7d 8h"}}.dump() + "\n";
     }
-    for (const char* threads : {"", " --threads 1"}) {
-        SCOPED_TRACE(threads);
-        const Process p = run(std::string("--batch") + threads, input);
-        std::istringstream out(p.out);
-        std::size_t i = 0;
-        for (std::string line; std::getline(out, line) && i < ranges.size(); ++i) {
-            const Json players = Json::parse(line)["players"];
-            EXPECT_EQ(Json({players[0]["range"], players[1]["range"]}), ranges[i]) << "line " << i + 1;
-        }
-        EXPECT_EQ(i, ranges.size());
-        EXPECT_EQ(p.status, 0);
+    const testing::Ran p = run("--batch --threads 2", input);
+    std::istringstream out(p.out);
+    std::size_t i = 0;
+    for (std::string line; std::getline(out, line) && i < ranges.size(); ++i) {
+        const Json players = Json::parse(line)["players"];
+        EXPECT_EQ(Json({players[0]["range"], players[1]["range"]}), ranges[i]) << "line " << i + 1;
     }
+    EXPECT_EQ(i, ranges.size());
+    EXPECT_EQ(p.status, 0);
 }
 
 // Each line is answered as soon as it comes: a program that writes one line
-// and waits for its answer before the next is not kept waiting for the end.
+// and waits for its answer (10 s at most, or status 9) before the next is not
+// kept waiting for the end of the input.
 TEST(VarnolithBatch, AnswersALineBeforeTheNextComes) {
-    int in[2], out[2];
-    ASSERT_EQ(pipe(in), 0);
-    ASSERT_EQ(pipe(out), 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-    for (const int unused : {in[0], in[1], out[0], out[1]}) posix_spawn_file_actions_addclose(&actions, unused);
-    char path[] = VARNOLITH_COMMAND_PATH, batch[] = "--batch";
-    char* argv[] = {path, batch, nullptr};
-    pid_t child = 0;
-    ASSERT_EQ(posix_spawn(&child, path, &actions, nullptr, argv, environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    close(in[0]);
-    close(out[1]);
-    const std::string line = std::string(flop_spot) + "\n";
-    for (int round = 0; round < 2; ++round) {
-        ASSERT_EQ(write(in[1], line.data(), line.size()), static_cast<ssize_t>(line.size()));
-        std::string answer;
-        char c = 0;
-        pollfd ready{out[0], POLLIN, 0};
-        while (answer.empty() || answer.back() != '\n') {
-            ASSERT_EQ(poll(&ready, 1, 10'000), 1) << "no answer within 10 s, round " << round;
-            ASSERT_EQ(read(out[0], &c, 1), 1);
-            answer += c;
-        }
-        EXPECT_EQ(without_time(answer), std::string(flop_answer) + "\n");
-    }
-    close(in[1]);
-    int status = -1;
-    waitpid(child, &status, 0);
-    close(out[0]);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-}
-
-// --batch computes no spot of the command line: ranges and the spot's options
-// are usage errors, --threads is its own.
-TEST(VarnolithBatch, TakesNoSpotOnTheCommandLine) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"--batch AhKd QsQc", "--batch takes no ranges: it reads its spots from standard input"},
-        {"--batch -b 6c7d8h", "--batch goes with --threads alone (got --board)"},
-        {"--batch --threads 0", "--threads: N must be a whole number from 1 to 256 (got 0)"},
-        {"--ordering --batch", "--ordering goes with --rules and --json alone (got --batch)"},
-    };
-    for (const auto& [arguments, message] : cases) {
-        SCOPED_TRACE(arguments);
-        const Process p = run(arguments, flop_spot);
-        EXPECT_EQ(p.out, "");
-        EXPECT_EQ(p.err, "varnolith: " + message + "\n");
-        EXPECT_EQ(p.status, 2);
-    }
+    const testing::Ran p = testing::run_program(
+        R"(bash -c 'coproc v { "$1" --batch; }; for round in 1 2; do echo "$0" >&"${v[1]}"; )"
+        R"(IFS= read -t 10 -r answer <&"${v[0]}" || exit 9; echo "$answer"; done; exec {v[1]}>&-; wait "$v_PID"' ')" +
+        std::string(flop_spot) + "' '" VARNOLITH_COMMAND_PATH "'");
+    const std::string answer = std::string(flop_answer) + "\n";
+    EXPECT_EQ(without_time(p.out), answer + answer);
+    EXPECT_EQ(p.status, 0);
 }
 
 } // namespace

@@ -5,11 +5,11 @@ each player.
 Usage: grid_svg_check.py VARNOLITH DOCS_SVG
 """
 
-import os
 import subprocess
 import sys
 import tempfile
 import xml.etree.ElementTree as ElementTree
+from pathlib import Path
 
 # The command the README gives for docs/grid.svg, but for the file.
 RANGES = ["77+, A8s+, KTs+, QJs, AJo+, KQo", "66-TT, A6s+, K9s+, QTs+, J9s+, T8s+, 98s, ATo+, KJo+"]
@@ -19,16 +19,13 @@ SVG = "{http://www.w3.org/2000/svg}"
 
 def main(command, docs):
     with tempfile.TemporaryDirectory() as directory:
-        drawn = os.path.join(directory, "grid.svg")
+        drawn = Path(directory) / "grid.svg"
         subprocess.run([command, *OPTIONS, "--svg", drawn, *RANGES], check=True, stdout=subprocess.DEVNULL)
-        with open(drawn, "rb") as f:
-            picture = f.read()
-    piped = subprocess.run([command, *OPTIONS, "--svg", "-", *RANGES], check=True, stdout=subprocess.PIPE).stdout
-    if piped != picture:
+        picture = drawn.read_bytes()
+    if subprocess.run([command, *OPTIONS, "--svg", "-", *RANGES], check=True, stdout=subprocess.PIPE).stdout != picture:
         sys.exit("--svg - does not write the picture alone to standard output")
-    with open(docs, "rb") as f:
-        if f.read() != picture:
-            sys.exit(f"{docs} is not what the command draws today: run it again as the README says")
+    if Path(docs).read_bytes() != picture:
+        sys.exit(f"{docs} is not what the command draws today: run it again as the README says")
     players = [g for g in ElementTree.fromstring(picture).iter(SVG + "g") if g.get("class") == "player"]
     cells = [len([r for r in g.iter(SVG + "rect") if r.get("class") == "cell"]) for g in players]
     if cells != [81] * len(RANGES):

@@ -4,22 +4,14 @@ first under the default rules, the second under --rules trips.
 Usage: ordering_doc_check.py VARNOLITH DOCS_MD
 """
 
+import re
 import subprocess
 import sys
 
 
-def tables(text):
-    found, start = [], text.find("```\n")
-    while start >= 0:
-        end = text.index("```", start + 4)
-        found.append(text[start + 4:end])
-        start = text.find("```\n", end + 3)
-    return found
-
-
 def main(command, docs):
     with open(docs, encoding="utf-8") as f:
-        shown = tables(f.read())
+        shown = re.findall(r"```\n(.*?)```", f.read(), re.S)
     for rules, table in zip(["straight", "trips"], shown, strict=True):
         printed = subprocess.run([command, "--ordering", "--rules", rules], check=True, capture_output=True,
                                  text=True).stdout

@@ -14,10 +14,9 @@ using namespace std::chrono_literals;
 
 TEST(CommandProgress, SaysDoneElapsedAndLeft) {
     const std::pair<std::pair<double, std::chrono::seconds>, const char*> cases[] = {
-        {{0.005, 3s}, "  0.5% done, 0:03 elapsed"},
+        {{0.005, 3s}, "  0.5% done, 0:03 elapsed"}, {{1.0, 61s}, "100.0% done, 1:01 elapsed"},
         {{0.25, 12s}, " 25.0% done, 0:12 elapsed, about 0:36 left"},
         {{0.5, 3700s}, " 50.0% done, 1:01:40 elapsed, about 1:01:40 left"},
-        {{1.0, 61s}, "100.0% done, 1:01 elapsed"},
         // A run of days shows its time left once it has gone on a while.
         {{0.001, 10s}, "  0.1% done, 0:10 elapsed, about 2:46:30 left"},
         {{1e-5, 30s}, "  0.0% done, 0:30 elapsed, about 35 days left"},
@@ -27,18 +26,11 @@ TEST(CommandProgress, SaysDoneElapsedAndLeft) {
 
 // The warning before a long exact run, from seconds to ages.
 TEST(CommandProgress, RoughDurationsKeepFewDigits) {
+    // Each unit either side of a bound, and thousands of years grouped.
     const std::pair<double, const char*> cases[] = {
-        {40, "about 40 s"},
-        {89, "about 89 s"},
-        {90, "about 2 min"},
-        {9000, "about 2.5 h"},
-        {47 * 3600, "about 47.0 h"},
-        {9 * 86400, "about 9 days"},
-        {12 * 31'557'600, "about 12 years"},
-        {3e3 * 31'557'600, "about 3,000 years"},
-        {2e6 * 31'557'600, "over a million years"},
-        {1e300, "over a million years"},
-    };
+        {89, "about 89 s"}, {90, "about 2 min"}, {9000, "about 2.5 h"}, {47 * 3600, "about 47.0 h"},
+        {9 * 86400, "about 9 days"}, {12 * 31'557'600, "about 12 years"}, {3e3 * 31'557'600, "about 3,000 years"},
+        {2e6 * 31'557'600, "over a million years"}};
     for (const auto& [seconds, text] : cases) EXPECT_EQ(rough_duration(seconds), text) << seconds;
 }
 

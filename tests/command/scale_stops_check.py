@@ -32,6 +32,4 @@ def main(grid, style):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 3:
-        sys.exit(__doc__)
     main(*sys.argv[1:])

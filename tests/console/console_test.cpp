@@ -27,7 +27,6 @@ TEST(Notation, ReadsCardsAndRefusesWithTheMessageOfTheFirstProblem) {
     const std::pair<std::function<void()>, std::string> refusals[] = {
         {[] { parse_card("\xC3\x84h"); }, "Invalid Card Format: \xC3\x84h"},
         {[] { parse_card("ah"); }, "Invalid Rank: ah"},
-        {[] { parse_card("Xx"); }, "Invalid Rank: Xx"},
         {[] { parse_card("AH"); }, "Invalid Suit:  AH"},
         {[] { parse_hand("Ah Kd"); }, "Hand must be 4 characters long (e.g., KdTd)"},
         {[] { parse_hand("AhXd"); }, "Invalid Rank: Xd"},
@@ -48,11 +47,11 @@ TEST(Notation, ReadsCardsAndRefusesWithTheMessageOfTheFirstProblem) {
 
 TEST(SelectMethod, FollowsTheNumberOfCompletions) {
     using enum Method;
+    // Either side of 10,000 boards; below, fewer than three board cards or more than three hands fall back.
     const std::tuple<int, int, int64_t, Method> cases[] = {
-        {2, 0, 201'376, monte_carlo_user_count}, {8, 0, 15'504, monte_carlo_user_count}, {9, 0, 8'568, monte_carlo_fallback},
-        {5, 1, 12'650, monte_carlo_user_count},  {6, 1, 8'855, monte_carlo_fallback},    {2, 2, 4'060, monte_carlo_fallback},
-        {2, 3, 406, enumeration},                {4, 3, 300, monte_carlo_fallback},      {3, 4, 26, enumeration},
-        {2, 5, 1, enumeration},                  {4, 5, 1, monte_carlo_fallback}};
+        {8, 0, 15'504, monte_carlo_user_count}, {9, 0, 8'568, monte_carlo_fallback}, {2, 3, 406, enumeration},
+        {2, 2, 4'060, monte_carlo_fallback},    {4, 3, 300, monte_carlo_fallback},  {3, 4, 26, enumeration},
+        {2, 5, 1, enumeration},                 {4, 5, 1, monte_carlo_fallback}};
     for (const auto& [hands, board, boards, method] : cases) {
         EXPECT_EQ(possible_boards(hands, board), boards) << hands << " hands, " << board;
         EXPECT_EQ(select_method(hands, board), method) << hands << " hands, " << board;
@@ -99,10 +98,7 @@ TEST(RunMonteCarlo, DrawsTheProgressLineOnlyWhenAskedAndErasesIt) {
     EXPECT_TRUE(out.str().starts_with("Equity: ")); // the report itself is untouched
 }
 
-struct Transcript {
-    std::string out, err;
-    int status;
-};
+using Transcript = testing::Ran;
 
 Transcript in_process(const std::string& input) {
     std::istringstream in(input);
@@ -111,10 +107,7 @@ Transcript in_process(const std::string& input) {
     return {out.str(), err.str(), status};
 }
 
-Transcript as_process(const std::string& input) {
-    const testing::Ran ran = testing::run_program("'" VARNOLITH_CLI_PATH "'", input);
-    return {ran.out, ran.err, ran.status};
-}
+Transcript as_process(const std::string& input) { return testing::run_program("'" VARNOLITH_CLI_PATH "'", input); }
 
 // The prompts for `hands` hands, then for the board count and `board` board cards unless `board` is negative.
 std::string prompts(int hands, int board = -1) {
@@ -134,9 +127,7 @@ TEST(Dialogue, AnswersEachKindOfScript) {
                                    "Running Monte Carlo simulation with ";
     const std::string by_default = simulating + "500000 iterations...\n" + figures;
     const std::tuple<Transcript (*)(const std::string&), std::string, Transcript> scripts[] = {
-        {in_process, "2\nAhKd\nQsQc\n3\n6c\n7d\n8h\n",
-         {prompts(2, 3) + summary + "Board: 6c 7d 8h \nRunning complete enumeration...\n"
-              "Equity: 51.478, 48.522\nWin: 48.030, 45.074\nTie: 3.448, 3.448\nTotal combinations: 406\n", "", 0}},
+        // The README's session, compared there, is the enumeration.
         {in_process, "2\nAhKd\nQsQc\n2\n6c\n7d\n",
          {prompts(2, 2) + summary + "Board: 6c 7d \nRunning complete enumeration...\n"
               "[Fallback Monte Carlo - troppo complesso per enumerazione]\n" + figures, "", 0}},

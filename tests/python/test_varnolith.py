@@ -1,7 +1,8 @@
 """What the Python module adds to the libraries: argument checking, finding and
 loading them, the conversion to and from their records, freeing the results,
-`python -m varnolith`. Installing with pip, plain and editable, and loading the
-libraries from inside the package: pip_install.sh."""
+`python -m varnolith`, the postflop study and batches. Installing with pip,
+plain and editable, and loading the libraries from inside the package:
+pip_install.sh."""
 
 import contextlib
 import ctypes
@@ -28,6 +29,7 @@ HEADS_UP = ["AhKd", "QsQc"]
 # On 6c 7d 8h AhKd wins 195 of the 406 boards, QsQc 183, and they split 28:
 # (195 + 28 / 2) / 406 and (183 + 28 / 2) / 406.
 FLOP_EQUITY = {"AhKd": 209 / 406, "QsQc": 197 / 406}
+FLOP = {"ranges": HEADS_UP, "board": "6c7d8h"}
 CHECKOUT = Path(__file__).resolve().parents[2]
 
 
@@ -59,18 +61,16 @@ class ModuleTest(unittest.TestCase):
             (varnolith.equity, (["h\u00c4K", "QsQc"],), "Invalid Rank: h\u00c4"),
             (varnolith.equity, (HEADS_UP, "6c\u20ach"), "Invalid Rank: \u20ac"),
             (varnolith.evaluate, ("Ts Js Qs Ks As 6c 7\udcff",), "Invalid Suit:  7\\xff"),  # a byte not UTF-8
+            # Not a card text or not a whole number: TypeError.
+            (varnolith.equity, (None,), TypeError("'NoneType' object is not iterable")),
+            (varnolith.equity, (HEADS_UP, "", 1.5), TypeError("'float' object cannot be interpreted as an integer")),
+            (varnolith.equity, (HEADS_UP, "", True), TypeError("trials must be an integer, not bool")),  # not one trial
+            (varnolith.set_seed, (True,), TypeError("seed must be an integer, not bool")),
         ]:
-            with self.subTest(args=args), self.assertRaises(ValueError) as caught:
+            wanted = message if isinstance(message, TypeError) else ValueError(message)
+            with self.subTest(args=args), self.assertRaises(type(wanted)) as caught:
                 call(*args)
-            self.assertEqual(str(caught.exception), message)
-        self.assertRaises(TypeError, varnolith.equity, None)
-        for call, args, options in [
-            (varnolith.equity, (HEADS_UP, ""), {"trials": 1.5}),
-            (varnolith.equity, (HEADS_UP, ""), {"trials": True}),  # not one trial
-            (varnolith.set_seed, (True,), {}),
-        ]:
-            with self.subTest(call=call.__name__, args=args, options=options):
-                self.assertRaises(TypeError, call, *args, **options)
+            self.assertEqual(str(caught.exception), str(wanted))
 
     def test_the_public_face(self) -> None:
         header = (CHECKOUT / "include" / "varnolith" / "varnolith.h").read_text()
@@ -111,20 +111,6 @@ class ModuleTest(unittest.TestCase):
 
 
 class RangeEquityTest(unittest.TestCase):
-    def test_refusals_say_what_they_concern(self) -> None:
-        for args, options, error, field, player in [
-            # The library's field and player as it names them, and one checked here.
-            ((["AA", "QQs", "KK"],), {}, varnolith.SpotError, "ranges", 1),
-            ((["AA", "KK"], "", "6c 6c"), {}, varnolith.SpotError, "dead", None),
-            ((["AA", "KK"],), {"trials": 0}, varnolith.SpotError, "trials", None),
-            ((["AhKd", "KK"], "KsKcKh"), {}, varnolith.NoCompatibleDealError, "ranges", 1),
-        ]:
-            with self.subTest(args=args, options=options):
-                with self.assertRaises(error) as caught:
-                    varnolith.range_equity(*args, **options)
-                self.assertEqual((caught.exception.field, caught.exception.player), (field, player))
-                self.assertIsInstance(caught.exception, ValueError)
-
     def test_ctrl_c_stops_a_long_computation_at_once(self) -> None:
         # SIGINT to this process while range_equity works: KeyboardInterrupt
         # within a moment, the library's threads stopped, the process sound.
@@ -146,37 +132,49 @@ class RangeEquityTest(unittest.TestCase):
         with self.assertRaises(varnolith.NoCompatibleDealError):
             varnolith.estimate_seconds(["AA", "AA", "AA"], "Ad")
 
-    def test_refusals_checked_here_or_by_the_library(self) -> None:
+    def test_refusals_say_what_and_where(self) -> None:
+        # Checked here or by the library (its words are tested with it); a SpotError names its field and player.
         two = ["AA", "KK"]
-        for args, options, error, message in [
+        for args, options, error, message, *where in [
             (("AA KK",), {}, TypeError, "ranges must be a sequence of strings, one per player"),
             ((["AA", b"KK"],), {}, TypeError, "ranges must be a sequence of strings, one per player"),
-            ((["AA"],), {}, ValueError, "between 2 and 15 ranges are needed, got 1"),
+            ((["AA"],), {}, varnolith.SpotError, "between 2 and 15 ranges are needed, got 1", "ranges", None),
             ((["AA", "K\0K"],), {}, ValueError, "range 2: a NUL character is not allowed"),
             ((two, b"Ah"), {}, TypeError, "board must be a string or an iterable of strings"),
             ((two, "", ["Ah", 7]), {}, TypeError, "dead cards must be a string or an iterable of strings"),
             ((two,), {"exact": True, "trials": 5}, ValueError, "exact and trials exclude one another"),
             ((two,), {"trials": 5, "precision": 0.01}, ValueError, "trials and precision exclude one another"),
-            ((two,), {"trials": 0}, ValueError, "trials must be from 1 to 9223372036854775807, got 0"),
+            ((two,), {"trials": 0}, varnolith.SpotError, "trials must be from 1 to 9223372036854775807, got 0",
+             "trials", None),
             ((two,), {"trials": 2.0}, TypeError, "'float' object cannot be interpreted as an integer"),
             ((two,), {"precision": 1}, ValueError, "options: the precision must be above 0 and below 1, got 1"),
             ((two,), {"precision": "0.1"}, TypeError, "precision must be a number, got '0.1'"),
-            ((two,), {"seed": 2**64}, ValueError, "seed must be from 0 to 18446744073709551615, got 18446744073709551616"),
+            ((two,), {"seed": 2**64}, ValueError,
+             "seed must be from 0 to 18446744073709551615, got 18446744073709551616"),
             ((two,), {"seed": True}, TypeError, "seed must be an integer, not bool"),
             # Not cut to the record's 32 bits, where it would be 0: every core.
-            ((two,), {"threads": 2**32}, ValueError, "threads must be from -2147483648 to 2147483647, got 4294967296"),
+            ((two,), {"threads": 2**32}, ValueError,
+             "threads must be from -2147483648 to 2147483647, got 4294967296"),
             ((two,), {"exact": 1}, TypeError, "exact must be True or False, got 1"),
             ((two,), {"by_hand": None}, TypeError, "by_hand must be True or False, got None"),
-            # The library's refusals, by their status: its words are tested with it.
-            ((["AhKd", "QQs"],), {}, ValueError, 'range 2: item "QQs": a pair is neither suited nor offsuit'),
+            # The library's refusals, by their status and the field and player it names (None: words unchecked).
+            ((["AA", "QQs", "KK"],), {}, varnolith.SpotError,
+             'range 2: item "QQs": a pair is neither suited nor offsuit', "ranges", 1),
+            ((two, "", "6c 6c"), {}, varnolith.SpotError, None, "dead", None),
             ((["AA", "AA", "AA"], "Ac"), {}, varnolith.NoCompatibleDealError,
-             "no compatible deal: 3 players need 3 hands at once, and the cards their ranges hold make at most 1"),
+             "no compatible deal: 3 players need 3 hands at once, and the cards their ranges hold make at most 1",
+             "ranges", None),
+            ((["AhKd", "KK"], "KsKcKh"), {}, varnolith.NoCompatibleDealError, None, "ranges", 1),
         ]:
             with self.subTest(args=args, options=options):
                 with self.assertRaises(error) as caught:
                     varnolith.range_equity(*args, **options)
-                self.assertEqual(str(caught.exception), message)
-        self.assertTrue(issubclass(varnolith.NoCompatibleDealError, ValueError))
+                if message:
+                    self.assertEqual(str(caught.exception), message)
+                if where:
+                    self.assertEqual([caught.exception.field, caught.exception.player], where)
+        self.assertTrue(issubclass(varnolith.NoCompatibleDealError, varnolith.SpotError))
+        self.assertTrue(issubclass(varnolith.SpotError, ValueError))
 
     def test_every_result_is_freed(self) -> None:
         library = unittest.mock.Mock(wraps=_range.range_library())
@@ -198,12 +196,8 @@ class RangeEquityTest(unittest.TestCase):
         self.assertEqual((result.method, result.deals, result.trials, result.seed), ("exact", 1, None, None))
         first, second = result.players
         self.assertEqual((first.range, first.combos, second.combos, first.stderr), ("AhKd, QsQc", 2, 1, 0.0))
-        self.assertAlmostEqual(first.equity + second.equity, 1.0)
-        self.assertAlmostEqual(first.win + first.tie, first.equity)
-        self.assertAlmostEqual(first.tie, second.tie)  # heads-up, the split pots are shared alike
         self.assertEqual(list(first.categories), ["high card", "pair", "two pair", "three of a kind", "straight",
                                                   "full house", "flush", "four of a kind", "straight flush"])
-        self.assertAlmostEqual(sum(first.categories.values()), 1.0)
         self.assertEqual(first.hands, (varnolith.HandEquity("AhKd", 0.0, 0.0, None),  # no deal allows it
                                        varnolith.HandEquity("QsQc", 1.0, 1.0, first.equity)))
         # A hand is an entry of the command's JSON "hands", key for key.
@@ -216,7 +210,7 @@ class RangeEquityTest(unittest.TestCase):
         result = varnolith.range_equity(["AhKd", "QQ", "random"], "6c7d8h9s", "Ts", by_card=True)
         rows = result.next_cards
         self.assertEqual((rows[0].card, len(rows[0].equity)), ("6d", 3))
-        self.assertAlmostEqual(sum(row.probability for row in rows), 1.0, delta=1e-12)
+        # Each card's figures are read for the right player: they weigh up to the player's equity.
         for player, figures in enumerate(result.players):
             self.assertAlmostEqual(sum(row.probability * row.equity[player] for row in rows), figures.equity,
                                    delta=1e-12)
@@ -227,7 +221,6 @@ class RangeEquityTest(unittest.TestCase):
         classes = varnolith.ordering()
         self.assertEqual([c.place for c in classes], list(range(1, 82)))
         self.assertEqual((classes[0].hand_class, len({c.hand_class for c in classes})), ("AA", 81))
-        self.assertEqual([c.cumulative_combos for c in classes], list(itertools.accumulate(c.combos for c in classes)))
         self.assertEqual((classes[-1].cumulative_combos, classes[-1].cumulative_percent), (630, 100.0))
         self.assertGreater(classes[0].equity, classes[-1].equity)
         # A percentage reaches the range library as written, which reads it off this same ordering.
@@ -258,6 +251,9 @@ class CommandTest(unittest.TestCase):
         # (189 + 24 / 2) / 378 = 53.175%, of which the splits give 12 / 378 = 3.175%.
         result = varnolith.range_equity(HEADS_UP, "6c 7d,8h", dead=["Ts"])
         self.assertEqual((result.board, result.dead), (("6c", "7d", "8h"), ("Ts",)))
+        # Each figure read from its own field: the boards the table counts, of the 378.
+        self.assertEqual([tuple(round(378 * f, 9) for f in (p.equity, p.win, p.tie)) for p in result.players],
+                         [(201, 189, 12), (177, 165, 12)])
         self.assertEqual(str(result), """\
 Board    6c 7d 8h
 Dead     Ts
@@ -276,9 +272,8 @@ Player  Range  Combos  Equity %   Win %  Tie %
             self.assertEqual(run_main(HEADS_UP), (1, "", f"varnolith: {missing}\n"))
 
     def test_precision_in_any_usual_notation(self) -> None:
-        for text in ("1e-2", "1E-2", ".01", "0.01"):
-            with self.subTest(text=text):
-                self.assertEqual(run_main(["--json", "--precision", text, "--seed", "1", *HEADS_UP])[0], 0)
+        self.assertEqual([run_main(["--json", "--precision", text, "--seed", "1", *HEADS_UP])[0]
+                          for text in ("1e-2", "1E-2", ".01", "0.01")], [0] * 4)
 
     def test_output_that_cannot_be_written_is_one_line_and_status_1(self) -> None:
         for argv in (HEADS_UP, ["--ordering"]):
@@ -354,18 +349,84 @@ Player  Range  Combos  Equity %   Win %  Tie %
         simulated = ["--trials", "3000", "--seed", "5", "--categories", "--by-hand", *spot]
         by_card = ["--by-card", "--categories", "15%", *spot]  # three players: the squares wrap
         quartiles = ["--by-hand", "AKs", "QsQc", "-b", "6h7h8d"]  # four equal shares: quartiles on the boundaries
-        for table in (spot, simulated, by_card, quartiles, ["--ordering"]):
-            for argv in (table, ["--json", *table]):
-                with self.subTest(argv=argv):
-                    ours, theirs = run_main(argv)[1], subprocess.run([str(COMMAND), *argv], check=True,
-                                                                     capture_output=True, text=True).stdout
-                    if "--json" not in argv:
-                        ours, theirs = (re.sub(r"Elapsed  \d+\.\d{3} s", "Elapsed", text) for text in (ours, theirs))
-                    else:  # both as parsed: the two print some doubles to different digits
-                        ours, theirs = json.loads(ours), json.loads(theirs)
-                        if "--ordering" not in argv:
-                            ours["elapsed_seconds"] = theirs["elapsed_seconds"]
-                    self.assertEqual(ours, theirs)
+        # The postflop study's forms, which print no table beside them.
+        postflop = [["--filter", "set, !nothing", "-b", "Kh9h8d", "KK, 99, AQ", "AA"], ["--flops", "--csv", "AA", "KK"],
+                    ["--json", "--hits", "QQ", "AK", "-b", "Kh9h8d"]]
+        for argv in [*(form for table in (spot, simulated, by_card, quartiles, ["--ordering"])
+                       for form in (table, ["--json", *table])), *postflop]:
+            with self.subTest(argv=argv):
+                (status, ours, _), theirs = run_main(argv), subprocess.run([str(COMMAND), *argv], check=True,
+                                                                           capture_output=True, text=True).stdout
+                self.assertEqual(status, 0)
+                if argv in postflop:  # printed alike to the last digit
+                    ours, theirs = (re.sub(r'"elapsed_seconds": [0-9.e+-]+', "", text) for text in (ours, theirs))
+                elif "--json" not in argv:
+                    ours, theirs = (re.sub(r"Elapsed  \d+\.\d{3} s", "Elapsed", text) for text in (ours, theirs))
+                else:  # both as parsed: the two print some doubles to different digits
+                    ours, theirs = json.loads(ours), json.loads(theirs)
+                    if "--ordering" not in argv:
+                        ours["elapsed_seconds"] = theirs["elapsed_seconds"]
+                self.assertEqual(ours, theirs)
+
+
+class PostflopTest(unittest.TestCase):
+    # Hits as the command's JSON names them, flop rows ready for a data frame, filters read back by the parser.
+    # The figures are the engine's, tested there; here what the module adds:
+    # the answer's shape, the flat rows, the empty filter and the refusals' fields.
+    def test_hits_flops_and_filters(self) -> None:
+        spot = varnolith.range_equity(["QQ+, AKs", "JJ-88, AQs+"], "Kh9h8d", hits=True)
+        self.assertEqual({line["class"]: line["combos"] for line in spot.hits[0]}["set"], 3.0)
+        rows = varnolith.flop_report(["AA", "KK"])
+        self.assertEqual(list(rows[0]), ["flop", "flops", "probability", "equity_1", "equity_2", "suits", "pairing",
+                                         "high_card", "straight_possible"])
+        self.assertEqual(varnolith.filter_ranges(["KK, 99, AQ", "AA"], "Kh9h8d", ["set", "!nothing"]),
+                         ("KdKc, KsKc, KsKd, 9d9c, 9s9c, 9s9d", ""))
+        for call, field in [(lambda: varnolith.range_equity(["AA", "KK"], "6c7d8h", flops=True), "flops"),
+                            (lambda: varnolith.filter_ranges(["KK"], "Kh9h8d", "sets"), "filter")]:
+            with self.assertRaises(varnolith.SpotError) as raised:
+                call()
+            self.assertEqual(raised.exception.field, field)
+
+
+class BatchTest(unittest.TestCase):
+    # Spots as the web API's bodies, one answer dict each, in order, through the range library's batch call.
+    def test_a_bad_spot_answers_in_its_place(self) -> None:
+        answers = list(varnolith.batch([FLOP, {"ranges": ["AhKd", "QQs"]}, FLOP]))
+        self.assertEqual(answers[0], answers[2] | {"elapsed_seconds": answers[0]["elapsed_seconds"]})
+        self.assertEqual(answers[1], {"error": {"code": "bad_request", "field": "ranges", "player": 1,
+                                                "message": 'range 2: item "QQs": a pair is neither suited nor offsuit'}})
+
+    def test_the_answers_are_the_commands_json(self) -> None:
+        for options in [{}, {"by_hand": True, "categories": True}, {"by_card": True}, {"trials": 1000, "seed": 3}]:
+            with self.subTest(**options):
+                [answer] = varnolith.batch([dict(FLOP, **options)])
+                wanted = json.loads(_range.command_report(FLOP["ranges"], FLOP["board"], json=True, **options))
+                answer.pop("elapsed_seconds")
+                wanted.pop("elapsed_seconds")
+                self.assertEqual(answer, wanted)
+
+    def test_answers_keep_the_order_of_spots_read_lazily(self) -> None:
+        hands = list(itertools.islice(itertools.cycle(["QsQc", "JhTh", "9c9d"]), 2500))  # past a chunk
+        spots = ({"ranges": ["AhKd", hand], "board": "6c7d8h"} for hand in hands)
+        self.assertEqual([answer["players"][1]["range"] for answer in varnolith.batch(spots, threads=1)],
+                         hands)
+
+    def test_refusals_of_the_call_itself(self) -> None:
+        self.assertEqual(list(varnolith.batch([])), [])
+        self.assertRaises(TypeError, varnolith.batch, 5)
+        for spots in (["AhKd QsQc"], [{"ranges": {"AhKd", "QsQc"}}]):
+            with self.subTest(spots=spots), self.assertRaises(TypeError):
+                list(varnolith.batch(spots))
+        with self.assertRaises(varnolith.SpotError) as refused:
+            varnolith.batch([FLOP], threads=257)
+        self.assertEqual(refused.exception.field, "threads")
+
+    def test_ctrl_c_stops_a_long_batch_at_once(self) -> None:
+        threading.Timer(0.3, os.kill, (os.getpid(), signal.SIGINT)).start()
+        start = time.monotonic()
+        with self.assertRaises(KeyboardInterrupt):
+            list(varnolith.batch([{"ranges": ["random", "random", "random"], "board": "6c7d", "method": "exact"}]))
+        self.assertLess(time.monotonic() - start, 1.3)
 
 
 if __name__ == "__main__":

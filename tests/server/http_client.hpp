@@ -1,8 +1,6 @@
 #pragma once
-// A small HTTP client over Beast for the server's tests and benchmarks: a
-// connection kept alive across requests (opened again when the server closed
-// it), and event streams read as they come. Every step has a time limit, so a
-// server that does not answer fails a test instead of hanging it.
+// A small HTTP client over Beast for the server's tests and benchmarks: kept-alive connections and event streams,
+// every step with a time limit, so that a server that does not answer fails a test instead of hanging it.
 
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/beast/core.hpp>
@@ -50,8 +48,12 @@ struct Client {
     explicit Client(int server_port) : port(server_port) {}
 };
 
-// Runs one asynchronous step to its end within the client's time limit; a
-// step that fails closes the connection.
+inline void hang_up(Client& c) {
+    c.stream.close();
+    c.connected = false;
+}
+
+// Runs one asynchronous step to its end within the client's time limit; a step that fails closes the connection.
 template <class Start>
 bool step(Client& c, Start start) {
     beast::error_code result = net::error::timed_out;
@@ -59,10 +61,7 @@ bool step(Client& c, Start start) {
     start([&result](beast::error_code ec, std::size_t = 0) { result = ec; });
     c.io.restart();
     c.io.run();
-    if (result) {
-        c.stream.close();
-        c.connected = false;
-    }
+    if (result) hang_up(c);
     return !result;
 }
 
@@ -74,7 +73,8 @@ inline bool connect(Client& c) {
     return c.connected;
 }
 
-inline bool send(Client& c, std::string_view method, std::string_view target, std::string body, const Headers& headers) {
+inline bool send(Client& c, std::string_view method, std::string_view target, std::string body,
+                 const Headers& headers) {
     http::request<http::string_body> req{http::verb::unknown, target, 11};
     req.method_string(method);
     req.set(http::field::host, "127.0.0.1:" + std::to_string(c.port));
@@ -97,10 +97,7 @@ inline Answer read_answer(Client& c, bool head = false) {
     const auto& res = parser.get();
     Answer answer{static_cast<int>(res.result_int()), res.body(), {}};
     for (const auto& field : res) answer.headers.emplace_back(field.name_string(), field.value());
-    if (!res.keep_alive()) {
-        c.stream.close();
-        c.connected = false;
-    }
+    if (!res.keep_alive()) hang_up(c);
     return answer;
 }
 
@@ -123,15 +120,13 @@ inline Answer send_raw(int port, const std::string& bytes) {
     return sent ? read_answer(c) : Answer{};
 }
 
-// An event stream read a step at a time, so that a test can read until the
-// server has told something, act, and read on. It stays open (and its job
-// watched) while this lives.
+// An event stream read until the server has told something; open (and its job watched) while this lives.
 struct EventStream {
     Client client;
     http::response_parser<http::string_body> parser;
     bool open = false; // its head has been read
 
-    EventStream(int port, std::string_view target, std::chrono::steady_clock::duration timeout = std::chrono::seconds(60))
+    EventStream(int port, std::string_view target, std::chrono::seconds timeout = std::chrono::seconds(60))
         : client(port) {
         client.timeout = timeout;
         parser.body_limit(boost::none);
@@ -140,29 +135,22 @@ struct EventStream {
     }
 
     const std::string& events() const { return parser.get().body(); }
-    bool over() const { return !open || parser.is_done(); }
 
-    // Reads what comes next; false when the stream has ended or failed.
-    bool read_more() {
-        return !over() && step(client, [&](auto done) { http::async_read_some(client.stream, client.buffer, parser, done); });
-    }
-
-    // Reads until `enough` holds of all read so far; false when the stream
-    // ended or failed first.
+    // Reads until `enough` holds of all read so far; false when the stream ended or failed first.
     bool read_until(const std::function<bool(const std::string&)>& enough) {
+        const auto read = [&](auto done) { http::async_read_some(client.stream, client.buffer, parser, done); };
         while (!enough(events()))
-            if (!read_more()) return false;
+            if (!open || parser.is_done() || !step(client, read)) return false;
         return true;
     }
 };
 
-// Follows an event stream: `more` sees all read so far after each read, and
-// returning false hangs up. Returns what was read.
-inline std::string follow(int port, std::string_view target, const std::function<bool(const std::string&)>& more) {
-    EventStream stream(port, target);
-    while (!stream.over() && more(stream.events()) && stream.read_more()) {
-    }
-    return stream.events();
+// A bare socket to the server, sent these bytes if any: a client that goes no further.
+inline tcp::socket raw_socket(net::io_context& io, int port, const std::string& first_bytes = {}) {
+    tcp::socket socket(io);
+    socket.connect({net::ip::make_address("127.0.0.1"), static_cast<unsigned short>(port)});
+    if (!first_bytes.empty()) net::write(socket, net::buffer(first_bytes));
+    return socket;
 }
 
 // Whether the server has closed the connection; does not wait.

@@ -1,29 +1,19 @@
-// varnolith_web as a process: SIGINT and SIGTERM stop it with exit status 0
-// within two seconds, slow clients or not, every event stream told why; a
-// second signal ends it at once; a bad command line or a port in use is one
+// varnolith_web as a process: SIGINT and SIGTERM stop it with exit status 0 within two seconds, slow clients or
+// not, every event stream told why; a second signal ends it at once; a bad command line or a port in use is one
 // line saying why.
 
-#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <nlohmann/json.hpp>
-
-#include <chrono>
 #include <csignal>
-#include <cstdio>
-#include <string>
-#include <thread>
-#include <vector>
 
-#include "http_client.hpp"
+#include "test_server.hpp"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-namespace net = boost::asio;
-using tcp = net::ip::tcp;
 namespace testing = varnolith::testing;
+namespace net = testing::net;
+using Clock = std::chrono::steady_clock;
 
 struct Program {
     pid_t pid = -1;
@@ -32,8 +22,7 @@ struct Program {
     int port = 0;        // where it said it listens
 };
 
-// Starts varnolith_web as a shell's background job (SIGINT ignored) and reads
-// the line that says where it listens.
+// Starts varnolith_web as a shell's background job (SIGINT ignored) and reads the line that says where it listens.
 Program start(std::vector<std::string> arguments) {
     int out[2], err[2];
     EXPECT_EQ(::pipe(out) | ::pipe(err), 0);
@@ -73,53 +62,38 @@ std::pair<int, std::string> wait_exit(Program& p) {
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, said};
 }
 
-// Whether the program still takes connections: it stops as soon as it has
-// taken a stopping signal.
-bool accepting(int port) {
-    net::io_context io;
-    tcp::socket socket(io);
-    boost::system::error_code ec;
-    socket.connect({net::ip::make_address("127.0.0.1"), static_cast<unsigned short>(port)}, ec);
-    return !ec;
-}
-
 TEST(WebProgram, StopsWithinTwoSecondsTellingEveryStream) {
     for (const int sig : {SIGINT, SIGTERM}) {
         Program web = start({"--port", "0"});
         ASSERT_GT(web.port, 0);
         net::io_context io;
-        std::vector<tcp::socket> slow; // half a request each, and nothing more
-        for (int i = 0; i < 20; ++i) {
-            slow.emplace_back(io).connect({net::ip::make_address("127.0.0.1"), static_cast<unsigned short>(web.port)});
-            net::write(slow.back(), net::buffer(std::string("GET /api/version HTTP/1.1\r\n")));
-        }
-        const auto job =
-            testing::fetch(web.port, "POST", "/api/jobs", R"({"ranges": ["random", "random", "random"], "method": "exact"})");
-        const std::string id = nlohmann::json::parse(job.body)["id"];
-        testing::EventStream stream(web.port, "/api/jobs/" + id + "/events", std::chrono::seconds(10));
+        std::vector<testing::tcp::socket> slow; // half a request each, and nothing more
+        for (int i = 0; i < 20; ++i) slow.push_back(testing::raw_socket(io, web.port, "GET /api/version HTTP/1.1\r\n"));
+        const auto job = testing::fetch(web.port, "POST", "/api/jobs", testing::long_spot);
+        testing::EventStream stream(web.port, "/api/jobs/" + testing::Json::parse(job.body)["id"].get<std::string>() +
+                                                  "/events", std::chrono::seconds(10));
         ASSERT_TRUE(stream.open);
         const auto sent = Clock::now();
         ::kill(web.pid, sig);
         EXPECT_EQ(wait_exit(web).first, 0);
-        const double stopped = std::chrono::duration<double>(Clock::now() - sent).count();
+        const double stopped = testing::seconds_since(sent);
         std::printf("stop: exited %.0f ms after signal %d, 20 slow clients and a stream open\n", 1000 * stopped, sig);
         EXPECT_LT(stopped, 2.0);
-        const std::string told = "event: error\ndata: {\"error\":{\"code\":\"stopping\"";
-        EXPECT_TRUE(stream.read_until([&](const std::string& events) { return events.find(told) != std::string::npos; }))
+        EXPECT_TRUE(stream.read_until(testing::says("event: error\ndata: {\"error\":{\"code\":\"stopping\"")))
             << stream.events();
         EXPECT_FALSE(testing::fetch(web.port, "GET", "/api/version")) << "the port is still answered";
     }
 }
 
-// Answers a client does not read keep the server writing: the first signal
-// waits for them a moment, the second does not wait.
+// Answers a client does not read keep the server writing: the first signal waits a moment, the second does not.
 TEST(WebProgram, ASecondSignalEndsAtOnce) {
     Program web = start({"--port", "0"});
+    const testing::tcp::endpoint server(net::ip::make_address("127.0.0.1"), static_cast<unsigned short>(web.port));
     net::io_context io;
-    tcp::socket reader(io);
-    reader.open(tcp::v4());
+    testing::tcp::socket reader(io);
+    reader.open(testing::tcp::v4());
     reader.set_option(net::socket_base::receive_buffer_size(4096));
-    reader.connect({net::ip::make_address("127.0.0.1"), static_cast<unsigned short>(web.port)});
+    reader.connect(server);
     std::string pipelined;
     for (int i = 0; i < 300; ++i)
         pipelined += "POST /api/range HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(web.port) +
@@ -128,11 +102,15 @@ TEST(WebProgram, ASecondSignalEndsAtOnce) {
     std::this_thread::sleep_for(std::chrono::seconds(1)); // the answers fill the sockets' buffers
     const auto first = Clock::now();
     ::kill(web.pid, SIGTERM);
-    // Sent before the first was taken, the second would merge into it.
-    for (int i = 0; i < 200 && accepting(web.port); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    // Sent before the first was taken, the second would merge into it: it stops taking connections once taken.
+    boost::system::error_code refused;
+    for (int i = 0; i < 200 && !refused; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        testing::tcp::socket(io).connect(server, refused);
+    }
     ::kill(web.pid, SIGTERM);
     EXPECT_EQ(wait_exit(web).first, 130);
-    EXPECT_LT(std::chrono::duration<double>(Clock::now() - first).count(), 0.5);
+    EXPECT_LT(testing::seconds_since(first), 0.5);
 }
 
 TEST(WebProgram, ABadCommandLineOrAPortInUseIsOneLine) {

@@ -1,42 +1,20 @@
-// The server against careless and hostile clients: headers without end,
-// requests no HTTP client should send, clients that send a line now and then
-// or nothing at all, more connections than it serves, requests slow to plan.
+// The server against careless and hostile clients: headers without end, requests no HTTP client should send,
+// clients that send a line now and then or nothing at all, more connections than it serves, requests slow to plan.
 // Every bound holds, and the others are still answered.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <chrono>
-#include <cstdio>
-#include <fstream>
 #include <memory>
-#include <string>
-#include <thread>
-#include <vector>
 
 #include "test_server.hpp"
 
 namespace varnolith {
 namespace {
 
-using testing::resident_kib;
-using testing::TestServer;
-using Clock = std::chrono::steady_clock;
-namespace net = boost::asio;
-using tcp = net::ip::tcp;
-
-double seconds_since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+using namespace testing;
 
 std::size_t open_connections(Server& server) {
     const std::lock_guard lock(server.mutex);
     return server.connections.size();
-}
-
-tcp::socket connected(net::io_context& io, int port, const std::string& first_bytes = {}) {
-    tcp::socket socket(io);
-    socket.connect({net::ip::make_address("127.0.0.1"), static_cast<unsigned short>(port)});
-    if (!first_bytes.empty()) net::write(socket, net::buffer(first_bytes));
-    return socket;
 }
 
 // Probes `port` every 20 ms while `busy` holds; the median and the slowest, in ms.
@@ -59,48 +37,41 @@ TEST(WebTransport, RequestsPastTheBoundsAreAnsweredThenClosed) {
     const std::string start = "GET /api/version HTTP/1.1\r\n" + host;
     std::string lines;
     while (lines.size() < 20 * 1024) lines += "X-Line: " + std::string(40, 'a') + "\r\n";
-    const struct {
-        std::string request;
-        int status;
-    } cases[] = {
+    const std::pair<std::string, int> cases[] = {
         {start + lines + "\r\n", 431},
         {start + lines.substr(0, 15 * 1024 - 15 * 1024 % 50) + "\r\n", 200}, // whole lines, under the bound
-        {"POST /api/equity HTTP/1.1\r\n" + host + "Content-Length: abc\r\n\r\n", 400},
+        {"POST /api/equity HTTP/1.1\r\n" + host + "Content-Length: abc\r\n\r\n", 400}, // any parse error
         {"POST /api/equity HTTP/1.1\r\n" + host + "Content-Length: 100000\r\n\r\n", 413},
-        {"POST /api/equity HTTP/1.1\r\n" + host + "Transfer-Encoding: chunked\r\n\r\n20000\r\n" +
-             std::string(0x20000, ' ') + "\r\n0\r\n\r\n",
-         413},
-        {start + "Bad Header Line\r\n\r\n", 400},
         {start + host + "\r\n", 403}, // two Hosts name none
     };
-    for (const auto& c : cases) EXPECT_EQ(testing::send_raw(server.port, c.request).status, c.status) << c.request.substr(0, 80);
+    for (const auto& [request, status] : cases)
+        EXPECT_EQ(testing::send_raw(server.port, request).status, status) << request.substr(0, 80);
 
     // 50 MB of header lines cost the server no more than its bound.
-    const long before = resident_kib();
+    const long before = testing::resident_kib();
     testing::Client flood(server.port);
+    const auto write = [&](const std::string& bytes) {
+        return testing::step(flood, [&](auto done) { net::async_write(flood.stream, net::buffer(bytes), done); });
+    };
     std::string block;
     while (block.size() < 64 * 1024) block += "X-Flood: " + std::string(100, 'f') + "\r\n";
     std::size_t sent = start.size();
-    bool open = testing::connect(flood) && testing::step(flood, [&](auto done) {
-        net::async_write(flood.stream, net::buffer(start), done);
-    });
-    for (; open && sent < 50u * 1024 * 1024; sent += block.size())
-        open = testing::step(flood, [&](auto done) { net::async_write(flood.stream, net::buffer(block), done); });
-    const long after = resident_kib();
+    for (bool open = testing::connect(flood) && write(start); open && sent < 50u * 1024 * 1024; sent += block.size())
+        open = write(block);
+    const long after = testing::resident_kib();
     std::printf("header flood: closed after %zu KiB; resident %ld KiB -> %ld KiB\n", sent / 1024, before, after);
     EXPECT_LT(sent, 20u * 1024 * 1024); // the bound, a mebibyte read to close cleanly, and the sockets' buffers
     EXPECT_LT(after - before, 8 * 1024);
 }
 
-// Clients that never finish a request hold a connection each, for a bounded
-// time, and nothing else: another client is answered all along.
+// Clients that never finish a request hold a connection each, for a bounded time; others are answered all along.
 TEST(WebTransport, SlowClientsDoNotStarveOthers) {
     TestServer server;
     net::io_context io;
-    std::vector<tcp::socket> silent, slow;
+    std::vector<testing::tcp::socket> silent, slow;
     for (int i = 0; i < 30; ++i) {
-        silent.push_back(connected(io, server.port));
-        slow.push_back(connected(io, server.port, "GET /api/version HTTP/1.1\r\n"));
+        silent.push_back(testing::raw_socket(io, server.port));
+        slow.push_back(testing::raw_socket(io, server.port, "GET /api/version HTTP/1.1\r\n"));
     }
     testing::Client kept(server.port); // idle after its answer
     EXPECT_EQ(testing::request(kept, "GET", "/api/version").status, 200);
@@ -144,13 +115,10 @@ TEST(WebTransport, ConnectionsPastTheCapAreRefusedAtOnce) {
     EXPECT_EQ(testing::fetch(server.port, "GET", "/api/version").status, 200);
 }
 
-// Reading fifteen wide ranges and estimating their run takes a tenth of a
-// second: clients that keep asking for that do not hold up the others.
+// Reading and estimating fifteen wide ranges takes a tenth of a second: asking that over and over holds up nobody.
 TEST(WebTransport, SlowToPlanRequestsDoNotHoldUpOthers) {
     TestServer server({.queued = 0}); // every long job is refused, after its estimate
-    std::string wide = R"({"method": "exact", "ranges": ["random")";
-    for (int i = 1; i < 15; ++i) wide += R"(, "random")";
-    wide += "]}";
+    const std::string wide = Json{{"method", "exact"}, {"ranges", std::vector<std::string>(15, "random")}}.dump();
     const auto until = Clock::now() + std::chrono::seconds(2);
     std::vector<std::jthread> heavy;
     for (int i = 0; i < 3; ++i)

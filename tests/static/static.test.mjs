@@ -37,21 +37,29 @@ function commandJson(...args) {
   return answer;
 }
 
-// The page's own engine asked directly, as the page's runs ask it.
-async function engineJson(page, body) {
-  const answer = await page.evaluate(async (text) => {
-    const { engineRequest } = await import('./js/engine.js');
-    return (await engineRequest('equity', text, { run: true })).json;
-  }, JSON.stringify(body));
+// The page's own engine asked directly, as the page asks it ("equity" on the run's Worker).
+async function engineJson(page, body, route = 'equity') {
+  const answer = await page.evaluate(
+    async ([route, text]) => {
+      const { engineRequest } = await import('./js/engine.js');
+      return (await engineRequest(route, text, { run: route === 'equity' })).json;
+    },
+    [route, JSON.stringify(body)],
+  );
   delete answer.elapsed_seconds;
   return answer;
 }
 
-async function engineEstimate(page, body) {
-  return page.evaluate(async (text) => {
-    const { engineRequest } = await import('./js/engine.js');
-    return (await engineRequest('estimate', text)).json;
-  }, JSON.stringify(body));
+// Three random hands before the flop, exact (half a minute and more), ended
+// by Cancel: the page, once it says so, and how many ms that took.
+async function cancelledLongRun(server = session.server) {
+  const long = await open(hash([['range', 'random'], ['range', 'random'], ['range', 'random'], ['method', 'exact']]), server);
+  await calculate(long);
+  await eventually(async () => assert.match(await long.textContent('#progress-text'), /done|elapsed/));
+  const asked = Date.now();
+  await long.getByRole('button', { name: 'Cancel', exact: true }).click();
+  await eventually(async () => assert.equal(await long.textContent('#status'), 'Cancelled: no result.'), 2000);
+  return [long, Date.now() - asked];
 }
 
 test('the page names its engine and gives the figures the command gives, bit for bit', async () => {
@@ -87,14 +95,8 @@ test("a bad range is named by its field in the command's words, and a long run c
   await eventually(async () =>
     assert.equal(await description(page, rangeField(page, 1)), commandSays('QQs', 'KK')),
   );
-  // Three random hands before the flop, exact: half a minute and more, ended by Cancel.
-  const long = await open(hash([['range', 'random'], ['range', 'random'], ['range', 'random'], ['method', 'exact']]));
-  await calculate(long);
-  await eventually(async () => assert.match(await long.textContent('#progress-text'), /done|elapsed/));
-  const asked = Date.now();
-  await long.getByRole('button', { name: 'Cancel', exact: true }).click();
-  await eventually(async () => assert.equal(await long.textContent('#status'), 'Cancelled: no result.'), 2000);
-  assert.ok(Date.now() - asked < 1000, `cancelled after ${Date.now() - asked} ms`);
+  const [long, took] = await cancelledLongRun();
+  assert.ok(took < 1000, `cancelled after ${took} ms`);
   assert.deepEqual([...page.faults, ...long.faults], []);
   await Promise.all([page.close(), long.close()]);
 });
@@ -115,15 +117,11 @@ test('served cross-origin isolated, a run takes a thread per core, with the same
   // The method choice prices a run on the threads the page has.
   if (cores > 1) {
     const single = await open();
-    const [alone, team] = await Promise.all([single, page].map((p) => engineEstimate(p, spots[0][0])));
+    const [alone, team] = await Promise.all([single, page].map((p) => engineJson(p, spots[0][0], 'estimate')));
     assert.ok(team.estimate_seconds < alone.estimate_seconds, JSON.stringify([team, alone]));
     await single.close();
   }
-  const long = await open(hash([['range', 'random'], ['range', 'random'], ['range', 'random'], ['method', 'exact']]), server);
-  await calculate(long);
-  await eventually(async () => assert.match(await long.textContent('#progress-text'), /done|elapsed/));
-  await long.getByRole('button', { name: 'Cancel', exact: true }).click();
-  await eventually(async () => assert.equal(await long.textContent('#status'), 'Cancelled: no result.'), 2000);
+  const [long] = await cancelledLongRun(server);
   // The same Worker answers next: the cancelled run (half a minute and more) stopped in its team.
   const asked = Date.now();
   assert.deepEqual(await engineJson(long, spots[0][0]), commandJson(...spots[0][1]));

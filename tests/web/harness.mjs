@@ -47,15 +47,8 @@ export async function startBrowser(options = {}) {
   const context = await chromium.launchPersistentContext(profile, {
     executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
     headless: true,
-    args: [
-      '--headless',
-      '--no-sandbox',
-      '--disable-gpu',
-      '--no-first-run',
-      '--disable-background-networking',
-      '--disable-component-update',
-      '--disable-sync',
-    ],
+    args: ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
+      '--disable-component-update', '--disable-sync'],
     viewport: { width: 1280, height: 800 },
     ...options,
   });
@@ -69,14 +62,10 @@ export async function startBrowser(options = {}) {
   };
 }
 
-// The API as the page calls it, for figures to compare with.
+// The API's answer to a request as the page sends it, for figures to compare with.
 export async function api(server, route, body) {
-  const response = await fetch(server.url + route, {
-    method: body === undefined ? 'GET' : 'POST',
-    headers: { 'Content-Type': 'application/json' },
-    body: body === undefined ? undefined : JSON.stringify(body),
-  });
-  return { status: response.status, json: await response.json() };
+  const headers = { 'Content-Type': 'application/json' };
+  return (await fetch(server.url + route, { method: 'POST', headers, body: JSON.stringify(body) })).json();
 }
 
 // Retries an assertion until it holds: the page answers after the server does.
@@ -95,10 +84,9 @@ export async function eventually(check, timeout = 10000) {
 // A page of the server's with the spot `fragment`; uncaught errors in page.faults.
 export async function openPage(server, browser, fragment = '') {
   const page = await browser.context.newPage();
-  const faults = [];
-  page.on('pageerror', (error) => faults.push(error.message));
+  page.faults = [];
+  page.on('pageerror', (error) => page.faults.push(error.message));
   await page.goto(`${server.url}/${fragment}`);
-  page.faults = faults;
   return page;
 }
 
@@ -107,6 +95,24 @@ export const cell = (page, n, name) => player(page, n).getByRole('button', { nam
 export const rangeField = (page, n) => player(page, n).getByLabel('Range', { exact: true });
 export const hash = (spot) => `#${new URLSearchParams(spot).toString()}`;
 export const calculate = (page) => page.getByRole('button', { name: 'Calculate', exact: true }).click();
+export const field = (page, label) => page.getByLabel(label, { exact: true });
+export const commandLine = (page) => page.getByRole('textbox', { name: 'Command line' });
+export const holds = (box, value) => eventually(async () => assert.equal(await box.inputValue(), value));
+// Waits for player n's square to show each class of `want` ({AA: 'true', KK: 'mixed'}) as pressed so.
+export const squareShows = (page, n, want) =>
+  eventually(async () => {
+    for (const [name, pressed] of Object.entries(want))
+      assert.equal(await cell(page, n, name).getAttribute('aria-pressed'), pressed, name);
+  });
+// The README's pictures are redrawn on request only (VARNOLITH_SCREENSHOTS), so a test run leaves the tree as it was.
+export const screenshot = (target, name, options = {}) =>
+  target.screenshot({ path: path.join(process.env.VARNOLITH_SCREENSHOTS ?? tmpdir(), name), ...options });
+// A page's last step: it threw nothing uncaught, and it leaves no saved ranges to the pages after it.
+export async function finish(page) {
+  assert.deepEqual(page.faults, []);
+  await page.evaluate(() => localStorage.clear());
+  await page.close();
+}
 
 // The text of the element that describes a field: where its fault is shown.
 export async function description(page, field) {
@@ -114,19 +120,19 @@ export async function description(page, field) {
   return page.locator(`#${id.split(' ')[0]}`).textContent();
 }
 
-// Starts a server and a browser before a file's tests and stops them after.
-// With `stopCleanly`, the server must still be running at the end and stop at
-// once when asked. `open` opens the page on them.
-export function pageSession({ browserOptions = {}, stopCleanly = false } = {}) {
+// Starts a server and a browser before a file's tests and stops them after;
+// the server must still be running at the end and stop at once when asked.
+// `open` opens the page on them.
+export function pageSession() {
   const session = { server: null, browser: null };
   before(async () => {
     session.server = await startServer();
-    session.browser = await startBrowser(browserOptions);
+    session.browser = await startBrowser();
   });
   after(async () => {
     await session.browser?.close();
     const stopped = await session.server?.stop();
-    if (stopCleanly && session.server) assert.equal(stopped, true, 'varnolith_web stopped before the tests ended');
+    if (session.server) assert.equal(stopped, true, 'varnolith_web stopped before the tests ended');
   });
   session.open = (fragment) => openPage(session.server, session.browser, fragment);
   return session;

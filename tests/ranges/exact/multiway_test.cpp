@@ -33,34 +33,24 @@ bool sweeps(const PreparedSpot& spot) {
     return Multiway(spot, layout, pairs, {}, DealWalk::sweep_last_two).sweeps;
 }
 
+// The same figures bit for bit on any number of threads too: a turn and a
+// river are cut into slices of boards, a flop is not.
 TEST(Multiway, SweepingTheLastTwoGivesTheFiguresOfEveryDeal) {
     for (const Spot& s : multiway_spots) {
         SCOPED_TRACE(std::string(s.ranges[0]) + " | " + s.ranges[1] + " | " + s.board);
         const RangeSpot spot = make(s);
         ASSERT_TRUE(sweeps(prepare_spot(spot)));
-        expect_same(range_equity_exact(spot, {}, BoardWalk::by_class, DealWalk::sweep_last_two),
-                    range_equity_exact(spot, {}, BoardWalk::by_class, DealWalk::every_deal));
+        const RangeResult one = range_equity_exact(spot, {.threads = 1});
+        expect_same(one, range_equity_exact(spot, {}, BoardWalk::by_class, DealWalk::every_deal));
+        for (const int threads : {2, 3}) expect_identical(range_equity_exact(spot, {.threads = threads}), one);
     }
 }
 
 TEST(Multiway, DealsTheNarrowRangesAndSweepsTheTwoWidest) {
-    const PreparedSpot spot = prepare_spot(make(multiway_spots[2]));
-    EXPECT_EQ(multiway_order(spot), (std::vector<std::size_t>{0, 2, 1, 3}));
-    const PreparedSpot first_wide = prepare_spot(make(multiway_spots[1]));
-    EXPECT_EQ(multiway_order(first_wide), (std::vector<std::size_t>{1, 0, 2}));
+    EXPECT_EQ(multiway_order(prepare_spot(make(multiway_spots[2]))), (std::vector<std::size_t>{0, 2, 1, 3}));
+    EXPECT_EQ(multiway_order(prepare_spot(make(multiway_spots[1]))), (std::vector<std::size_t>{1, 0, 2}));
     // Against a handful the sweep is not worth it: every deal is walked.
     EXPECT_FALSE(sweeps(prepare_spot(make({{"AA", "KK", "QhQs", "random"}, "", ""}))));
-}
-
-// A turn and a river are cut into slices of boards, a flop is not; heads-up
-// before the flop, the classes of boards are shared out.
-TEST(ExactRun, FiguresDoNotDependOnTheThreadCount) {
-    const Spot heads_up = {{"QQ+, AKs, AhKh:0.5", "TT, AQs"}, "", ""}, three = {{"AA, KK", "QQ, AKs", "JJ, T9s:0.5"}, "7c", ""};
-    for (const Spot& s : {heads_up, three, multiway_spots[0], multiway_spots[3], multiway_spots[4]}) {
-        const RangeSpot spot = make(s);
-        const RangeResult one = range_equity_exact(spot, {.threads = 1});
-        for (const int threads : {2, 3}) expect_identical(range_equity_exact(spot, {.threads = threads}), one);
-    }
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <tuple>
 
 #include "card_text.hpp"
 #include "ranges/equity.hpp"
@@ -40,23 +41,20 @@ TEST(RangeExactProgress, MovesForwardToTheEnd) {
 // the cancel are looked for at every level.
 TEST(RangeExactProgress, ACancelFromTheCallbackStopsTheRun) {
     const Range random = parse_range("random");
-    const struct {
-        RangeSpot spot;
-        int threads;
-        double first_below; // where the first report comes
-    } cases[] = {
+    // The spot, its threads, and a bound on where the first report comes.
+    const std::tuple<RangeSpot, int, double> cases[] = {
         {{{random, random, random}, {}, {}}, 0, 0.01},
         {{std::vector<Range>(5, random), parse_card_list("6c 7d 8h 9s Tc"), {}}, 1, 1.0 / 16}, // within the first slice
         {{std::vector<Range>(10, random), parse_card_list("6c 7d 8h 9s Tc"), {}}, 0, 1.0},
     };
-    for (const auto& c : cases) {
+    for (const auto& [spot, threads, first_below] : cases) {
         std::atomic<bool> stop{false};
         Seen seen{{}, &stop};
-        RangeOptions options{.threads = c.threads, .progress = record, .progress_context = &seen, .cancel = &stop};
-        EXPECT_THROW(range_equity_exact(c.spot, options), RangeCancelled) << c.spot.ranges.size();
-        ASSERT_EQ(seen.done.size(), 1u) << c.spot.ranges.size();
+        RangeOptions options{.threads = threads, .progress = record, .progress_context = &seen, .cancel = &stop};
+        EXPECT_THROW(range_equity_exact(spot, options), RangeCancelled) << spot.ranges.size();
+        ASSERT_EQ(seen.done.size(), 1u) << spot.ranges.size();
         EXPECT_GT(seen.done[0], 0.0);
-        EXPECT_LT(seen.done[0], c.first_below);
+        EXPECT_LT(seen.done[0], first_below);
     }
 }
 

@@ -16,16 +16,13 @@
 namespace varnolith {
 namespace {
 
+using testing::expect_identical;
 using testing::expect_same;
 using testing::make;
 using testing::Spot;
 
-struct SymmetricSpot {
-    Spot spot;
-    std::size_t group; // relabellings that keep it
-};
-
-const SymmetricSpot symmetric_spots[] = {
+// Each spot with the number of suit relabellings that keep it.
+const std::pair<Spot, std::size_t> symmetric_spots[] = {
     {{{"QQ+, AKs", "JJ-99, AKo"}, "", ""}, 24},                       // every relabelling
     {{{"QQ+, AKs, AhKh:0.5", "TT, AQs"}, "", ""}, 6},                 // one combination weighted apart: hearts stay
     {{{"AK, 99", "JJ, ATs"}, "", "Qs"}, 6},                           // a dead card: spades stay
@@ -36,38 +33,33 @@ const SymmetricSpot symmetric_spots[] = {
     {{{"AcKd, AsKd", "random"}, "Td Th", ""}, 2},                     // a handful against a range, pair by pair
 };
 
+// The same figures bit for bit on any number of threads too: before the flop
+// heads-up the classes of boards are shared out.
 TEST(SuitSymmetry, ClassesGiveTheFiguresOfEveryBoard) {
-    for (const SymmetricSpot& s : symmetric_spots) {
-        SCOPED_TRACE(std::string(s.spot.ranges[0]) + " | " + s.spot.board + " | " + s.spot.dead);
-        const RangeSpot spot = make(s.spot);
-        EXPECT_EQ(find_suit_symmetry(prepare_spot(spot)).group.size(), s.group);
-        expect_same(range_equity_exact(spot, {}, BoardWalk::by_class), range_equity_exact(spot, {}, BoardWalk::every_board));
+    for (const auto& [s, group] : symmetric_spots) {
+        SCOPED_TRACE(std::string(s.ranges[0]) + " | " + s.board + " | " + s.dead);
+        const RangeSpot spot = make(s);
+        EXPECT_EQ(find_suit_symmetry(prepare_spot(spot)).group.size(), group);
+        const RangeResult one = range_equity_exact(spot, {.threads = 1});
+        expect_same(one, range_equity_exact(spot, {}, BoardWalk::every_board));
+        for (const int threads : {2, 3}) expect_identical(range_equity_exact(spot, {.threads = threads}), one);
     }
 }
 
 // Each class's orbit once, the boards all covered and none twice; counted
-// without listing, the same number of classes.
+// without listing, the same number of classes (0: not checked).
 TEST(BoardClasses, PartitionTheBoards) {
-    struct Case {
-        Spot spot;
-        uint64_t classes; // 0: not checked
+    const std::pair<Spot, uint64_t> cases[] = {
+        {{{"AA", "KK"}, "", ""}, 19'998}, {{{"AA", "KK"}, "Ah Kh 7d", ""}, 0}, {{{"AA", "KK"}, "7c", "Qs"}, 0},
+        {{{"AhKd", "KK"}, "Ac", ""}, 0},  {{{"AA", "KK"}, "6c 8c Tc Qc", ""}, 0},
     };
-    const Case cases[] = {
-        {{{"AA", "KK"}, "", ""}, 19'998},
-        {{{"AA", "KK"}, "Ah Kh 7d", ""}, 0},
-        {{{"AA", "KK"}, "7c", "Qs"}, 0},
-        {{{"AhKd", "KK"}, "Ac", ""}, 0},
-        {{{"AA", "KK"}, "6c 8c Tc Qc", ""}, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.spot.board);
-        const PreparedSpot spot = prepare_spot(make(c.spot));
+    for (const auto& [s, count] : cases) {
+        SCOPED_TRACE(s.board);
+        const PreparedSpot spot = prepare_spot(make(s));
         const std::vector<SuitPermutation> group = find_suit_symmetry(spot).group;
         const std::vector<BoardClass> classes = board_classes(spot, group);
         EXPECT_EQ(count_board_classes(spot, group), classes.size());
-        if (c.classes) {
-            EXPECT_EQ(classes.size(), c.classes);
-        }
+        if (count) { EXPECT_EQ(classes.size(), count); }
         const uint64_t boards = choose(spot.deck.size(), static_cast<uint64_t>(spot.to_come));
         double sizes = 0;
         for (const BoardClass& b : classes) sizes += b.size;

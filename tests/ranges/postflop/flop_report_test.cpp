@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <numeric>
+#include <tuple>
 
 #include "ranges/error.hpp"
 #include "ranges/postflop/flop_report.hpp"
@@ -13,27 +13,16 @@
 namespace varnolith {
 namespace {
 
-struct Case {
-    testing::Spot spot;
-    Ranking ranking = Ranking::straight;
-};
-
-const Case cases[] = {
-    {{{"QQ+, AKs", "random"}, "", ""}},
-    {{{"AK:0.5, 99, 76s", "TT-88, KQ"}, "", "Ah 7c 7d"}},
-    {{{"AA, KK", "JTs", "98s, 87s"}, "", ""}},
-    {{{"15%", "50%"}, "", ""}, Ranking::trips},
-};
-
-RangeSpot spot_of(const Case& c) {
-    RangeSpot spot = testing::make(c.spot);
-    spot.ranking = c.ranking;
-    return spot;
-}
-
 TEST(FlopReport, RowsAverageToThePreflopEquityAndEachIsItsFlopsExactRun) {
-    for (const Case& c : cases) {
-        const RangeSpot spot = spot_of(c);
+    const std::pair<testing::Spot, Ranking> cases[] = {
+        {{{"QQ+, AKs", "random"}, "", ""}, Ranking::straight},
+        {{{"AK:0.5, 99, 76s", "TT-88, KQ"}, "", "Ah 7c 7d"}, Ranking::straight},
+        {{{"AA, KK", "JTs", "98s, 87s"}, "", ""}, Ranking::straight},
+        {{{"15%", "50%"}, "", ""}, Ranking::trips},
+    };
+    for (const auto& [s, ranking] : cases) {
+        RangeSpot spot = testing::make(s);
+        spot.ranking = ranking;
         const FlopReport report = flop_report(spot, {.threads = 2});
         const RangeResult preflop = range_equity_exact(spot, {.threads = 2});
         const std::size_t players = spot.ranges.size();
@@ -45,28 +34,24 @@ TEST(FlopReport, RowsAverageToThePreflopEquityAndEachIsItsFlopsExactRun) {
         }
         EXPECT_NEAR(probability, 1.0, 1e-12);
         for (std::size_t p = 0; p < players; ++p) {
-            EXPECT_NEAR(mean[p], preflop.players[p].equity, 1e-9) << c.spot.ranges[0] << " player " << p + 1;
+            EXPECT_NEAR(mean[p], preflop.players[p].equity, 1e-9) << s.ranges[0] << " player " << p + 1;
             EXPECT_NEAR(report.preflop.players[p].equity, preflop.players[p].equity, 1e-12);
         }
         // The best, a middle and the worst row: the spot with the flop dealt. Deals
         // with a flop in common have as many boards, so weights compare as
         // probabilities do.
-        const std::size_t picks[] = {0, report.rows.size() / 2, report.rows.size() - 1};
-        const RangeSpot first_on = [&] {
-            RangeSpot s = spot;
-            s.board = report.rows[picks[0]].flop;
-            return s;
-        }();
-        const double first_weight = range_equity_exact(first_on, {.threads = 2}).deal_weight;
-        for (const std::size_t pick : picks) {
-            const FlopRow& row = report.rows[pick];
-            RangeSpot on_flop = spot;
-            on_flop.board = row.flop;
-            const RangeResult exact = range_equity_exact(on_flop, {.threads = 2});
-            for (std::size_t p = 0; p < players; ++p) EXPECT_NEAR(row.equity[p], exact.players[p].equity, 1e-9);
-            const double one_flop = row.probability / row.flops;
-            const double first_one = report.rows[picks[0]].probability / report.rows[picks[0]].flops;
-            EXPECT_NEAR(one_flop / first_one, exact.deal_weight / first_weight, 1e-9);
+        const auto on_flop = [&](const FlopRow& row) {
+            RangeSpot dealt = spot;
+            dealt.board = row.flop;
+            return range_equity_exact(dealt, {.threads = 2});
+        };
+        const FlopRow& best = report.rows.front();
+        const double best_weight = on_flop(best).deal_weight;
+        for (const FlopRow* row : {&best, &report.rows[report.rows.size() / 2], &report.rows.back()}) {
+            const RangeResult exact = on_flop(*row);
+            for (std::size_t p = 0; p < players; ++p) EXPECT_NEAR(row->equity[p], exact.players[p].equity, 1e-9);
+            const double one_flop = row->probability / row->flops, best_one = best.probability / best.flops;
+            EXPECT_NEAR(one_flop / best_one, exact.deal_weight / best_weight, 1e-9);
         }
         for (std::size_t r = 1; r < report.rows.size(); ++r)
             EXPECT_GE(report.rows[r - 1].equity[0], report.rows[r].equity[0]);
@@ -94,27 +79,20 @@ TEST(FlopReport, RowsStandForEveryFlopTheDeadCardsLeaveAndTexturesAddUp) {
 }
 
 TEST(FlopReport, TexturesReadTheFlop) {
-    struct Row {
-        const char* flop;
-        FlopSuits suits;
-        FlopPairing pairing;
-        int32_t high;
-        bool straight;
+    using enum FlopSuits;
+    using enum FlopPairing;
+    const std::tuple<const char*, FlopSuits, FlopPairing, int32_t, bool> rows[] = {
+        {"Ah 7c 6d", rainbow, unpaired, 14, true}, // A-6-7-8-9
+        {"Ah Kh 6h", monotone, unpaired, 14, false}, {"Qh Qd 9h", two_tone, paired, 12, false},
+        {"8c 8d 8h", rainbow, trips, 8, false},     {"Qh Tc 6d", rainbow, unpaired, 12, false},
+        {"Kh Tc 9d", rainbow, unpaired, 13, true},
     };
-    const Row rows[] = {
-        {"Ah 7c 6d", FlopSuits::rainbow, FlopPairing::unpaired, 14, true},  // A-6-7-8-9
-        {"Ah Kh 6h", FlopSuits::monotone, FlopPairing::unpaired, 14, false},
-        {"Qh Qd 9h", FlopSuits::two_tone, FlopPairing::paired, 12, false},
-        {"8c 8d 8h", FlopSuits::rainbow, FlopPairing::trips, 8, false},
-        {"Qh Tc 6d", FlopSuits::rainbow, FlopPairing::unpaired, 12, false},
-        {"Kh Tc 9d", FlopSuits::rainbow, FlopPairing::unpaired, 13, true},
-    };
-    for (const Row& r : rows) {
-        const FlopTexture t = flop_texture(parse_card_list(r.flop));
-        EXPECT_EQ(t.suits, r.suits) << r.flop;
-        EXPECT_EQ(t.pairing, r.pairing) << r.flop;
-        EXPECT_EQ(t.high, r.high) << r.flop;
-        EXPECT_EQ(t.straight_possible, r.straight) << r.flop;
+    for (const auto& [flop, suits, pairing, high, straight] : rows) {
+        const FlopTexture t = flop_texture(parse_card_list(flop));
+        EXPECT_EQ(t.suits, suits) << flop;
+        EXPECT_EQ(t.pairing, pairing) << flop;
+        EXPECT_EQ(t.high, high) << flop;
+        EXPECT_EQ(t.straight_possible, straight) << flop;
     }
 }
 

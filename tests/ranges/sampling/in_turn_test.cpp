@@ -6,13 +6,13 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <numeric>
 #include <vector>
 
 #include "ranges/equity.hpp"
 #include "ranges/sampling/plan.hpp"
 #include "ranges/spot.hpp"
 
+#include "same_figures.hpp"
 #include "spot_text.hpp"
 
 namespace varnolith {
@@ -39,19 +39,26 @@ const Spot crowded[] = {
     {{"JJ+, AK", "QQ+, AK:0.6", "KK+, AKs", "AA, KK, AQs+", "AA:0.2, KQs, JJ, AK"}, "9c 7d 6h Tc", "8s"},
     {{"AA, KK", "AA, KK", "AK", "AK, KK", "random"}, "6c 7d 8h", ""}, // any two cards dealt beside
 };
+// Wide enough for plain rejection.
+const Spot loose = {{"QQ+, AK", "random", "T9s, 87s:0.5"}, "", ""};
 
 TEST(RangeInTurn, DrawsInTurnOnlyWhereRejectionFails) {
     for (const Spot& s : crowded) EXPECT_TRUE(drawn_in_turn(make(s))) << s.ranges[0];
     EXPECT_TRUE(drawn_in_turn(crowd(10)));
     // Spots that most draws fit keep plain rejection, and their seeded figures.
-    EXPECT_FALSE(drawn_in_turn(make({{"QQ+, AKs", "99-66, AT+", "random"}, "", ""})));
-    EXPECT_FALSE(drawn_in_turn(crowd(4)));
+    for (const RangeSpot& spot : {make({{"QQ+, AKs", "99-66, AT+", "random"}, "", ""}), make(loose), crowd(4)})
+        EXPECT_FALSE(drawn_in_turn(spot));
 }
 
 // The equity within five standard errors, and every combination held about
-// as often as over the compatible deals.
-TEST(RangeInTurn, StaysWithinFiveStandardErrorsOfExact) {
-    for (const Spot& s : crowded) {
+// as often as over the compatible deals: drawn in turn, or by plain rejection
+// on each street, with any two cards dealt beside the ranges rather than drawn.
+TEST(RangeSampling, StaysWithinFiveStandardErrorsOfExact) {
+    std::vector<Spot> spots(std::begin(crowded), std::end(crowded));
+    spots.insert(spots.end(), {loose, {{"QQ+:0.5, AKs", "random", "T9s"}, "6c 7d 8h", "9d"},
+                               {{"random", "QQ+, AKs, T9s:0.5, AhQh"}, "Ah 7h 8h Kd", ""}, // one- and two-card flushes
+                               {{"AA", "KK:0.5", "QQ, JJ, AQs", "TT, 99, 76s"}, "6c 7d 8h 9s Tc", ""}});
+    for (const Spot& s : spots) {
         const RangeSpot spot = make(s);
         const RangeResult exact = range_equity_exact(spot);
         const RangeResult estimate = range_equity_monte_carlo(spot, {.trials = 100'000, .seed = 17});
@@ -94,19 +101,16 @@ TEST(RangeInTurn, StandardErrorsMeasureTheErrors) {
 // Drawn in turn or by plain rejection, a seed gives the same figures on any
 // number of threads.
 TEST(RangeInTurn, IsReproducibleWhateverTheThreadCount) {
-    for (const RangeSpot& spot : {make(crowded[4]), make({{"QQ+, AK", "random", "T9s, 87s:0.5"}, "", ""})}) {
+    for (const RangeSpot& spot : {make(crowded[4]), make(loose)}) {
         for (RangeOptions options : {RangeOptions{.trials = 30'011, .seed = 5}, {.precision = 0.003, .seed = 6}}) {
             options.threads = 1;
             const RangeResult first = range_equity_monte_carlo(spot, options);
-            for (const RangePlayerResult& p : first.players)
-                if (options.precision > 0) { EXPECT_LE(p.standard_error, options.precision); }
             for (options.threads = 2; options.threads <= 3; ++options.threads) {
                 const RangeResult run = range_equity_monte_carlo(spot, options);
+                testing::expect_identical(run, first);
                 EXPECT_EQ(run.trials, first.trials);
                 for (std::size_t p = 0; p < spot.ranges.size(); ++p) {
-                    EXPECT_EQ(run.players[p].equity, first.players[p].equity);
                     EXPECT_EQ(run.players[p].standard_error, first.players[p].standard_error);
-                    EXPECT_EQ(run.players[p].categories, first.players[p].categories);
                     for (std::size_t i = 0; i < first.players[p].hands.size(); ++i)
                         EXPECT_EQ(run.players[p].hands[i].weight, first.players[p].hands[i].weight);
                 }
@@ -115,38 +119,31 @@ TEST(RangeInTurn, IsReproducibleWhateverTheThreadCount) {
     }
 }
 
-// Rejection needs some hundred thousand draws per deal here; each player's
-// equity is a tenth by symmetry.
-TEST(RangeInTurn, TenWideRangesPreflopReachTheDefaultPrecision) {
-    const RangeResult result = range_equity_monte_carlo(crowd(10), {.precision = 0.0005, .seed = 1});
-    double total = 0;
-    for (const RangePlayerResult& p : result.players) {
-        EXPECT_LE(p.standard_error, 0.0005);
-        EXPECT_NEAR(p.equity, 0.1, 5 * p.standard_error);
-        total += p.equity;
-    }
-    EXPECT_NEAR(total, 1.0, 1e-9);
-}
-
-// Progress only moves forward, drawn in turn or not, also when a run to a
-// precision finds it needs more trials than it thought; a cancel stops both
+// To a precision every player gets there, ten wide ranges preflop too, where
+// rejection would need some hundred thousand draws per deal and each equity is
+// a tenth by symmetry. Progress only moves forward, drawn in turn or not, also
+// when the run finds it needs more trials than it thought; a cancel stops both
 // drivers.
-TEST(RangeInTurn, ReportsProgressForwardAndStopsWhenCancelled) {
+TEST(RangeInTurn, ReachesThePrecisionReportsProgressAndStopsWhenCancelled) {
     const std::atomic<bool> stop{true};
-    const std::pair<RangeSpot, double> runs[] = {{crowd(8), 0.0007},
-                                                 {make({{"QQ+, AK", "random", "T9s, 87s:0.5"}, "", ""}), 0.0015}};
-    for (const auto& [spot, precision] : runs) {
+    for (const auto& [spot, precision] : {std::pair{crowd(10), 0.0005}, std::pair{make(loose), 0.0015}}) {
         std::vector<double> seen;
-        RangeOptions options{.precision = precision, .seed = 3};
-        options.progress = [](double done, void* context) { static_cast<std::vector<double>*>(context)->push_back(done); };
+        RangeOptions options{.precision = precision, .seed = 1};
+        options.progress = [](double done, void* to) { static_cast<std::vector<double>*>(to)->push_back(done); };
         options.progress_context = &seen;
-        range_equity_monte_carlo(spot, options);
+        double pot = 0;
+        for (const RangePlayerResult& p : range_equity_monte_carlo(spot, options).players) {
+            EXPECT_LE(p.standard_error, precision);
+            if (spot.ranges.size() == 10) { EXPECT_NEAR(p.equity, 0.1, 5 * p.standard_error); }
+            pot += p.equity;
+        }
+        EXPECT_NEAR(pot, 1.0, 1e-9);
         ASSERT_FALSE(seen.empty());
         EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
         EXPECT_LE(seen.back(), 1.0);
         EXPECT_THROW(range_equity_monte_carlo(spot, {.trials = 1'000'000'000, .cancel = &stop}), RangeCancelled);
+        EXPECT_THROW(range_equity_exact(spot, {.cancel = &stop}), RangeCancelled);
     }
-    EXPECT_THROW(range_equity_exact(runs[1].first, {.cancel = &stop}), RangeCancelled);
 }
 
 } // namespace
