@@ -279,8 +279,10 @@ TEST(RangeExports, PrintAsTheCommandDoes) {
         std::memset(out, 'x', sizeof out);
         return write(out, sizeof out) == 0 && out[0] == '\0';
     };
-    for (const auto& [form, shown] : {std::pair{-1, 0}, {VARNOLITH_RANGE_JSON, 8}})
-        EXPECT_TRUE(refused([&](char* o, auto n) { return varnolith_range_report(r.get(), form, shown, o, n); }));
+    for (const auto& ask : {std::pair{-1, 0}, {VARNOLITH_RANGE_JSON, 8}}) // form, shown
+        EXPECT_TRUE(refused([&](char* o, auto n) {
+            return varnolith_range_report(r.get(), ask.first, ask.second, o, n);
+        }));
     EXPECT_TRUE(refused([](char* o, auto n) { return varnolith_range_ordering_report(VARNOLITH_RANGE_CSV, o, n); }));
     EXPECT_TRUE(refused([](char* o, auto n) { return varnolith_range_rules_ordering_report(2, 0, o, n); })); // a table
 }
